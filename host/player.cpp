@@ -1,0 +1,320 @@
+// The player's main window and what it answers to the plug-in's commands.
+#include "host/player.h"
+#include "host/player_internal.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char kPlayerClass[] = "TunebellStandInPlayer";
+
+// Commands counted one by one; more than the player knows, so a test can
+// count an unknown command too.
+enum { kCountedCommands = 64 };
+
+struct CommandCounter {
+    int command;
+    int calls;
+};
+
+// Title texts handed out by 212. None is freed before PlayerStop: a plug-in
+// thread may still read one after the track changed.
+struct TitleBlock {
+    TitleBlock *next;
+    char text[1];
+};
+
+static HWND gMainWindow;
+static DWORD gPlayerThreadId;
+static bool gClassRegistered;
+static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0 };
+static TitleBlock *gTitles;
+static char gIniDir[PLAYER_INI_DIR_SIZE];
+static HWND gDialogOwner;
+static PlayerPrefsRecord *gPrefsPage;
+static volatile LONG gOwnProcCalls;
+static volatile LONG gOwnUserCalls;
+static CommandCounter gCommandCalls[kCountedCommands];
+static int gCountedKinds;
+
+static void CountOwnCommand(int command)
+{
+    for (int i = 0; i < gCountedKinds; i++) {
+        if (gCommandCalls[i].command == command) {
+            gCommandCalls[i].calls++;
+            return;
+        }
+    }
+    if (gCountedKinds < kCountedCommands) {
+        gCommandCalls[gCountedKinds].command = command;
+        gCommandCalls[gCountedKinds].calls = 1;
+        gCountedKinds++;
+    }
+}
+
+static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
+{
+    switch (command) {
+    case PLAYER_CMD_LENGTH:
+        if (wParam == 1)
+            return gTrack.length;
+        break;
+    case PLAYER_CMD_POSITION:
+        return gTrack.position;
+    case PLAYER_CMD_INFO:
+        if (wParam == 0)
+            return gTrack.sampleRate;
+        if (wParam == 1)
+            return gTrack.bitRate;
+        if (wParam == 2)
+            return gTrack.channels;
+        break;
+    case PLAYER_CMD_TITLE:
+        // The stand-in knows the title of the current entry only.
+        if ((int)wParam == gTrack.position)
+            return (LRESULT)gTrack.title;
+        return 0;
+    case PLAYER_CMD_ADD_PREFS:
+        gPrefsPage = (PlayerPrefsRecord *)wParam;
+        return 0;
+    case PLAYER_CMD_INI_DIR:
+        return (LRESULT)gIniDir;
+    case PLAYER_CMD_DIALOG_OWNER:
+        return (LRESULT)(gDialogOwner ? gDialogOwner : gMainWindow);
+    case PLAYER_EVENT_TRACK_STARTED:
+    case PLAYER_EVENT_TAGS_CHANGED:
+        // Notifications for whoever subclassed the window; nothing to do.
+        return 0;
+    }
+    return PlayerUnknownCommandAnswer(wParam, command);
+}
+
+static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
+                                         WPARAM wParam, LPARAM lParam)
+{
+    InterlockedIncrement(&gOwnProcCalls);
+    if (message == WM_USER) {
+        InterlockedIncrement(&gOwnUserCalls);
+        CountOwnCommand((int)lParam);
+        return AnswerCommand(wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool PlayerMakeDirectories(const char *path)
+{
+    char partial[MAX_PATH];
+    size_t length = strlen(path);
+    if (length == 0 || length >= sizeof partial)
+        return false;
+    for (size_t i = 1; i <= length; i++) {
+        if (i == length || path[i] == '\\' || path[i] == '/') {
+            memcpy(partial, path, i);
+            partial[i] = '\0';
+            // "C:" and "\\server" parts fail harmlessly; the end decides.
+            CreateDirectoryA(partial, NULL);
+        }
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static void FreeTitles()
+{
+    while (gTitles) {
+        TitleBlock *next = gTitles->next;
+        free(gTitles);
+        gTitles = next;
+    }
+}
+
+bool PlayerStart(const char *iniDir)
+{
+    if (gMainWindow) {
+        fprintf(stderr, "player: already started\n");
+        return false;
+    }
+    CommandLogInit();
+    HINSTANCE instance = GetModuleHandleA(NULL);
+
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = PlayerWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.lpszClassName = kPlayerClass;
+    if (!RegisterClassA(&windowClass)) {
+        fprintf(stderr, "player: RegisterClass failed (%lu)\n", GetLastError());
+        return false;
+    }
+    gClassRegistered = true;
+
+    // Never shown, and off screen besides: popups must not land under it.
+    gMainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kPlayerClass,
+                                  "Tunebell stand-in player", WS_POPUP,
+                                  -100, -100, 1, 1, NULL, NULL, instance, NULL);
+    if (!gMainWindow) {
+        fprintf(stderr, "player: CreateWindow failed (%lu)\n", GetLastError());
+        UnregisterClassA(kPlayerClass, instance);
+        gClassRegistered = false;
+        return false;
+    }
+    gPlayerThreadId = GetCurrentThreadId();
+
+    char dir[PLAYER_INI_DIR_SIZE];
+    if (iniDir) {
+        lstrcpynA(dir, iniDir, sizeof dir);
+    } else {
+        GetModuleFileNameA(NULL, dir, sizeof dir);
+        char *slash = strrchr(dir, '\\');
+        lstrcpyA(slash ? slash + 1 : dir, "ini");
+    }
+    size_t length = strlen(dir);
+    while (length > 3 && (dir[length - 1] == '\\' || dir[length - 1] == '/'))
+        dir[--length] = '\0';
+    PlayerSetIniDir(dir);
+    char plugins[PLAYER_INI_DIR_SIZE + 16];
+    snprintf(plugins, sizeof plugins, "%s\\plugins", dir);
+    if (!PlayerMakeDirectories(plugins))
+        fprintf(stderr, "player: cannot create %s\n", plugins);
+
+    gTrack.position = 0;
+    gTrack.title = NULL;
+    gTrack.length = -1;
+    gTrack.sampleRate = 0;
+    gTrack.bitRate = 0;
+    gTrack.channels = 0;
+    gDialogOwner = NULL;
+    gPrefsPage = NULL;
+    PlayerResetOwnProcCounts();
+    return true;
+}
+
+void PlayerStop()
+{
+    if (PlayerPluginModule())
+        PlayerUnloadPlugin();
+    if (gMainWindow) {
+        // A plug-in that left its subclass behind would have the window call
+        // into a freed DLL while it is destroyed.
+        if (!PlayerOwnProcInstalled()) {
+            fprintf(stderr, "player: the main window was still subclassed at "
+                            "stop; putting the player's procedure back\n");
+            SetWindowLongA(gMainWindow, GWL_WNDPROC, (LONG)PlayerWindowProc);
+        }
+        DestroyWindow(gMainWindow);
+        gMainWindow = NULL;
+    }
+    if (gClassRegistered) {
+        UnregisterClassA(kPlayerClass, GetModuleHandleA(NULL));
+        gClassRegistered = false;
+    }
+    gTrack.title = NULL;
+    FreeTitles();
+    gPlayerThreadId = 0;
+    gDialogOwner = NULL;
+    gPrefsPage = NULL;
+}
+
+HWND PlayerWindow()
+{
+    return gMainWindow;
+}
+
+DWORD PlayerThreadId()
+{
+    return gPlayerThreadId;
+}
+
+void PlayerSetTrack(const PlayerTrack *track)
+{
+    gTrack = *track;
+    if (track->title) {
+        size_t length = strlen(track->title);
+        TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + length);
+        if (!block) {
+            fprintf(stderr, "player: no memory for a %u-byte title\n",
+                    (unsigned)length);
+            gTrack.title = NULL;
+            return;
+        }
+        memcpy(block->text, track->title, length + 1);
+        block->next = gTitles;
+        gTitles = block;
+        gTrack.title = block->text;
+    }
+}
+
+void PlayerSetIniDir(const char *dir)
+{
+    lstrcpynA(gIniDir, dir ? dir : "", sizeof gIniDir);
+}
+
+char *PlayerIniDir()
+{
+    return gIniDir;
+}
+
+void PlayerSetOwner(HWND owner)
+{
+    gDialogOwner = owner;
+}
+
+void *PlayerPrefsPage()
+{
+    return gPrefsPage;
+}
+
+PlayerPrefsRecord *PlayerPrefs()
+{
+    return gPrefsPage;
+}
+
+// The plug-in loader forgets the page with the DLL it lives in.
+void PlayerForgetPrefsPage()
+{
+    gPrefsPage = NULL;
+}
+
+int PlayerOwnProcCalls()
+{
+    return gOwnProcCalls;
+}
+
+int PlayerOwnUserCalls()
+{
+    return gOwnUserCalls;
+}
+
+int PlayerOwnCommandCalls(int command)
+{
+    for (int i = 0; i < gCountedKinds; i++) {
+        if (gCommandCalls[i].command == command)
+            return gCommandCalls[i].calls;
+    }
+    return 0;
+}
+
+void PlayerResetOwnProcCounts()
+{
+    InterlockedExchange(&gOwnProcCalls, 0);
+    InterlockedExchange(&gOwnUserCalls, 0);
+    gCountedKinds = 0;
+}
+
+bool PlayerOwnProcInstalled()
+{
+    return gMainWindow &&
+           GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
+}
+
+void PlayerTrackStarted()
+{
+    SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerTagsChanged()
+{
+    SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TAGS_CHANGED);
+}

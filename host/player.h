@@ -1,0 +1,182 @@
+// The stand-in player: the player's half of the general-purpose plug-in
+// interface, small enough for the end-to-end tests and the demo to drive.
+//
+// Threads: everything here runs on the thread that called PlayerStart (the
+// player's thread) unless it says otherwise. The plug-in may send its
+// commands from any thread; the player's thread answers them while it pumps
+// (PlayerPump, PlayerWaitFor, PlayerPumpFor).
+#pragma once
+
+#include <windows.h>
+
+// What the player is "playing". Positions count from 0.
+struct PlayerTrack {
+    int position;
+    const char *title;   // NULL = the track has no title
+    int length;          // seconds; -1 = no length
+    int sampleRate;      // kHz
+    int bitRate;         // kbit/s
+    int channels;
+};
+
+// One command the plug-in sent to the main window: SendMessageA(main,
+// WM_USER, wParam, command), from thread threadId.
+struct PlayerCommand {
+    int command;
+    WPARAM wParam;
+    DWORD threadId;
+};
+
+// The record the plug-in's export returns. The player fills hwndParent and
+// hDllInstance before init().
+struct PlayerPluginRecord {
+    int version;         // must be PLAYER_PLUGIN_VERSION
+    char *description;
+    int (__cdecl *init)(void);     // 0 = ready
+    void (__cdecl *config)(void);
+    void (__cdecl *quit)(void);
+    HWND hwndParent;
+    HINSTANCE hDllInstance;
+};
+
+// The record the plug-in hands over with command 332 to add a preferences
+// page. The player keeps the pointer; the record lives in the plug-in.
+struct PlayerPrefsRecord {
+    HINSTANCE module;
+    int dialogId;
+    DLGPROC proc;
+    char *title;
+    int where;
+    int reserved1;
+    int reserved2;
+};
+
+enum {
+    PLAYER_PLUGIN_VERSION = 0x10,
+    PLAYER_INI_DIR_SIZE = 1024,
+    PLAYER_COMMAND_LOG_SIZE = 4096,
+
+    PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none
+    PLAYER_CMD_POSITION = 125,       // playlist position
+    PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
+    PLAYER_CMD_TITLE = 212,          // wParam = position: char* or NULL
+    PLAYER_CMD_ADD_PREFS = 332,      // wParam = PlayerPrefsRecord*
+    PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
+    PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
+    PLAYER_EVENT_TRACK_STARTED = 3003,
+    PLAYER_EVENT_TAGS_CHANGED = 3004
+};
+
+// What the main window answers to any WM_USER command it has no meaning for,
+// so a test can tell that a hook in front of it passed the answer through.
+inline LRESULT PlayerUnknownCommandAnswer(WPARAM wParam, LPARAM command)
+{
+    return (LRESULT)(wParam * 7 + command);
+}
+
+// --- the player ------------------------------------------------------------
+
+// Registers the window class and creates the hidden main window on the
+// calling thread, which becomes the player's thread. Copies iniDir (trailing
+// backslashes dropped; NULL = "ini" beside the exe) into the INI buffer and
+// creates iniDir and iniDir\plugins when missing.
+bool PlayerStart(const char *iniDir);
+// Unloads a plug-in still loaded (quit, then FreeLibrary), destroys the main
+// window, unregisters the class and frees the stored titles.
+void PlayerStop();
+HWND PlayerWindow();
+DWORD PlayerThreadId();
+
+// Copies the values and the title text. Earlier title texts stay valid until
+// PlayerStop, since a plug-in thread may still hold a pointer from 212.
+void PlayerSetTrack(const PlayerTrack *track);
+// Rewrites the INI buffer as given (cut to 1023 characters); creates nothing.
+void PlayerSetIniDir(const char *dir);
+char *PlayerIniDir();
+// What 619 answers; NULL = the main window (the default).
+void PlayerSetOwner(HWND owner);
+// The last record 332 handed over; NULL before that and after unloading.
+void *PlayerPrefsPage();
+PlayerPrefsRecord *PlayerPrefs();
+
+// Messages that reached the player's own window procedure (after any
+// subclass the plug-in put in front of it) since PlayerStart or the last
+// reset: all of them, the WM_USER ones, and the WM_USER ones carrying one
+// command number.
+int PlayerOwnProcCalls();
+int PlayerOwnUserCalls();
+int PlayerOwnCommandCalls(int command);
+void PlayerResetOwnProcCounts();
+// True when the main window's procedure is the player's own again, e.g.
+// after the plug-in undid its subclass in quit().
+bool PlayerOwnProcInstalled();
+
+// --- the plug-in -----------------------------------------------------------
+
+// LoadLibraryA, the SendMessageA patch (see the command log below, which
+// this empties), the export, fields 6 and 7, version check, init(). Returns
+// false, and says why on stderr, when the DLL does not load, lacks the
+// export, returns no record, has the wrong version or init() does not
+// return 0; the DLL is freed then. A missing patch is reported on stderr but
+// does not fail the load (PlayerCommandHookActive tells).
+bool PlayerLoadPlugin(const char *dllPath);
+void *PlayerDescriptor();
+PlayerPluginRecord *PlayerPlugin();
+HMODULE PlayerPluginModule();
+int PlayerInitResult();            // what the last init() returned
+void PlayerConfigPlugin();         // config(); returns when it does
+void PlayerQuitPlugin();           // quit(), once
+// FreeLibrary. Calls quit() first if nobody did, as the player never frees a
+// plug-in it has not told to quit.
+void PlayerUnloadPlugin();
+// gen_tunebell.dll beside the running exe.
+const char *PlayerDefaultPluginPath();
+
+// --- events the player sends itself --------------------------------------
+
+void PlayerTrackStarted();         // SendMessageA(main, WM_USER, 0, 3003)
+void PlayerTagsChanged();          // SendMessageA(main, WM_USER, 0, 3004)
+
+// --- the command log -------------------------------------------------------
+// Filled by a wrapper put into the plug-in module's import table in place of
+// user32!SendMessageA: each SendMessageA(main window, WM_USER, ...) the
+// plug-in makes is recorded, with its calling thread, before it is passed
+// on. Only the plug-in's sends are logged: the player's own 3003/3004 are
+// not. The log holds PLAYER_COMMAND_LOG_SIZE entries; later ones are counted
+// in PlayerCommandsDropped. Safe to read from any thread.
+
+int PlayerCommandCount();
+bool PlayerCommandAt(int index, PlayerCommand *out);
+void PlayerClearCommands();
+int PlayerCommandsDropped();
+// True while the loaded plug-in's SendMessageA goes through the wrapper.
+bool PlayerCommandHookActive();
+
+// --- waiting -----------------------------------------------------------------
+
+// Dispatches every message waiting for the calling thread, sent ones too.
+void PlayerPump();
+// Pumps until cond(ctx) is true or timeoutMs passed; returns cond's last
+// value. The condition is polled every few milliseconds, since what it waits
+// for (say a window made on a plug-in thread) need not wake this thread.
+bool PlayerWaitFor(bool (*cond)(void *ctx), void *ctx, DWORD timeoutMs);
+// Pumps for ms milliseconds: only for checks that nothing happens.
+void PlayerPumpFor(DWORD ms);
+
+// --- inspection --------------------------------------------------------------
+
+// Top-level windows of class "PopUpWnd" of this process, visible or not,
+// topmost first. Returns how many exist (may exceed max; out gets max).
+int PlayerFindPopups(HWND *out, int max);
+// Descendants of parent in EnumChildWindows order; returns how many exist.
+int PlayerChildWindows(HWND parent, HWND *out, int max);
+// The text of a window of any thread of this process, cut to size - 1.
+// Asks with a timeout so a stuck plug-in thread cannot stop the caller.
+int PlayerWindowText(HWND window, char *out, int size);
+// True when some descendant of parent has exactly this text.
+bool PlayerHasChildText(HWND parent, const char *text);
+int PlayerThreadCount();
+// Copies screenRect from the screen into a 24-bit .bmp file.
+bool PlayerSaveScreenshot(const RECT *wanted, const char *bmpPath);
+// Creates path and every missing directory above it; true when it exists.
+bool PlayerMakeDirectories(const char *path);

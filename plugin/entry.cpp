@@ -1,0 +1,105 @@
+// The plug-in's entry: the export the player looks for, the descriptor it
+// gets, and the start and stop of everything else.
+#include "plugin/plugin.h"
+#include "plugin/description.h"
+#include "plugin/hotkey.h"
+#include "plugin/track_watch.h"
+#include "popup/engine.h"
+
+HWND gHostWindow;
+HINSTANCE gInstance;
+
+static int PluginInit(void);
+static void PluginConfig(void);
+static void PluginQuit(void);
+static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+static char gDescription[DESCRIPTION_SIZE];
+
+static PluginDescriptor gDescriptor = {
+    PLUGIN_DESCRIPTOR_VERSION,
+    (char *)"",
+    PluginInit,
+    PluginConfig,
+    PluginQuit,
+    NULL,
+    NULL,
+};
+
+static PrefsPageRecord gPrefsPage = {
+    NULL,
+    PREFS_PAGE_TEMPLATE,
+    PrefsPageProc,
+    "Popup Zividu",
+    { 0, 0, 0 },
+};
+
+extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
+{
+    return &gDescriptor;
+}
+
+void PinModule(void)
+{
+    HMODULE self;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       (LPCSTR)(void *)&PinModule, &self);
+}
+
+static int PluginInit(void)
+{
+    gHostWindow = gDescriptor.hostWindow;
+    gInstance = gDescriptor.instance;
+
+    char modulePath[512];
+    DWORD length = GetModuleFileNameA(gInstance, modulePath, sizeof(modulePath));
+    if (length >= sizeof(modulePath))
+        length = sizeof(modulePath) - 1;   // cut paths are not terminated on XP
+    modulePath[length] = 0;
+    gDescriptor.description = gDescription;
+    FormatDescription(gDescription, modulePath);
+
+    gPrefsPage.instance = gDescriptor.instance;
+    gPrefsPage.templateId = PREFS_PAGE_TEMPLATE;
+    AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
+
+    PopupEngineInit();
+    StartTrackWatch();
+    StartHotKeyThread();
+    return 0;
+}
+
+static void PluginConfig(void)
+{
+    // The settings dialog opens here once it exists; a failed start leaves
+    // nothing it could edit.
+    if (!IsPopupEngineRunning())
+        return;
+}
+
+static void PluginQuit(void)
+{
+    StopHotKeyThread();
+    StopTrackWatch();
+    PopupEngineShutdown();
+}
+
+static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        // Fill the space the player gives its pages: the window before ours.
+        HWND previous = GetWindow(page, GW_HWNDPREV);
+        RECT r;
+        if (previous && GetClientRect(previous, &r)) {
+            MoveWindow(page, 0, 0, r.right, r.bottom, TRUE);
+            MoveWindow(GetDlgItem(page, PREFS_PAGE_CONTROL), 0, 0, r.right, r.bottom, TRUE);
+        }
+    }
+    return FALSE;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
+{
+    DisableThreadLibraryCalls(module);
+    return TRUE;
+}

@@ -1,0 +1,58 @@
+// The plug-in's face to the player: the records handed over at load and the
+// two handles every other piece of the plug-in reads.
+#ifndef TUNEBELL_PLUGIN_H
+#define TUNEBELL_PLUGIN_H
+
+#include <windows.h>
+
+// What the player reads from the export, field for field.
+struct PluginDescriptor {
+    int version;
+    char *description;
+    int (*init)(void);
+    void (*config)(void);
+    void (*quit)(void);
+    HWND hostWindow;       // filled in by the player before init
+    HINSTANCE instance;    // filled in by the player before init
+};
+
+// A page in the player's preferences: the player keeps the pointer, so the
+// record lives as long as the module.
+struct PrefsPageRecord {
+    HINSTANCE instance;
+    int templateId;
+    DLGPROC proc;
+    const char *title;
+    int reserved[3];
+};
+
+#define PLUGIN_DESCRIPTOR_VERSION 0x10
+#define PREFS_PAGE_TEMPLATE 103
+#define PREFS_PAGE_CONTROL 1023
+
+// Commands sent to the player: SendMessageA(host, WM_USER, wParam, command).
+#define PLAYER_GET_LENGTH       105
+#define PLAYER_GET_POSITION     125
+#define PLAYER_GET_TRACK_INFO   126
+#define PLAYER_GET_TITLE        212
+#define PLAYER_ADD_PREFS_PAGE   332
+#define PLAYER_GET_INI_DIR      335
+#define PLAYER_GET_DIALOG_OWNER 619
+
+// Notifications the player sends to its own main window.
+#define PLAYER_TRACK_STARTED 3003
+#define PLAYER_TAGS_CHANGED  3004
+
+extern HWND gHostWindow;
+extern HINSTANCE gInstance;
+
+inline LRESULT AskPlayer(WPARAM wParam, LPARAM command)
+{
+    return SendMessageA(gHostWindow, WM_USER, wParam, command);
+}
+
+// Keeps the module in memory for the life of the process: used when code of
+// ours may still be called after the player unloads us.
+void PinModule(void);
+
+#endif

@@ -1,0 +1,35 @@
+// Turning the player's answers into the two lines of a track popup, and the
+// rule that throttles the player's track events. Pure functions.
+#ifndef TUNEBELL_TRACK_FORMAT_H
+#define TUNEBELL_TRACK_FORMAT_H
+
+#include <windows.h>
+
+#define TRACK_TITLE_COPY 255       // at most 254 characters and the NUL
+#define TRACK_EVENT_GAP 400        // ms in which a second player event is dropped
+#define TRACK_QUERY_DELAY 300      // ms the player gets to settle before we ask
+
+struct TrackInfo {
+    const char *title;
+    int length;       // seconds; the player's -1 (no length) is kept as 0
+    int position;     // playlist index from 0
+    int sampleRate;   // kHz
+    int bitRate;      // kbit/s
+    int channels;
+};
+
+// Copies the player's title, cut to 254 characters; NULL gives "Unknown".
+// Returns the text the popup shows (the copy or the constant).
+const char *CopyTrackTitle(char copy[TRACK_TITLE_COPY], const char *playerTitle);
+
+// " %02d. %s " and " %02d:%02d [%d KHz - %d Kbit - %s] " into buffers of at
+// least 1024 bytes (the most wsprintfA ever writes).
+void FormatTrackTitle(char *out, const TrackInfo *track);
+void FormatTrackText(char *out, const TrackInfo *track);
+
+// A player event acts when none has acted yet, or when more than
+// TRACK_EVENT_GAP ms have passed since the last one that did. Elapsed time is
+// taken modulo 2^32, so the 49.7-day wrap of the tick count changes nothing.
+bool IsTrackEventDue(DWORD now, DWORD nextTrackEventTick, bool anyEventYet);
+
+#endif

@@ -1,0 +1,134 @@
+// The hook on the player's main window and the track-information thread.
+#include "plugin/track_watch.h"
+#include "plugin/plugin.h"
+#include "plugin/track_format.h"
+#include "plugin/wait.h"
+#include "popup/request.h"
+#include "settings/settings.h"
+
+#define PLUGIN_ICON 123
+
+static WNDPROC gPreviousProc;
+static DWORD NextTrackEventTick;
+static bool gAnyTrackEvent;
+static volatile LONG gWatching;   // the hook acts only while the watch runs
+
+static HANDLE gInfoThread;
+static DWORD gInfoThreadId;
+static volatile LONG gInfoStop;
+// Set with the stop flag, so that the thread's waits end at once at quit.
+static HANDLE gInfoStopEvent;
+static HANDLE gInfoQueueReady;
+
+DWORD TrackInfoThreadId(void)
+{
+    return gInfoThread ? gInfoThreadId : 0;
+}
+
+LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER && gWatching) {
+        bool trigger = (lParam == PLAYER_TRACK_STARTED && !gSettings.PopUpOnlyOnHotKey)
+                    || (lParam == PLAYER_TAGS_CHANGED && gSettings.PopupOnTagUpdate);
+        if (trigger && IsTrackEventDue(GetTickCount(), NextTrackEventTick, gAnyTrackEvent)) {
+            PostThreadMessageA(gInfoThreadId, UM_SHOW_TRACK, 0, 0);
+            NextTrackEventTick = GetTickCount() + TRACK_EVENT_GAP;
+            gAnyTrackEvent = true;
+        }
+    }
+    return CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
+}
+
+// Asks the player for the current track and fills the popup's two lines.
+static void GatherTrack(char titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
+{
+    TrackInfo track;
+    track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
+    track.sampleRate = (int)AskPlayer(0, PLAYER_GET_TRACK_INFO);
+    track.bitRate = (int)AskPlayer(1, PLAYER_GET_TRACK_INFO);
+    track.channels = (int)AskPlayer(2, PLAYER_GET_TRACK_INFO);
+    track.length = (int)AskPlayer(1, PLAYER_GET_LENGTH);
+    if (track.length == -1)
+        track.length = 0;
+    const char *title = (const char *)AskPlayer(track.position, PLAYER_GET_TITLE);
+    track.title = CopyTrackTitle(titleCopy, title);
+
+    ZeroMemory(request, sizeof(*request));
+    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(PLUGIN_ICON));
+    FormatTrackTitle(request->Title, &track);
+    FormatTrackText(request->Text, &track);
+}
+
+DWORD WINAPI TrackInfoThread(LPVOID)
+{
+    // The queue must exist before the stop flag is first tested, or a stop
+    // posted in between would be lost and quit would wait for ever.
+    MSG msg;
+    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
+    SetEvent(gInfoQueueReady);
+
+    char titleCopy[TRACK_TITLE_COPY] = "";
+    PopupRequest request;
+    while (!gInfoStop) {
+        if (GetMessageA(&msg, NULL, 0, 0) <= 0)
+            break;
+        if (msg.message != UM_SHOW_TRACK)
+            continue;
+        // The player gets a moment to settle on the new track.
+        if (WaitForSingleObject(gInfoStopEvent, TRACK_QUERY_DELAY) == WAIT_OBJECT_0)
+            break;
+        GatherTrack(titleCopy, &request);
+        if (gInfoStop)
+            break;
+        SubmitPopup(&request);
+    }
+    return 0;
+}
+
+void StartTrackWatch(void)
+{
+    gInfoStop = 0;
+    gInfoStopEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    gInfoQueueReady = CreateEventA(NULL, TRUE, FALSE, NULL);
+    gInfoThread = CreateThread(NULL, 0, TrackInfoThread, NULL, 0, &gInfoThreadId);
+    if (gInfoThread) {
+        SetThreadPriority(gInfoThread, THREAD_PRIORITY_BELOW_NORMAL);
+        // The first event must find a queue to post to.
+        HANDLE waits[2] = { gInfoQueueReady, gInfoThread };
+        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    }
+    gPreviousProc = (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
+    if (gPreviousProc)
+        InterlockedExchange(&gWatching, 1);
+}
+
+void StopTrackWatch(void)
+{
+    InterlockedExchange(&gWatching, 0);
+    InterlockedExchange(&gInfoStop, 1);
+    if (gInfoStopEvent)
+        SetEvent(gInfoStopEvent);
+    if (gInfoThread) {
+        PostThreadMessageA(gInfoThreadId, UM_INFO_STOP, 0, 0);
+        // The thread may be asking the player something right now: keep
+        // answering while we wait, or neither side would ever go on.
+        WaitAnsweringSentMessages(gInfoThread);
+        CloseHandle(gInfoThread);
+        gInfoThread = NULL;
+    }
+    if (gInfoStopEvent)
+        CloseHandle(gInfoStopEvent);
+    if (gInfoQueueReady)
+        CloseHandle(gInfoQueueReady);
+    gInfoStopEvent = gInfoQueueReady = NULL;
+
+    if (gHostWindow && gPreviousProc) {
+        if ((WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC) == HostWindowHook) {
+            SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
+        } else {
+            // Someone subclassed the window over us and still calls into the
+            // hook: stay loaded, and let the hook pass everything through.
+            PinModule();
+        }
+    }
+}

@@ -1,0 +1,18 @@
+// The watch on the player's track events and the thread that turns each one
+// into a track popup.
+#ifndef TUNEBELL_TRACK_WATCH_H
+#define TUNEBELL_TRACK_WATCH_H
+
+#include <windows.h>
+
+#define UM_SHOW_TRACK 1541   // wParam 0 from the player's events, 1 from the hot key
+#define UM_INFO_STOP  1542
+
+void StartTrackWatch(void);
+void StopTrackWatch(void);
+LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+DWORD WINAPI TrackInfoThread(LPVOID parameter);
+// Where UM_SHOW_TRACK goes; 0 while the watch is stopped.
+DWORD TrackInfoThreadId(void);
+
+#endif

@@ -1,0 +1,158 @@
+// Start-up and shutdown of the popup engine.
+#include "popup/engine.h"
+#include "popup/list.h"
+#include "popup/window.h"
+#include "plugin/plugin.h"
+#include "plugin/wait.h"
+#include "settings/settings.h"
+
+#include <string.h>
+
+#define POPUP_CLASS "PopUpWnd"
+
+SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
+AnimateWindowProc pAnimateWindow;
+HFONT PopupFont;
+HFONT PopupBoldFont;
+static LOGFONTA gPopupLogFont;
+static LOGFONTA gPopupBoldLogFont;
+static HMODULE gUser32;
+
+static volatile LONG gEngineRunning;
+static volatile LONG gEngineStopping;
+
+// Popup threads started and not yet finished, and the event each one sets
+// as it finishes, so the shutdown can wait for the last one.
+static volatile LONG gPopupThreads;
+static HANDLE gPopupThreadEnded;
+
+void ShowInfoMessage(const char *text)
+{
+    MessageBoxA(NULL, text, "PopUp Plugin", MB_ICONINFORMATION);
+}
+
+int RegisterPopupClass(void)
+{
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = PopupWndProc;
+    wc.hInstance = gInstance;
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    wc.lpszClassName = POPUP_CLASS;
+    return RegisterClassExA(&wc) != 0;
+}
+
+void CreatePopupFonts(void)
+{
+    if (PopupFont)
+        DeleteObject(PopupFont);
+    if (PopupBoldFont)
+        DeleteObject(PopupBoldFont);
+    memset(&gPopupLogFont, 0, sizeof(gPopupLogFont));
+    gPopupLogFont.lfHeight = -11;
+    gPopupLogFont.lfWeight = FW_NORMAL;
+    gPopupLogFont.lfCharSet = DEFAULT_CHARSET;
+    gPopupLogFont.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
+    lstrcpyA(gPopupLogFont.lfFaceName, "Tahoma");
+    gPopupBoldLogFont = gPopupLogFont;
+    gPopupBoldLogFont.lfWeight = FW_BOLD;
+    PopupFont = CreateFontIndirectA(&gPopupLogFont);
+    PopupBoldFont = CreateFontIndirectA(&gPopupBoldLogFont);
+}
+
+int PopupEngineInit(void)
+{
+    if (!RegisterPopupClass()) {
+        ShowInfoMessage("Error: I could not register the PopUp Window class.\nThe plugin will not operate.");
+        return 0;
+    }
+    gUser32 = LoadLibraryA("user32.dll");
+    if (gUser32) {
+        pSetLayeredWindowAttributes = (SetLayeredWindowAttributesProc)(void *)GetProcAddress(gUser32, "SetLayeredWindowAttributes");
+        pAnimateWindow = (AnimateWindowProc)(void *)GetProcAddress(gUser32, "AnimateWindow");
+    }
+    InitializeCriticalSection(&gPopupListLock);
+    InitPopupList();
+    CreatePopupFonts();
+    gPopupThreads = 0;
+    gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
+    // The colour swatch class of the settings dialog joins here.
+    ResolveIniPath();
+    LoadSettings();
+    InterlockedExchange(&gEngineStopping, 0);
+    InterlockedExchange(&gEngineRunning, 1);
+    return 0;
+}
+
+int PopupEngineShutdown(void)
+{
+    // A failed start set up nothing else: release only what it made.
+    if (!InterlockedExchange(&gEngineRunning, 0))
+        return 0;
+    InterlockedExchange(&gEngineStopping, 1);
+
+    RemoveAllPopups();
+    DeleteCriticalSection(&gPopupListLock);
+    CloseHandle(gPopupThreadEnded);
+    gPopupThreadEnded = NULL;
+
+    DeleteObject(PopupFont);
+    DeleteObject(PopupBoldFont);
+    PopupFont = PopupBoldFont = NULL;
+    pSetLayeredWindowAttributes = NULL;
+    pAnimateWindow = NULL;
+    if (gUser32)
+        FreeLibrary(gUser32);
+    gUser32 = NULL;
+    UnregisterClassA(POPUP_CLASS, gInstance);
+    return 0;
+}
+
+bool IsPopupEngineRunning(void)
+{
+    return gEngineRunning != 0;
+}
+
+bool IsPopupEngineStopping(void)
+{
+    return gEngineStopping != 0;
+}
+
+bool StartPopupThread(PopupRequest *copy)
+{
+    HMODULE self;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            (LPCSTR)(void *)&PopupThreadProc, &self))
+        return false;
+    InterlockedIncrement(&gPopupThreads);
+    DWORD threadId;
+    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, copy, 0, &threadId);
+    if (!thread) {
+        if (InterlockedDecrement(&gPopupThreads) == 0)
+            SetEvent(gPopupThreadEnded);
+        FreeLibrary(self);
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+void EndPopupThread(void)
+{
+    HMODULE self = NULL;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       (LPCSTR)(void *)&PopupThreadProc, &self);
+    if (InterlockedDecrement(&gPopupThreads) == 0)
+        SetEvent(gPopupThreadEnded);
+    // Past this call no code of ours runs on this thread; the reference taken
+    // at its start keeps the module mapped until then.
+    FreeLibraryAndExitThread(self, 0);
+}
+
+void WaitForPopupThreads(void)
+{
+    while (gPopupThreads > 0)
+        WaitAnsweringSentMessages(gPopupThreadEnded);
+}

@@ -1,0 +1,164 @@
+#include "popup/layout.h"
+#include "popup/window.h"
+#include "settings/settings.h"
+
+#define FRAME_BORDER 2   // the popup is this much larger than its content, never scaled
+
+void FixedTextSizes(int style, LayoutInput *in)
+{
+    in->titleW = style == 1 ? 101 : 80;
+    in->infoW = style == 1 ? 146 : 125;
+    in->timeW = 35;
+    in->titleH = in->infoH = in->timeH = 14;
+}
+
+void ChooseLineToMeasure(const char *text, int *start, int *length, int *lineCount)
+{
+    int end = lstrlenA(text);   // the working copy is text[0, end)
+    int best = 0;
+    *start = 0;
+    *length = end;
+    *lineCount = 1;
+    for (;;) {
+        int feed = end - 1;
+        while (feed >= 0 && text[feed] != '\n')
+            feed--;
+        if (feed < 0)
+            break;
+        *lineCount += 1;
+        int tail = end - feed;   // the line feed counts as one
+        if (tail > best) {
+            best = tail;
+            *start = feed;
+            *length = tail;
+        }
+        end = feed;
+    }
+    if (end > best) {
+        *start = 0;
+        *length = end;
+    }
+}
+
+static int Scale(int q, int factor)
+{
+    return q * factor / 96;
+}
+
+PopupLayout ComputePopupLayout(const LayoutInput *in)
+{
+    int TW = in->titleW, TH = in->titleH, IW = in->infoW, IH = in->infoH;
+    int CW = in->timeW, CH = in->timeH;
+    int I = in->smallIconWidth;
+    int B = 2;
+    const int b0 = FRAME_BORDER, h = FRAME_BORDER / 2;
+
+    int D = in->dpi;
+    TW = Scale(TW, D); TH = Scale(TH, D); IW = Scale(IW, D); IH = Scale(IH, D);
+    CW = Scale(CW, D); CH = Scale(CH, D); B = Scale(B, D);
+    int G1 = D * 4 / 96;
+    int G2 = D * 10 / 96;
+
+    if (in->enlarge) {
+        int E = in->enlargement;
+        TW = E * TW / 96; TH = E * TH / 96; IW = E * IW / 96; IH = E * IH / 96;
+        CW = E * CW / 96; CH = E * CH / 96; B = E * B / 96;
+        G1 = E * G1 / 96; G2 = E * G2 / 96;
+    }
+
+    int W1 = TW + I + G1 + 2 * B;
+    if (in->displayTime)
+        W1 += G2 + CW;
+    int W2 = IW + I + G1 + 2 * B;
+    int W = !in->showText ? W1 : (W1 < W2 ? W2 : W1);
+    if (in->useMinimumWidth && W < in->minimumWidth)
+        W = in->minimumWidth;
+    if (in->useMaximumWidth && W > in->maximumWidth) {
+        W = in->maximumWidth;
+        IW = in->maximumWidth - 2 * B - G1 - I;
+    }
+
+    int H = TH + 2 * B;
+    if (in->showText)
+        H += B + IH;
+
+    PopupLayout out;
+    out.popup = { 0, 0, W + b0, H + b0 };
+    out.back = { h, h, W, H };
+    out.icon = { h + B, h, I, H };
+    out.title = { h + B + I + G1, h + B, TW, TH };
+    out.info = { h + B + I + G1, h + H - B - IH, IW, IH };
+    out.time = { h + W - B - CW, h + B, CW, CH };
+    return out;
+}
+
+// Measures a child's text (or the part of it given) in the child's own font.
+static void MeasureChildText(HWND child, const char *text, int length, int *w, int *h)
+{
+    HDC dc = GetWindowDC(child);
+    HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(child, WM_GETFONT, 0, 0));
+    SIZE size = { 0, 0 };
+    GetTextExtentPoint32A(dc, text, length, &size);
+    int extra = GetTextCharacterExtra(dc);
+    if (extra != (int)0x8000000)
+        size.cx += extra * length;
+    SelectObject(dc, oldFont);
+    ReleaseDC(child, dc);
+    *w = size.cx;
+    *h = size.cy;
+}
+
+static void MoveChild(HWND child, const LayoutBox &box)
+{
+    if (child)
+        MoveWindow(child, box.x, box.y, box.w, box.h, FALSE);
+}
+
+void LayoutPopup(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record)
+        return;
+
+    LayoutInput in;
+    ZeroMemory(&in, sizeof(in));
+    if (gSettings.DynamicResize) {
+        char title[2048], info[2048], time[64];
+        int n = GetWindowTextA(record->TitleStatic, title, sizeof(title));
+        MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
+        if (record->InfoStatic) {
+            GetWindowTextA(record->InfoStatic, info, sizeof(info));
+            int start, length, lines;
+            ChooseLineToMeasure(info, &start, &length, &lines);
+            MeasureChildText(record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
+            in.infoH *= lines;
+        }
+        if (record->TimeStatic) {
+            n = GetWindowTextA(record->TimeStatic, time, sizeof(time));
+            MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
+        }
+    } else {
+        FixedTextSizes(gSettings.Style, &in);
+    }
+
+    HDC dc = GetWindowDC(popup);
+    in.dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(popup, dc);
+    in.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
+    in.showText = record->InfoStatic != NULL;
+    in.displayTime = record->TimeStatic != NULL;
+    in.enlarge = gSettings.EnlargePopup != 0;
+    in.enlargement = gSettings.Enlargement;
+    in.useMinimumWidth = gSettings.UseMinimumWidth != 0;
+    in.minimumWidth = gSettings.MinimumWidth;
+    in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
+    in.maximumWidth = gSettings.MaximumWidth;
+
+    PopupLayout layout = ComputePopupLayout(&in);
+    MoveChild(popup, layout.popup);
+    MoveChild(record->BackStatic, layout.back);
+    MoveChild(record->IconStatic, layout.icon);
+    MoveChild(record->TitleStatic, layout.title);
+    MoveChild(record->InfoStatic, layout.info);
+    MoveChild(record->TimeStatic, layout.time);
+}

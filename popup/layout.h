@@ -1,0 +1,46 @@
+// The size of a popup and the places of its children.
+#ifndef TUNEBELL_POPUP_LAYOUT_H
+#define TUNEBELL_POPUP_LAYOUT_H
+
+#include <windows.h>
+
+struct LayoutBox {
+    int x, y, w, h;
+};
+
+// Text sizes at the screen's resolution before scaling (measured, or the
+// fixed sizes of the style), and what the layout depends on.
+struct LayoutInput {
+    int titleW, titleH;
+    int infoW, infoH;      // infoH already multiplied by the line count
+    int timeW, timeH;
+    int dpi;               // LOGPIXELSY
+    int smallIconWidth;    // the icon column, never scaled
+    bool showText, displayTime;
+    bool enlarge;
+    int enlargement;       // per cent, applied as E / 96
+    bool useMinimumWidth;
+    int minimumWidth;
+    bool useMaximumWidth;
+    int maximumWidth;
+};
+
+struct PopupLayout {
+    LayoutBox popup, back, icon, title, info, time;
+};
+
+// Pure: the popup and its children from the sizes and settings.
+PopupLayout ComputePopupLayout(const LayoutInput *in);
+
+// The fixed text sizes at 96 dpi when popups are not sized to their text.
+void FixedTextSizes(int style, LayoutInput *in);
+
+// Which part of a multi-line information text is measured: lines are looked
+// at from the last to the first, a later line together with the line feed
+// before it; a line wins only when strictly longer. Pure.
+void ChooseLineToMeasure(const char *text, int *start, int *length, int *lineCount);
+
+// Sizes the popup (left at the screen origin) and arranges its children.
+void LayoutPopup(HWND popup);
+
+#endif

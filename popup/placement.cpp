@@ -1,0 +1,56 @@
+#include "popup/placement.h"
+#include "settings/settings.h"
+
+RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
+                const RECT *previous, int smallIconWidth, int smallIconHeight)
+{
+    const RECT &a = *workArea;
+    const RECT &r = *previous;
+    const int m = POPUP_MARGIN;
+    bool first = r.left == r.right && r.top == r.bottom && r.left == 0;
+    bool row = spreading == 0;
+    int x, y;
+
+    switch (position) {
+    case 0:   // upper left
+        x = first || !row ? a.left + m : r.right + m;
+        y = first || row ? a.top + m : r.bottom + m;
+        break;
+    case 1:   // lower left
+        x = first || !row ? a.left + m : r.right + m;
+        y = first || row ? a.bottom - h - m : r.top - h - m;
+        break;
+    case 2:   // lower right
+        x = first || !row ? a.right - w - m : r.left - w - m;
+        y = first || row ? a.bottom - h - m : r.top - h - m;
+        break;
+    case 3:   // upper right
+        x = first || !row ? a.right - w - m : r.left - w - m;
+        y = first || row ? a.top + m : r.bottom + m;
+        break;
+    default:  // centre: each further popup cascades by one small icon
+        if (first) {
+            x = a.left + (a.right - a.left - w) / 2;
+            y = a.top + (a.bottom - a.top - h) / 2;
+        } else {
+            x = r.left + smallIconWidth;
+            y = r.top + smallIconHeight;
+        }
+        break;
+    }
+    RECT placed = { x, y, x + w, y + h };
+    return placed;
+}
+
+bool PlacePopup(HWND popup, RECT *rect)
+{
+    RECT window;
+    if (!GetWindowRect(popup, &window))
+        return false;
+    RECT workArea;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    *rect = PlaceAfter(gSettings.Position, gSettings.Spreading, &workArea,
+                       window.right - window.left, window.bottom - window.top, rect,
+                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    return true;
+}

@@ -1,0 +1,59 @@
+// Popup submission: checks, a private copy, and a detached popup thread.
+#include "popup/request.h"
+#include "popup/engine.h"
+#include "popup/list.h"
+#include "popup/window.h"
+#include "settings/settings.h"
+
+#include <stddef.h>
+#include <string.h>
+
+bool IsPopupRequestValid(const PopupRequest *request)
+{
+    if (!request->Icon || request->Title[0] == 0)
+        return false;
+    return request->BackColour != request->TextColour || request->BackColour == 0;
+}
+
+int TimeoutFromSeconds(int seconds)
+{
+    return seconds > 0 ? seconds : -1;
+}
+
+int SubmitPopup(const PopupRequest *request)
+{
+    PopupRequest *working = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
+    if (!working)
+        return -1;
+    memcpy(working, request, offsetof(PopupRequest, Timeout));
+    working->Timeout = TimeoutFromSeconds(gSettings.Seconds);
+    int result = SubmitPopupTimed(working);
+    HeapFree(GetProcessHeap(), 0, working);
+    return result;
+}
+
+int SubmitPopupTimed(const PopupRequest *request)
+{
+    // Nothing of the engine exists before a successful start or after the
+    // shutdown began: refuse without touching it.
+    if (!IsPopupEngineRunning())
+        return -1;
+    if (GetPopupCount() >= MAX_OPEN_POPUPS)
+        return -1;
+    if (!IsPopupRequestValid(request))
+        return -1;
+
+    // Owned by the popup thread from here; its window's destroy handler frees it.
+    PopupRequest *copy = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
+    if (!copy)
+        return -1;
+    memcpy(copy, request, sizeof(*copy));
+    copy->Title[POPUP_TEXT_SIZE - 1] = 0;
+    copy->Text[POPUP_TEXT_SIZE - 1] = 0;
+
+    if (!StartPopupThread(copy)) {
+        HeapFree(GetProcessHeap(), 0, copy);
+        return -1;
+    }
+    return 0;
+}

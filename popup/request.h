@@ -1,0 +1,32 @@
+// What a popup shows, and the one way to ask for one.
+#ifndef TUNEBELL_POPUP_REQUEST_H
+#define TUNEBELL_POPUP_REQUEST_H
+
+#include <windows.h>
+
+#define POPUP_TEXT_SIZE 2048
+#define MAX_OPEN_POPUPS 48
+
+// Callers clear the whole record, then fill what they use; Timeout is set by
+// submission. The popup borrows Icon and never destroys it.
+struct PopupRequest {
+    HICON Icon;
+    char Title[POPUP_TEXT_SIZE];
+    char Text[POPUP_TEXT_SIZE];
+    COLORREF BackColour;    // both colours 0: the settings' colours
+    COLORREF TextColour;
+    WNDPROC Callback;       // NULL: a click closes the popup
+    int Timeout;            // seconds; -1 until closed; 0 the Seconds setting
+};
+
+// Gives the request its display time from the Seconds setting and submits it.
+// 0 when a popup thread was started, -1 when the request was refused.
+int SubmitPopup(const PopupRequest *request);
+// Submits a complete request, Timeout included.
+int SubmitPopupTimed(const PopupRequest *request);
+
+bool IsPopupRequestValid(const PopupRequest *request);
+// The Timeout a request gets from the Seconds setting.
+int TimeoutFromSeconds(int seconds);
+
+#endif

@@ -1,0 +1,269 @@
+// The popup thread and the popup window.
+#include "popup/window.h"
+#include "popup/colours.h"
+#include "popup/effects.h"
+#include "popup/engine.h"
+#include "popup/layout.h"
+#include "popup/list.h"
+#include "popup/placement.h"
+#include "plugin/plugin.h"
+#include "settings/settings.h"
+
+#define POPUP_EX_STYLE   (WS_EX_TOPMOST | WS_EX_TOOLWINDOW)
+#define POPUP_STYLE      0x80000048
+#define BACK_STYLE       0x50000120
+#define TEXT_STYLE       0x500001A0
+#define ICON_STYLE       0x50000323
+#define TIME_STYLE       0x500001A2
+#define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
+
+PopupWindowRecord *GetPopupRecord(HWND popup)
+{
+    return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
+}
+
+UINT CloseTimerPeriod(int timeout, int seconds)
+{
+    if (timeout == 0)
+        timeout = seconds;
+    if (timeout <= 0)
+        return 0;
+    if (timeout > LONGEST_TIMEOUT)
+        timeout = LONGEST_TIMEOUT;
+    return (UINT)timeout * 1000;
+}
+
+static HWND CreateChild(HWND popup, DWORD style, const char *text, HFONT font)
+{
+    HWND child = CreateWindowExA(0, "static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, popup, NULL, gInstance, NULL);
+    if (child && font)
+        SendMessageA(child, WM_SETFONT, (WPARAM)font, TRUE);
+    return child;
+}
+
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
+{
+    PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                               sizeof(PopupWindowRecord));
+    if (!record)
+        return NULL;
+    if (!request->Callback)
+        request->Callback = DefaultPopupCallback;
+
+    PopupColours colours = ChoosePopupColours(gSettings.UseWinColors != 0,
+                                              GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT),
+                                              gSettings.DefaultColour, gSettings.DefaultTextColour,
+                                              request->BackColour, request->TextColour);
+    request->BackColour = colours.back;
+    request->TextColour = colours.text;
+
+    record->Popup = CreateWindowExA(POPUP_EX_STYLE, "PopUpWnd", NULL, POPUP_STYLE,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    NULL, NULL, gInstance, NULL);
+    if (!record->Popup) {
+        HeapFree(GetProcessHeap(), 0, record);
+        return NULL;
+    }
+    HWND popup = record->Popup;
+    record->BackStatic = CreateWindowExA(0, "static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                                         popup, NULL, gInstance, NULL);
+    record->TitleStatic = CreateChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
+    record->IconStatic = CreateChild(popup, ICON_STYLE, NULL, NULL);
+    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
+
+    if (gSettings.ShowText) {
+        if (request->Text[0] == 0)
+            lstrcpyA(request->Text, "<empty>");
+        record->InfoStatic = CreateChild(popup, TEXT_STYLE, request->Text, PopupFont);
+    }
+    if (gSettings.DisplayTime) {
+        char time[12];
+        if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, NULL, "HH':'mm", time, sizeof(time)))
+            time[0] = 0;
+        record->TimeStatic = CreateChild(popup, TIME_STYLE, time, PopupFont);
+    }
+
+    record->Request = request;
+    SetWindowLongPtrA(popup, GWLP_USERDATA, (LONG_PTR)record);
+    return record;
+}
+
+static void RunPopup(PopupRequest *request)
+{
+    PopupWindowRecord *record = CreatePopupWindow(request);
+    if (!record) {
+        HeapFree(GetProcessHeap(), 0, request);
+        return;
+    }
+    HWND popup = record->Popup;
+    SendMessageA(popup, UM_POPUP_CREATED, (WPARAM)popup, 0);
+    if (!AddPopup(record)) {
+        DestroyWindow(popup);   // frees the request
+        HeapFree(GetProcessHeap(), 0, record);
+        return;
+    }
+    // A popup that joins after the shutdown asked the listed ones to go
+    // finds the engine stopping and goes by itself.
+    if (IsPopupEngineStopping()) {
+        RemovePopupAtShutdown(popup);
+        return;
+    }
+
+    LayoutPopup(popup);
+    RECT rect;
+    ComputeStartRect(popup, &rect);
+    PlacePopup(popup, &rect);
+    ShowPopup(popup, &rect);
+
+    UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
+    if (period)
+        SetTimer(popup, POPUP_TIMER_ID, period, NULL);
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+    RunPopup((PopupRequest *)requestCopy);
+    EndPopupThread();
+    return 0;
+}
+
+void PaintPopupBorder(HWND popup, HDC dc)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    RECT r;
+    GetClientRect(popup, &r);
+    COLORREF base = gSettings.UseWinColors || !record ? GetSysColor(COLOR_BTNFACE)
+                                                      : record->Request->BackColour;
+    COLORREF light, dark;
+    BorderColours(gSettings.Style, base, &light, &dark);
+    HPEN lightPen = CreatePen(PS_SOLID, 2, light);
+    HPEN darkPen = CreatePen(PS_SOLID, 2, dark);
+
+    HGDIOBJ oldPen = SelectObject(dc, lightPen);
+    MoveToEx(dc, r.left, r.top, NULL);
+    LineTo(dc, r.left, r.bottom);
+    MoveToEx(dc, r.left + 1, r.top, NULL);
+    LineTo(dc, r.right, r.top);
+    SelectObject(dc, darkPen);
+    MoveToEx(dc, r.left, r.bottom, NULL);
+    LineTo(dc, r.right, r.bottom);
+    MoveToEx(dc, r.right, r.top, NULL);
+    LineTo(dc, r.right, r.bottom);
+    SelectObject(dc, oldPen);
+
+    DeleteObject(lightPen);
+    DeleteObject(darkPen);
+}
+
+static void OnCreate(HWND window)
+{
+    if (!pSetLayeredWindowAttributes || !(gSettings.UseTransparency || gSettings.Fade))
+        return;
+    SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    pSetLayeredWindowAttributes(window, 0, gSettings.Fade ? 0 : gSettings.Alpha, LWA_ALPHA);
+}
+
+static void OnDestroy(HWND window, PopupWindowRecord *record)
+{
+    if (record) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (record->BackBrush)
+            DeleteObject(record->BackBrush);
+        HICON icon = (HICON)SendMessageA(record->IconStatic, STM_GETICON, 0, 0);
+        if (icon)
+            DestroyIcon(icon);
+        HeapFree(GetProcessHeap(), 0, record->Request);
+        record->Request = NULL;
+    }
+    PostQuitMessage(0);
+}
+
+static LRESULT OnColour(PopupWindowRecord *record, HDC dc)
+{
+    SetBkColor(dc, record->Request->BackColour);
+    SetTextColor(dc, record->Request->TextColour);
+    if (!record->BackBrush)
+        record->BackBrush = CreateSolidBrush(record->Request->BackColour);
+    return (LRESULT)record->BackBrush;
+}
+
+static void OnClose(HWND window)
+{
+    KillTimer(window, POPUP_TIMER_ID);
+    HidePopup(window);
+    RemovePopup(window);
+}
+
+LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PopupWindowRecord *record = GetPopupRecord(window);
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy(window, record);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        PaintPopupBorder(window, dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+    case WM_CTLCOLORSTATIC:
+        if (!record)
+            break;
+        return OnColour(record, (HDC)wParam);
+    case WM_TIMER:
+        if (wParam != POPUP_TIMER_ID)
+            break;
+        OnClose(window);
+        return 0;
+    case UM_POPUP_CLOSE:
+        OnClose(window);
+        return 0;
+    case UM_POPUP_DESTROY:
+        KillTimer(window, POPUP_TIMER_ID);
+        RemovePopupAtShutdown(window);
+        return 0;
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+        PaintPopupBorder(window, (HDC)wParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_MOUSEACTIVATE:
+        // A click closes the popup; it must not take the focus from the
+        // window the user is working in.
+        return MA_NOACTIVATE;
+    }
+    if (record && record->Request && record->Request->Callback)
+        return record->Request->Callback(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CONTEXTMENU:
+        SendMessageA(window, UM_POPUP_CLOSE, 0, 0);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) != 0)
+            break;
+        SendMessageA(window, UM_POPUP_CLOSE, 0, 0);
+        return 1;
+    case UM_POPUP_CREATED:
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
