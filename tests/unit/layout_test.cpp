@@ -1,0 +1,144 @@
+// Popup sizes and the places of their children.
+#include <gtest/gtest.h>
+
+#include "popup/layout.h"
+
+namespace {
+
+// The settings of the usual fixed-size popup: beveled, with the time, the
+// information line and the 110-pixel minimum width, at 96 dpi.
+LayoutInput FixedInput(int style = 0)
+{
+    LayoutInput in;
+    memset(&in, 0, sizeof(in));
+    FixedTextSizes(style, &in);
+    in.dpi = 96;
+    in.smallIconWidth = 16;
+    in.showText = in.displayTime = true;
+    in.enlargement = 120;
+    in.useMinimumWidth = true;
+    in.minimumWidth = 110;
+    in.maximumWidth = 310;
+    return in;
+}
+
+void ExpectBox(const LayoutBox &box, int x, int y, int w, int h)
+{
+    EXPECT_EQ(x, box.x);
+    EXPECT_EQ(y, box.y);
+    EXPECT_EQ(w, box.w);
+    EXPECT_EQ(h, box.h);
+}
+
+}  // namespace
+
+TEST(Layout, FixedBeveledPopupAt96Dpi)
+{
+    LayoutInput in = FixedInput();
+    PopupLayout l = ComputePopupLayout(&in);
+    ExpectBox(l.popup, 0, 0, 151, 36);
+    ExpectBox(l.back, 1, 1, 149, 34);
+    ExpectBox(l.icon, 3, 1, 16, 34);
+    ExpectBox(l.title, 23, 3, 80, 14);
+    ExpectBox(l.info, 23, 19, 125, 14);
+    ExpectBox(l.time, 113, 3, 35, 14);
+}
+
+TEST(Layout, ScalesTextAndGapsButNotTheIconAt120Dpi)
+{
+    LayoutInput in = FixedInput();
+    in.dpi = 120;
+    PopupLayout l = ComputePopupLayout(&in);
+    EXPECT_EQ(100, l.title.w);
+    EXPECT_EQ(17, l.title.h);
+    EXPECT_EQ(156, l.info.w);
+    EXPECT_EQ(17, l.info.h);
+    EXPECT_EQ(43, l.time.w);
+    EXPECT_EQ(17, l.time.h);
+    // B 2, G1 5, G2 12; I stays 16.
+    EXPECT_EQ(1 + 2 + 16 + 5, l.title.x);
+    EXPECT_EQ(1 + 2, l.title.y);
+    EXPECT_EQ(16, l.icon.w);
+    // The title row (180) loses to the information row (156 + 16 + 5 + 4).
+    EXPECT_EQ(181 + 2, l.popup.w);
+}
+
+TEST(Layout, FlatStyleAndTheTitleRowWithoutTime)
+{
+    LayoutInput in = FixedInput(1);
+    EXPECT_EQ(172, ComputePopupLayout(&in).popup.w);
+
+    in = FixedInput(0);
+    in.displayTime = false;   // the information row (149) is wider
+    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
+
+    in.showText = false;      // the title row alone, and one row high
+    PopupLayout l = ComputePopupLayout(&in);
+    EXPECT_EQ(110 + 2, l.popup.w);   // 104 from the title, raised to the minimum
+    EXPECT_EQ(14 + 4 + 2, l.popup.h);
+}
+
+TEST(Layout, EnlargementIsAppliedOverNinetySix)
+{
+    LayoutInput in = FixedInput();
+    in.enlarge = true;
+    in.enlargement = 100;
+    PopupLayout l = ComputePopupLayout(&in);
+    EXPECT_EQ(130, l.info.w);
+    EXPECT_EQ(16, l.icon.w);
+
+    in.enlargement = 96;
+    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
+}
+
+TEST(Layout, MinimumWidensTheBackgroundMaximumNarrowsTheInformationOnly)
+{
+    LayoutInput in = FixedInput();
+    in.minimumWidth = 160;
+    PopupLayout l = ComputePopupLayout(&in);
+    EXPECT_EQ(162, l.popup.w);
+    EXPECT_EQ(160, l.back.w);
+    EXPECT_EQ(80, l.title.w);
+    EXPECT_EQ(125, l.info.w);
+    EXPECT_EQ(1 + 160 - 2 - 35, l.time.x);   // the time follows the right edge
+
+    in = FixedInput();
+    in.useMaximumWidth = true;
+    in.maximumWidth = 120;
+    l = ComputePopupLayout(&in);
+    EXPECT_EQ(122, l.popup.w);
+    EXPECT_EQ(120 - 4 - 4 - 16, l.info.w);
+    EXPECT_EQ(80, l.title.w);
+}
+
+TEST(Layout, ChoosesTheInformationLineToMeasure)
+{
+    int start, length, lines;
+    ChooseLineToMeasure("ab\ncdef\ngh", &start, &length, &lines);
+    EXPECT_EQ(2, start);
+    EXPECT_EQ(5, length);
+    EXPECT_EQ(3, lines);
+
+    ChooseLineToMeasure("abc\nde", &start, &length, &lines);
+    EXPECT_EQ(3, start);   // the later line with its line feed: not beaten by an equal first
+    EXPECT_EQ(3, length);
+    EXPECT_EQ(2, lines);
+
+    ChooseLineToMeasure("abcd\nde", &start, &length, &lines);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(4, length);
+
+    ChooseLineToMeasure("one line", &start, &length, &lines);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(8, length);
+    EXPECT_EQ(1, lines);
+
+    ChooseLineToMeasure("\n", &start, &length, &lines);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(1, length);
+    EXPECT_EQ(2, lines);
+
+    ChooseLineToMeasure("", &start, &length, &lines);
+    EXPECT_EQ(0, length);
+    EXPECT_EQ(1, lines);
+}

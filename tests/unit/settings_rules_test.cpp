@@ -1,0 +1,188 @@
+// The INI rules: what a file's text becomes, and what a save writes.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "settings/rules.h"
+
+namespace {
+
+// An INI section in memory: keys present answer their value, others the
+// default, as GetPrivateProfileIntA does.
+struct FakeIni {
+    std::map<std::string, int> values;
+    std::vector<std::pair<std::string, std::string>> written;
+};
+
+int ReadFake(const char *key, int defaultValue, void *context)
+{
+    FakeIni *ini = (FakeIni *)context;
+    auto found = ini->values.find(key);
+    return found == ini->values.end() ? defaultValue : found->second;
+}
+
+void WriteFake(const char *key, const char *text, void *context)
+{
+    ((FakeIni *)context)->written.push_back({ key, text });
+}
+
+Settings Load(const std::map<std::string, int> &values)
+{
+    FakeIni ini;
+    ini.values = values;
+    Settings s;
+    memset(&s, 0xAB, sizeof(s));   // every field must be set by the load
+    LoadSettingsFrom(&s, ReadFake, &ini);
+    return s;
+}
+
+}  // namespace
+
+TEST(SettingsLoad, EmptyFileGivesTheDefaults)
+{
+    Settings s = Load({});
+    EXPECT_EQ(0xC8FFFFu, s.DefaultColour);
+    EXPECT_EQ(0x37u, s.DefaultTextColour);
+    EXPECT_EQ(1, s.ShowText);
+    EXPECT_EQ(120, s.Enlargement);
+    EXPECT_EQ(1, s.DynamicResize);
+    EXPECT_EQ(1, s.UseMinimumWidth);
+    EXPECT_EQ(110, s.MinimumWidth);
+    EXPECT_EQ(310, s.MaximumWidth);
+    EXPECT_EQ(200, s.Alpha);
+    EXPECT_EQ(250, s.FadeInTime);
+    EXPECT_EQ(250, s.FadeOutTime);
+    EXPECT_EQ(2, s.Position);
+    EXPECT_EQ(0, s.Style);
+    EXPECT_EQ(4, s.Seconds);
+    EXPECT_EQ(1, s.Spreading);
+    EXPECT_EQ(1, s.PopupOnTagUpdate);
+    EXPECT_EQ(635, s.HotKey);
+    EXPECT_EQ(0, s.DisplayTime);
+    EXPECT_EQ(0, s.UseWinColors);
+    EXPECT_EQ(0, s.UseTransparency);
+    EXPECT_EQ(0, s.EnlargePopup);
+    EXPECT_EQ(0, s.UseMaximumWidth);
+    EXPECT_EQ(0, s.UseAnimations);
+    EXPECT_EQ(0, s.Fade);
+    EXPECT_EQ(0, s.PopUpOnlyOnHotKey);
+}
+
+TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
+{
+    EXPECT_EQ(120, Load({ { "Enlargement", 250 } }).Enlargement);
+    EXPECT_EQ(100, Load({ { "Enlargement", 100 + 65536 } }).Enlargement);
+    EXPECT_EQ(2, Load({ { "Position", 258 } }).Position);
+    EXPECT_EQ(2, Load({ { "Position", -1 } }).Position);
+    EXPECT_EQ(3, Load({ { "Position", 3 } }).Position);
+    EXPECT_EQ(250, Load({ { "FadeInTime", -1 } }).FadeInTime);
+    EXPECT_EQ(250, Load({ { "FadeInTime", 100 } }).FadeInTime);
+    EXPECT_EQ(5000, Load({ { "FadeInTime", 5000 } }).FadeInTime);
+    EXPECT_EQ(150, Load({ { "FadeOutTime", 150 } }).FadeOutTime);
+    EXPECT_EQ(0, Load({ { "Seconds", 0 } }).Seconds);
+    EXPECT_EQ(4, Load({ { "Seconds", 61 } }).Seconds);
+    EXPECT_EQ(60, Load({ { "Seconds", 60 } }).Seconds);
+    EXPECT_EQ(110, Load({ { "MinimumWidth", 79 } }).MinimumWidth);
+    EXPECT_EQ(640, Load({ { "MaximumWidth", 640 } }).MaximumWidth);
+    EXPECT_EQ(0, Load({ { "Style", 256 } }).Style);
+    EXPECT_EQ(1, Load({ { "Spreading", 2 } }).Spreading);
+}
+
+TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
+{
+    EXPECT_EQ(0, Load({ { "UseWinColors", 256 } }).UseWinColors);
+    EXPECT_EQ(1, Load({ { "UseWinColors", 257 } }).UseWinColors);
+    EXPECT_EQ(0xFFFFFFFFu, Load({ { "DefaultColour", -1 } }).DefaultColour);
+    EXPECT_EQ(0, Load({ { "ShowText", 0 } }).ShowText);
+    EXPECT_EQ(0x34, Load({ { "HotKey", 0x10034 } }).HotKey);
+    EXPECT_EQ(0, Load({ { "Alpha", 256 } }).Alpha);
+    // The flag is 32 bits wide but only its low byte is read.
+    EXPECT_EQ(0, Load({ { "PopUpOnlyOnHotKey", 512 } }).PopUpOnlyOnHotKey);
+    EXPECT_EQ(255, Load({ { "PopUpOnlyOnHotKey", -1 } }).PopUpOnlyOnHotKey);
+}
+
+TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
+{
+    FakeIni ini;
+    Settings s = Load({});
+    SaveSettingsTo(&s, WriteFake, &ini);
+    const char *order[] = {
+        "UseWinColors", "Seconds", "DisplayTime", "PopupOnTagUpdate", "EnlargePopup",
+        "Enlargement", "DynamicResize", "UseMinimumWidth", "MinimumWidth",
+        "UseMaximumWidth", "MaximumWidth", "UseTransparency", "Alpha",
+        "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
+        "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
+    };
+    ASSERT_EQ(24u, ini.written.size());
+    for (int i = 0; i < 24; i++)
+        EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
+    EXPECT_EQ("4", ini.written[1].second);
+    EXPECT_EQ("13172735", ini.written[20].second);
+    EXPECT_EQ("635", ini.written[22].second);
+}
+
+TEST(SettingsSave, FormatsEachFieldAtItsWidth)
+{
+    char text[SETTINGS_VALUE_TEXT];
+    FormatSettingForIni(FindSettingKey("DefaultColour"), 0xFFFFFFFF, text);
+    EXPECT_STREQ("-1", text);
+    FormatSettingForIni(FindSettingKey("HotKey"), 0xFFFF, text);
+    EXPECT_STREQ("65535", text);
+    FormatSettingForIni(FindSettingKey("Alpha"), 255, text);
+    EXPECT_STREQ("255", text);
+    FormatSettingForIni(FindSettingKey("PopUpOnlyOnHotKey"), 0x1FF, text);
+    EXPECT_STREQ("255", text);
+    FormatSettingForIni(FindSettingKey("FadeInTime"), 5000, text);
+    EXPECT_STREQ("5000", text);
+}
+
+TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
+{
+    Settings before = Load({
+        { "DisplayTime", 1 }, { "DefaultColour", 0x123456 }, { "DefaultTextColour", 0xABCDEF },
+        { "UseWinColors", 1 }, { "UseTransparency", 1 }, { "Alpha", 17 }, { "EnlargePopup", 1 },
+        { "Enlargement", 200 }, { "DynamicResize", 0 }, { "UseMinimumWidth", 0 },
+        { "MinimumWidth", 80 }, { "UseMaximumWidth", 1 }, { "MaximumWidth", 160 },
+        { "UseAnimations", 1 }, { "Fade", 1 }, { "FadeInTime", 150 }, { "FadeOutTime", 4999 },
+        { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
+        { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
+    });
+    FakeIni file;
+    SaveSettingsTo(&before, WriteFake, &file);
+    for (auto &pair : file.written)
+        file.values[pair.first] = atoi(pair.second.c_str());
+    Settings after;
+    LoadSettingsFrom(&after, ReadFake, &file);
+    for (int i = 0; i < SETTINGS_KEY_COUNT; i++) {
+        const SettingKey *key = &SettingKeys[i];
+        EXPECT_EQ(ReadSettingField(&before, key), ReadSettingField(&after, key)) << key->name;
+    }
+}
+
+TEST(SettingsCopy, FieldwiseCopyMatchesTheSource)
+{
+    Settings from = Load({ { "Position", 1 }, { "HotKey", 0x0241 }, { "DefaultColour", 7 } });
+    Settings to;
+    memset(&to, 0, sizeof(to));
+    CopySettingsFieldwise(&to, &from);
+    for (int i = 0; i < SETTINGS_KEY_COUNT; i++)
+        EXPECT_EQ(ReadSettingField(&from, &SettingKeys[i]), ReadSettingField(&to, &SettingKeys[i]));
+}
+
+TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
+{
+    char path[MAX_PATH];
+    EXPECT_TRUE(FormIniPath("C:\\Player", path, sizeof(path)));
+    EXPECT_STREQ("C:\\Player\\plugins\\tunebell.ini", path);
+
+    std::string longest(MAX_PATH - 22, 'a');   // with the 21 characters and the NUL: exactly full
+    EXPECT_TRUE(FormIniPath(longest.c_str(), path, sizeof(path)));
+    EXPECT_EQ(MAX_PATH - 1, (int)strlen(path));
+
+    std::string tooLong(MAX_PATH - 21, 'a');
+    EXPECT_FALSE(FormIniPath(tooLong.c_str(), path, sizeof(path)));
+    EXPECT_STREQ("", path);
+    EXPECT_FALSE(FormIniPath(NULL, path, sizeof(path)));
+}

@@ -1,0 +1,83 @@
+// The two lines of a track popup and the throttle of player events.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plugin/track_format.h"
+
+namespace {
+
+TrackInfo Track(int position, const char *title, int length, int rate, int bitRate, int channels)
+{
+    TrackInfo t = { title, length, position, rate, bitRate, channels };
+    return t;
+}
+
+std::string Title(const TrackInfo &t)
+{
+    char out[1024];
+    FormatTrackTitle(out, &t);
+    return out;
+}
+
+std::string Text(const TrackInfo &t)
+{
+    char out[1024];
+    FormatTrackText(out, &t);
+    return out;
+}
+
+}  // namespace
+
+TEST(TrackLines, FormatTheTitleAndInformationLines)
+{
+    TrackInfo t = Track(0, "Artist - Song", 205, 44, 192, 2);
+    EXPECT_EQ(" 01. Artist - Song ", Title(t));
+    EXPECT_EQ(" 03:25 [44 KHz - 192 Kbit - Stereo] ", Text(t));
+
+    EXPECT_EQ(" 100. X ", Title(Track(99, "X", 0, 0, 0, 0)));
+    EXPECT_EQ(" 62:05 [48 KHz - 320 Kbit - Mono] ", Text(Track(0, "X", 3725, 48, 320, 1)));
+    EXPECT_EQ(" 00:59 [22 KHz - 64 Kbit - Mono] ", Text(Track(0, "X", 59, 22, 64, 6)));
+    EXPECT_EQ(" 00:00 [0 KHz - 0 Kbit - Mono] ", Text(Track(0, "X", 0, 0, 0, 0)));
+}
+
+TEST(TrackLines, TitlesAreCopiedAndCutSafely)
+{
+    char copy[TRACK_TITLE_COPY];
+    EXPECT_STREQ("Unknown", CopyTrackTitle(copy, NULL));
+
+    const char *title = CopyTrackTitle(copy, "Song");
+    EXPECT_EQ(copy, title);
+    EXPECT_STREQ("Song", title);
+
+    std::string huge(70000, 'x');
+    title = CopyTrackTitle(copy, huge.c_str());
+    EXPECT_EQ(254u, strlen(title));
+
+    // Format codes in a title are shown as they stand.
+    TrackInfo t = Track(0, CopyTrackTitle(copy, "%s%n&\t"), 0, 0, 0, 0);
+    EXPECT_EQ(" 01. %s%n&\t ", Title(t));
+}
+
+TEST(TrackEventThrottle, ActsOncePer400MillisecondsWhateverTheTickCount)
+{
+    // The first event after load always acts, even with a tick count that
+    // reads as "before" the initial zero.
+    EXPECT_TRUE(IsTrackEventDue(0, 0, false));
+    EXPECT_TRUE(IsTrackEventDue(0x90000000u, 0, false));
+
+    DWORD acted = 1000;
+    DWORD next = acted + TRACK_EVENT_GAP;
+    EXPECT_FALSE(IsTrackEventDue(acted + 399, next, true));
+    EXPECT_FALSE(IsTrackEventDue(acted + 400, next, true));
+    EXPECT_TRUE(IsTrackEventDue(acted + 401, next, true));
+    // Long quiet spells, up to the tick count's full cycle, still act.
+    EXPECT_TRUE(IsTrackEventDue(acted + 0x90000000u, next, true));
+
+    // Across the wrap of the 32-bit count.
+    acted = 0xFFFFFF00u;
+    next = acted + TRACK_EVENT_GAP;   // wraps to a small number
+    EXPECT_FALSE(IsTrackEventDue(acted + 100, next, true));
+    EXPECT_FALSE(IsTrackEventDue(acted + 399, next, true));
+    EXPECT_TRUE(IsTrackEventDue(acted + 401, next, true));
+}
