@@ -1,0 +1,191 @@
+// Pieces the demo's parts share.
+#include "host/demo_support.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+void Say(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+    fflush(stdout);
+}
+
+bool WriteDemoSetting(const char *iniDir, const char *key, int value)
+{
+    char path[MAX_PATH];
+    char text[32];
+    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", iniDir);
+    snprintf(text, sizeof text, "%d", value);
+    return WritePrivateProfileStringA("Tunebell", key, text, path) != FALSE;
+}
+
+// The popups stay up long enough to be captured; the rest stays default.
+bool WriteDemoSettings(const char *iniDir)
+{
+    return WriteDemoSetting(iniDir, "Seconds", 10);
+}
+
+void ExpectedLines(const PlayerTrack *track, PopupSearch *search)
+{
+    snprintf(search->titleLine, sizeof search->titleLine, " %02d. %s ",
+             track->position + 1, track->title ? track->title : "Unknown");
+    int length = track->length < 0 ? 0 : track->length;
+    snprintf(search->infoLine, sizeof search->infoLine,
+             " %02d:%02d [%d KHz - %d Kbit - %s] ", length / 60, length % 60,
+             track->sampleRate, track->bitRate,
+             track->channels == 2 ? "Stereo" : "Mono");
+    search->found = NULL;
+}
+
+bool ExpectedPopupShown(void *ctx)
+{
+    PopupSearch *search = (PopupSearch *)ctx;
+    HWND popups[kMaxPopups];
+    int count = PlayerFindPopups(popups, kMaxPopups);
+    for (int i = 0; i < count && i < kMaxPopups; i++) {
+        if (IsWindowVisible(popups[i]) &&
+            PlayerHasChildText(popups[i], search->titleLine) &&
+            PlayerHasChildText(popups[i], search->infoLine)) {
+            search->found = popups[i];
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether a popup has finished fading in and moving: fully opaque, and in
+// the same place for a little while.
+struct SettleWatch {
+    HWND popup;
+    RECT last;
+    DWORD lastMove;
+};
+
+bool PopupSettled(void *ctx)
+{
+    SettleWatch *watch = (SettleWatch *)ctx;
+    RECT now;
+    if (!GetWindowRect(watch->popup, &now))
+        return true;
+    if (!EqualRect(&now, &watch->last)) {
+        watch->last = now;
+        watch->lastMove = GetTickCount();
+        return false;
+    }
+    if (GetWindowLongA(watch->popup, GWL_EXSTYLE) & WS_EX_LAYERED) {
+        BYTE alpha = 255;
+        DWORD flags = 0;
+        if (GetLayeredWindowAttributes(watch->popup, NULL, &alpha, &flags) &&
+            (flags & LWA_ALPHA) && alpha != 255)
+            return false;
+    }
+    return GetTickCount() - watch->lastMove >= kSettleStillMs;
+}
+
+bool WaitUntilSettled(HWND popup)
+{
+    SettleWatch watch;
+    watch.popup = popup;
+    SetRectEmpty(&watch.last);
+    watch.lastMove = GetTickCount();
+    return PlayerWaitFor(PopupSettled, &watch, kSettleDeadlineMs);
+}
+
+// Whether the popup's pixels have reached the screen: Wine hands a window's
+// drawing to the display a little after the window's thread has painted.
+bool PopupOnScreen(void *ctx)
+{
+    RECT rect;
+    if (!GetWindowRect((HWND)ctx, &rect))
+        return true;
+    HDC screen = GetDC(NULL);
+    COLORREF centre = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ReleaseDC(NULL, screen);
+    return centre != RGB(0, 0, 0) && centre != CLR_INVALID;
+}
+
+bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup)
+{
+    RECT rect;
+    if (!GetWindowRect(popup, &rect))
+        return false;
+    PlayerWaitFor(PopupOnScreen, popup, kSettleDeadlineMs);
+    InflateRect(&rect, kShotPadding, kShotPadding);
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%02d-%s.bmp", shotsDir, number, name);
+    if (!PlayerSaveScreenshot(&rect, path))
+        return false;
+    Say("demo:   saved %s\n", path);
+    return true;
+}
+
+// One track change or tag update, up to its popup being on screen.
+const char *FileName(const char *path)
+{
+    const char *name = path;
+    for (const char *p = path; *p; p++) {
+        if (*p == '\\' || *p == '/')
+            name = p + 1;
+    }
+    return name;
+}
+
+// quit(), then FreeLibrary, checking that the plug-in leaves nothing behind.
+bool ShutDownPlugin(const char *pluginPath)
+{
+    bool ok = true;
+    PlayerQuitPlugin();
+    int left = PlayerFindPopups(NULL, 0);
+    if (left != 0) {
+        printf("demo: quit -> FAILED: %d popup window(s) left\n", left);
+        ok = false;
+    } else {
+        printf("demo: quit -> no popup window left\n");
+    }
+    if (!PlayerOwnProcInstalled()) {
+        printf("demo: quit -> FAILED: the main window is still subclassed\n");
+        ok = false;
+    }
+    fflush(stdout);
+
+    PlayerUnloadPlugin();
+    if (GetModuleHandleA(FileName(pluginPath))) {
+        printf("demo: unload -> FAILED: %s is still mapped\n", FileName(pluginPath));
+        ok = false;
+    } else {
+        printf("demo: unload -> %s freed\n", FileName(pluginPath));
+    }
+    fflush(stdout);
+    return ok;
+}
+
+
+// Whether every visible popup inside the area has its pixels on the screen.
+static bool PopupsInAreaOnScreen(void *ctx)
+{
+    const RECT *area = (const RECT *)ctx;
+    HWND popups[kMaxPopups];
+    int count = PlayerFindPopups(popups, kMaxPopups);
+    for (int i = 0; i < count && i < kMaxPopups; i++) {
+        RECT r, overlap;
+        if (IsWindowVisible(popups[i]) && GetWindowRect(popups[i], &r) &&
+            IntersectRect(&overlap, &r, area) && !PopupOnScreen(popups[i]))
+            return false;
+    }
+    return true;
+}
+
+bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area)
+{
+    PlayerWaitFor(PopupsInAreaOnScreen, (void *)area, kSettleDeadlineMs);
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s.bmp", shotsDir, name);
+    if (!PlayerSaveScreenshot(area, path))
+        return false;
+    Say("demo:   saved %s\n", path);
+    return true;
+}

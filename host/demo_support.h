@@ -1,0 +1,41 @@
+// Pieces the demo's parts share: finding, waiting for and capturing popups,
+// and shutting the plug-in down with checks.
+#pragma once
+#include "host/player.h"
+
+enum {
+    kMaxPopups = 64,
+    kPopupDeadlineMs = 3000,
+    kSettleDeadlineMs = 1500,
+    kSettleStillMs = 60,
+    // The plug-in drops track events closer together than 400 ms.
+    kEventGapMs = 450,
+    kShotPadding = 4
+};
+
+// What the popup for one event must show.
+struct PopupSearch {
+    char titleLine[512];
+    char infoLine[128];
+    HWND found;
+};
+
+// printf to stdout, flushed at once so the run script shows progress.
+void Say(const char *format, ...);
+// Writes one key of the plug-in's INI file below the player's INI directory.
+bool WriteDemoSetting(const char *iniDir, const char *key, int value);
+bool WriteDemoSettings(const char *iniDir);
+void ExpectedLines(const PlayerTrack *track, PopupSearch *search);
+bool ExpectedPopupShown(void *ctx);
+bool WaitUntilSettled(HWND popup);
+bool PopupOnScreen(void *ctx);
+bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup);
+// Saves a screen area as shotsDir\name.bmp once every popup in it is drawn.
+bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area);
+const char *FileName(const char *path);
+// quit(), then FreeLibrary, checking that the plug-in leaves nothing behind.
+bool ShutDownPlugin(const char *pluginPath);
+
+// The demo's further parts, each loading and unloading the plug-in itself.
+bool RunLayoutDemo(const char *shotsDir, const char *pluginPath);
+bool RunDialogDemo(const char *shotsDir, const char *pluginPath);
