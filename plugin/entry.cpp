@@ -5,6 +5,8 @@
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
 #include "popup/engine.h"
+#include "res/resource.h"
+#include "settings/dialog.h"
 
 HWND gHostWindow;
 HINSTANCE gInstance;
@@ -71,10 +73,13 @@ static int PluginInit(void)
 
 static void PluginConfig(void)
 {
-    // The settings dialog opens here once it exists; a failed start leaves
-    // nothing it could edit.
+    // A failed start leaves no settings to edit and no colour swatch class
+    // for the dialog.
     if (!IsPopupEngineRunning())
         return;
+    HWND owner = (HWND)AskPlayer(0, PLAYER_GET_DIALOG_OWNER);
+    InitSettingsDialogControls();
+    DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }
 
 static void PluginQuit(void)

@@ -4,6 +4,29 @@
 
 #include <windows.h>
 
+// Thread messages of the hot-key thread.
+#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key
+#define UM_HOTKEY_STOP 1540
+
+#define HOTKEY_ATOM_NAME "TunebellPluginHotKey"
+
+// Hot-key control flags (high byte of a saved HotKey) and the modifier mask
+// RegisterHotKey wants. Spelled out here because the common-controls header
+// is not needed for anything else on this side.
+#define HOTKEY_FLAG_SHIFT   0x01
+#define HOTKEY_FLAG_CONTROL 0x02
+#define HOTKEY_FLAG_ALT     0x04
+#define HOTKEY_FLAG_EXT     0x08
+#define HOTKEY_MOD_NOREPEAT 0x4000   // MOD_NOREPEAT; older systems refuse it
+
+// Splits a hot-key control value (low byte key, high byte HOTKEYF_*) into
+// RegisterHotKey's modifier mask and virtual key. The extended-key flag adds
+// no modifier. Pure.
+void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey);
+
+// The hot-key thread's start parameter: modifiers in bits 8-15, key in 0-7.
+DWORD PackHotKeyParameter(UINT modifiers, UINT virtualKey);
+
 void StartHotKeyThread(void);
 void StopHotKeyThread(void);
 // Takes a new hot-key control value into use at once.

@@ -4,6 +4,7 @@
 #include "popup/window.h"
 #include "plugin/plugin.h"
 #include "plugin/wait.h"
+#include "settings/colour_picker.h"
 #include "settings/settings.h"
 
 #include <string.h>
@@ -78,7 +79,7 @@ int PopupEngineInit(void)
     CreatePopupFonts();
     gPopupThreads = 0;
     gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
-    // The colour swatch class of the settings dialog joins here.
+    RegisterColourPickerClass();
     ResolveIniPath();
     LoadSettings();
     InterlockedExchange(&gEngineStopping, 0);
@@ -107,6 +108,9 @@ int PopupEngineShutdown(void)
         FreeLibrary(gUser32);
     gUser32 = NULL;
     UnregisterClassA(POPUP_CLASS, gInstance);
+    // Registered for the whole process under the player's module, with a
+    // procedure in ours: left behind, it would outlive our code.
+    UnregisterColourPickerClass();
     return 0;
 }
 

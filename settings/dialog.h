@@ -1,0 +1,21 @@
+// The settings dialog: edits the global settings in place, previews them,
+// and saves them on OK or reloads them on Cancel.
+#ifndef TUNEBELL_SETTINGS_DIALOG_H
+#define TUNEBELL_SETTINGS_DIALOG_H
+
+#include <windows.h>
+
+// Sent by the dialog to itself: wParam a control, lParam the unsigned value
+// its text goes back to.
+#define UM_RESTORE_INT 5674
+
+// Registers the common controls the dialog's template names (track bar,
+// hot-key control), so that the dialog opens whatever the player set up.
+void InitSettingsDialogControls(void);
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Tells the user the bounds of a numeric edit.
+void ShowRangeError(int minimum, int maximum);
+
+#endif

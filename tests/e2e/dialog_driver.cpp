@@ -1,0 +1,195 @@
+#include "tests/e2e/dialog_driver.h"
+
+#include "host/iat_hook.h"
+
+#include <commctrl.h>
+#include <stdlib.h>
+#include <string.h>
+
+const char kDialogCaption[] = "Tunebell Plugin v0.5 ";
+
+bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); !cond(); Sleep(5)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return cond();
+    }
+    return true;
+}
+
+struct DialogSearch {
+    const char *caption;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
+{
+    DialogSearch *search = (DialogSearch *)param;
+    char className[32], caption[128];
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    bool wanted = search->caption ? strcmp(caption, search->caption) == 0
+                                  : strcmp(caption, kDialogCaption) != 0 &&
+                                        strcmp(caption, "PopUp Plugin") != 0;
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && wanted) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForPlayerDialog(const char *caption, DWORD timeoutMs)
+{
+    DialogSearch search = { caption, NULL };
+    WaitUntil([&] {
+        EnumThreadWindows(PlayerThreadId(), MatchDialog, (LPARAM)&search);
+        return search.found != NULL;
+    }, timeoutMs);
+    return search.found;
+}
+
+HWND PlayerFocus()
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(PlayerThreadId(), &info) ? info.hwndFocus : NULL;
+}
+
+static POINT gLastClick;
+static DWORD gLastClickTime;
+
+void ClickControl(HWND control, bool twice)
+{
+    RECT r = WindowRectOf(control);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    if (abs(x - gLastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        abs(y - gLastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
+        WaitUntil([] { return GetTickCount() - gLastClickTime > GetDoubleClickTime(); });
+    ClickAt(x, y, false);
+    if (twice)
+        ClickAt(x, y, false);
+    gLastClick.x = x;
+    gLastClick.y = y;
+    gLastClickTime = GetTickCount();
+}
+
+static void SendKey(WORD vk, bool up)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void PressKey(WORD vk)
+{
+    SendKey(vk, false);
+    SendKey(vk, true);
+}
+
+void TypeKeys(const char *digits)
+{
+    for (const char *k = digits; *k; k++)
+        PressKey((WORD)*k);
+}
+
+void PressHotKey(UINT modifiers, WORD vk)
+{
+    const WORD keys[3] = { VK_MENU, VK_CONTROL, VK_SHIFT };   // MOD_ALT, MOD_CONTROL, MOD_SHIFT
+    for (int i = 0; i < 3; i++)
+        if (modifiers & (1u << i))
+            SendKey(keys[i], false);
+    PressKey(vk);
+    for (int i = 2; i >= 0; i--)
+        if (modifiers & (1u << i))
+            SendKey(keys[i], true);
+}
+
+void SelectComboItem(HWND dialog, int id, int index)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
+}
+
+void SetHotKeyControl(HWND dialog, WORD value)
+{
+    HWND control = GetDlgItem(dialog, 1047);
+    SendMessageA(control, HKM_SETHOTKEY, value, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1047, EN_CHANGE), (LPARAM)control);
+}
+
+void Press(HWND dialog, int id)
+{
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+bool HotKeyTaken(UINT modifiers, UINT vk)
+{
+    const int probe = 0x7ABC;
+    if (!RegisterHotKey(NULL, probe, modifiers, vk))
+        return true;
+    UnregisterHotKey(NULL, probe);
+    return false;
+}
+
+struct DriveJob {
+    const std::function<void(HWND)> *script;
+    bool shown;
+};
+
+static DWORD WINAPI DriveThread(LPVOID param)
+{
+    DriveJob *job = (DriveJob *)param;
+    HWND dialog = WaitForPlayerDialog(kDialogCaption);
+    job->shown = dialog != NULL;
+    if (!dialog)
+        return 0;
+    (*job->script)(dialog);
+    // Boxes and the chooser first: the dialog cannot end under them.
+    WaitUntil([&] {
+        HWND box = WaitForPlayerDialog(NULL, 0);
+        if (!box)
+            box = WaitForPlayerDialog("PopUp Plugin", 0);
+        PostMessageA(box ? box : dialog, WM_COMMAND, IDCANCEL, 0);
+        Sleep(50);
+        return !IsWindow(dialog);
+    }, 8000);
+    return 0;
+}
+
+static bool ThreadEnded(void *thread)
+{
+    return WaitForSingleObject((HANDLE)thread, 0) == WAIT_OBJECT_0;
+}
+
+bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    DriveJob job = { &script, false };
+    HANDLE worker = CreateThread(NULL, 0, DriveThread, &job, 0, NULL);
+    if (!worker)
+        return false;
+    PlayerConfigPlugin();
+    // Every wait of the worker has a deadline; it must end before job goes.
+    while (!PlayerWaitFor(ThreadEnded, worker, 1000)) {
+    }
+    CloseHandle(worker);
+    return job.shown;
+}
+
+PreloadedPlugin::PreloadedPlugin() : module(LoadLibraryA(PlayerDefaultPluginPath())) {}
+
+PreloadedPlugin::~PreloadedPlugin()
+{
+    if (module)
+        FreeLibrary(module);
+}
+
+bool PreloadedPlugin::Redirect(const char *dll, const char *function, void *replacement)
+{
+    return module && IatReplaceImport(module, dll, function, replacement) > 0;
+}

@@ -1,0 +1,142 @@
+// The global hot key: registered at init, pressed through the system's
+// input, replaced by a saved one, held elsewhere, or left empty.
+#include "tests/e2e/dialog_driver.h"
+
+namespace {
+
+const WORD kShiftF11 = 0x017A;   // HOTKEYF_SHIFT with VK_F11, as the control saves it
+const UINT kNoRepeat = 0x4000;   // MOD_NOREPEAT
+
+// The plug-in's calls to RegisterHotKey, made through our stand-in.
+struct Registration {
+    DWORD thread;
+    int id;
+    UINT modifiers;
+    UINT vk;
+};
+Registration gCalls[32];
+volatile LONG gCallCount;
+// Like the systems before MOD_NOREPEAT existed.
+volatile bool gRefuseNoRepeat;
+
+BOOL WINAPI RecordingRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
+{
+    LONG n = InterlockedIncrement(&gCallCount) - 1;
+    if (n < 32)
+        gCalls[n] = Registration{ GetCurrentThreadId(), id, modifiers, vk };
+    if (gRefuseNoRepeat && (modifiers & kNoRepeat)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return RegisterHotKey(window, id, modifiers, vk);
+}
+
+void SaveHotKeyInDialog(WORD value)
+{
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        SetHotKeyControl(dialog, value);
+        Press(dialog, IDOK);
+    }));
+}
+
+// A combination this thread holds for the length of a test.
+struct HeldHotKey {
+    HeldHotKey(UINT modifiers, UINT vk) : held(RegisterHotKey(NULL, kId, modifiers, vk) != FALSE) {}
+    ~HeldHotKey() { UnregisterHotKey(NULL, kId); }
+    static const int kId = 0x7123;
+    bool held;
+};
+
+}  // namespace
+
+using HotKey = PlayerTest;
+
+TEST_F(HotKey, DefaultCtrlF12ShowsOnePopupPerPress)
+{
+    SetIni("Seconds", 0);
+    SetTrack(2, "Harbour Lights", 200, 44, 192, 2);
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
+
+    int from = PlayerCommandCount();
+    for (int i = 0; i < 3; i++)
+        PressHotKey(MOD_CONTROL, VK_F12);
+    EXPECT_TRUE(WaitForVisiblePopups(3));
+    // A fourth would have come within the worker's settle wait.
+    PlayerPumpFor(700);
+    EXPECT_EQ(VisiblePopups().size(), 3u);
+    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 3);
+    EXPECT_NE(FindPopupWithTitle(TitleLine(2, "Harbour Lights")), (HWND)NULL);
+}
+
+TEST_F(HotKey, SavedHotKeyReplacesTheOldOneAtOnce)
+{
+    ASSERT_TRUE(Load());
+    SaveHotKeyInDialog(kShiftF11);
+    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "HotKey", 0, iniFile.c_str()), kShiftF11);
+
+    EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
+    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));
+    PressHotKey(MOD_SHIFT, VK_F11);
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+}
+
+TEST_F(HotKey, HeldElsewhereAtStartQuitsAtOnceAndTakesALaterSave)
+{
+    HeldHotKey elsewhere(MOD_CONTROL, VK_F12);
+    ASSERT_TRUE(elsewhere.held);
+    ASSERT_TRUE(Load());
+
+    // The plug-in went on without a hot key; a free one saved later works.
+    SaveHotKeyInDialog(kShiftF11);
+    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));
+    PressHotKey(MOD_SHIFT, VK_F11);
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+
+    EXPECT_LT(QuitAndUnload(), 1000u);
+    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000));
+}
+
+TEST_F(HotKey, RegistersWithoutKeyRepeatAndFallsBackWhereThatIsRefused)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)RecordingRegisterHotKey));
+    gCallCount = 0;
+    gRefuseNoRepeat = true;
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    ASSERT_TRUE(Load());
+
+    // Init returns once the first registration was tried.
+    ASSERT_EQ(gCallCount, 2);
+    EXPECT_EQ(gCalls[0].modifiers, MOD_CONTROL | kNoRepeat);
+    EXPECT_EQ(gCalls[1].modifiers, (UINT)MOD_CONTROL);
+    EXPECT_EQ(gCalls[1].vk, (UINT)VK_F12);
+    // Identified by the global atom, on a thread of its own.
+    EXPECT_EQ(gCalls[1].id, (int)GlobalFindAtomA("TunebellPluginHotKey"));
+    EXPECT_NE(gCalls[1].thread, PlayerThreadId());
+
+    PressHotKey(MOD_CONTROL, VK_F12);
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+}
+
+TEST_F(HotKey, AnEmptyHotKeyRegistersNothing)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)RecordingRegisterHotKey));
+    gCallCount = 0;
+    gRefuseNoRepeat = false;
+    SetIni("HotKey", 0x0200);   // Ctrl and no key: the control left empty
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(gCallCount, 0);
+
+    // The thread is there all the same, for a save that names a key...
+    SaveHotKeyInDialog(0x027B);
+    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_CONTROL, VK_F12); }));
+    // ...and a save that empties it again releases the key.
+    SaveHotKeyInDialog(0);
+    EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
+    LONG calls = gCallCount;
+    for (LONG i = 0; i < calls && i < 32; i++)
+        EXPECT_NE(gCalls[i].vk, 0u) << "call " << i;
+    QuitAndUnload();
+}

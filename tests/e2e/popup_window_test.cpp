@@ -1,0 +1,358 @@
+// The popup window: what it is made of, how it is shown, its colours, how
+// it closes, how many there may be, and what quit does to open ones.
+#include "tests/e2e/support.h"
+
+#include <stdio.h>
+
+#include <string>
+
+using PopupWindow = PlayerTest;
+
+static std::string ClockText(const SYSTEMTIME &t)
+{
+    char text[8];
+    snprintf(text, sizeof text, "%02d:%02d", t.wHour, t.wMinute);
+    return text;
+}
+
+TEST_F(PopupWindow, IsATopmostToolWindowOfStaticChildren)
+{
+    SetIni("Seconds", 0);
+    SetIni("DisplayTime", 1);
+    ASSERT_TRUE(Load());
+    SetTrack(2, "Lena Ostrova - Radio Static", 187, 48, 320, 2);
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    GetLocalTime(&after);
+    HWND popup = VisiblePopups()[0];
+
+    LONG exStyle = GetWindowLongA(popup, GWL_EXSTYLE);
+    LONG style = GetWindowLongA(popup, GWL_STYLE);
+    EXPECT_EQ(exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION), WS_POPUP);
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), (HWND)NULL);
+
+    PopupParts parts = ReadPopupParts(popup);
+    EXPECT_EQ(parts.children, 5);
+    ASSERT_NE(parts.back, (HWND)NULL);
+    ASSERT_NE(parts.title, (HWND)NULL) << "no child in the bold font";
+    ASSERT_NE(parts.icon, (HWND)NULL);
+    ASSERT_NE(parts.info, (HWND)NULL);
+    ASSERT_NE(parts.time, (HWND)NULL);
+    HWND children[5] = { parts.back, parts.title, parts.icon, parts.info, parts.time };
+    for (HWND child : children) {
+        char className[32] = "";
+        GetClassNameA(child, className, sizeof className);
+        EXPECT_STRCASEEQ(className, "static");
+        EXPECT_TRUE(IsWindowVisible(child));
+    }
+    EXPECT_EQ(WindowText(parts.title), TitleLine(2, "Lena Ostrova - Radio Static"));
+    EXPECT_EQ(WindowText(parts.info), InfoLine(187, 48, 320, 2));
+    EXPECT_GE(FontWeightOf(parts.title), FW_BOLD);
+    EXPECT_LT(FontWeightOf(parts.info), FW_BOLD);
+    std::string time = WindowText(parts.time);
+    EXPECT_TRUE(time == ClockText(before) || time == ClockText(after)) << time;
+
+    DWORD_PTR icon = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(parts.icon, STM_GETICON, 0, 0, SMTO_NORMAL, 2000, &icon));
+    ASSERT_NE(icon, 0u) << "the icon static shows no icon";
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo((HICON)icon, &info));
+    BITMAP bitmap;
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 16);
+    EXPECT_EQ(bitmap.bmHeight, info.hbmColor ? 16 : 32);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+TEST_F(PopupWindow, WithoutShowTextHasNoInformationLine)
+{
+    SetIni("Seconds", 0);
+    SetIni("ShowText", 0);
+    ASSERT_TRUE(Load());
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+
+    PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
+    EXPECT_EQ(parts.children, 3);
+    EXPECT_NE(parts.back, (HWND)NULL);
+    EXPECT_NE(parts.icon, (HWND)NULL);
+    ASSERT_NE(parts.title, (HWND)NULL);
+    EXPECT_EQ(WindowText(parts.title), TitleLine(0, "Song"));
+    EXPECT_EQ(parts.info, (HWND)NULL);
+    EXPECT_FALSE(PlayerHasChildText(VisiblePopups()[0], InfoLine(100, 44, 128, 2).c_str()));
+}
+
+TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
+{
+    SetIni("Seconds", 0);
+    SetIni("DynamicResize", 0);
+    ASSERT_TRUE(Load());
+
+    // The window the user is working in.
+    HWND work = CreateWindowExA(0, "static", "work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                300, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(work, (HWND)NULL);
+    SetForegroundWindow(work);
+    SetActiveWindow(work);
+    PlayerPump();
+    ASSERT_EQ(GetForegroundWindow(), work);
+
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    PlayerPumpFor(100);
+    EXPECT_EQ(GetForegroundWindow(), work);
+    EXPECT_EQ(GetActiveWindow(), work);
+
+    // The frame around the content.
+    RECT r = WindowRectOf(popup);
+    ClickAt(r.left, (r.top + r.bottom) / 2, false);
+    PlayerPumpFor(400);
+    EXPECT_TRUE(IsWindowVisible(popup)) << "a click on the frame closed the popup";
+    EXPECT_EQ(GetForegroundWindow(), work);
+
+    RECT title = WindowRectOf(ReadPopupParts(popup).title);
+    ClickAt((title.left + title.right) / 2, (title.top + title.bottom) / 2, false);
+    EXPECT_TRUE(WaitForNoPopupWindows());
+    EXPECT_EQ(GetForegroundWindow(), work);
+    // The window goes with the process: under Wine, taking the foreground
+    // window away makes the system look for a successor for two seconds.
+}
+
+TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
+{
+    // Seconds=0: no close timer.
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(Load());
+    RECT area = WorkArea();
+
+    SetTrack(0, "Older", 100, 44, 128, 2);
+    DWORD firstEvent = GetTickCount();
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND older = VisiblePopups()[0];
+    DWORD shown = GetTickCount();
+    RECT first = WindowRectOf(older);
+    EXPECT_EQ(first.right, area.right - 2);
+    EXPECT_EQ(first.bottom, area.bottom - 2);
+
+    SetTrack(1, "Younger", 100, 44, 128, 2);
+    PumpUntil(firstEvent, kEventGapMs);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(2));
+    HWND younger = FindPopupWithTitle(TitleLine(1, "Younger"));
+    ASSERT_NE(younger, (HWND)NULL);
+    RECT second = WindowRectOf(younger);
+    EXPECT_EQ(second.right, area.right - 2);
+    EXPECT_EQ(second.bottom, first.top - 2);
+
+    PumpUntil(shown, 1500);
+    EXPECT_TRUE(IsWindowVisible(older));
+    EXPECT_TRUE(IsWindowVisible(younger));
+
+    ClickAt((first.left + first.right) / 2, (first.top + first.bottom) / 2, true);
+    ASSERT_TRUE(WaitForPopupClosed(older));
+    EXPECT_TRUE(IsWindowVisible(younger));
+    struct Watch {
+        HWND popup;
+        RECT target;
+    } watch = { younger, first };
+    bool inPlace = PlayerWaitFor([](void *ctx) {
+        Watch *w = (Watch *)ctx;
+        RECT now = WindowRectOf(w->popup);
+        return EqualRect(&now, &w->target) != FALSE;
+    }, &watch, 2000);
+    RECT moved = WindowRectOf(younger);
+    EXPECT_TRUE(inPlace) << "the younger popup is at (" << moved.left << ", " << moved.top
+                         << "), not in the first place";
+}
+
+TEST_F(PopupWindow, ClosesByItselfAfterTheSetSeconds)
+{
+    SetIni("Seconds", 1);
+    ASSERT_TRUE(Load());
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    DWORD shown = GetTickCount();
+
+    PumpUntil(shown, 500);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    ASSERT_TRUE(WaitForPopupClosed(popup, 3000));
+    DWORD open = GetTickCount() - shown;
+    EXPECT_GE(open, 900u);
+    EXPECT_LE(open, 2000u);
+    EXPECT_TRUE(WaitForNoPopupWindows());
+}
+
+TEST_F(PopupWindow, BackgroundColourFollowsTheSettings)
+{
+    struct Case {
+        const char *name;
+        int defaultColour;   // -1: not in the file
+        int useWinColors;
+        COLORREF expected;
+    } cases[] = {
+        { "default", -1, 0, RGB(255, 255, 200) },
+        { "DefaultColour=255", 255, 0, RGB(255, 0, 0) },
+        { "UseWinColors=1", 255, 1, GetSysColor(COLOR_BTNFACE) },
+    };
+    SetIni("Seconds", 0);
+    SetIni("DynamicResize", 0);
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.defaultColour >= 0)
+            SetIni("DefaultColour", c.defaultColour);
+        SetIni("UseWinColors", c.useWinColors);
+        ASSERT_TRUE(Load());
+        PlayerTrackStarted();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        RECT r = WindowRectOf(VisiblePopups()[0]);
+        // The middle row lies between the title and the information line.
+        int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        EXPECT_TRUE(WaitForScreenColour(x, y, c.expected))
+            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x"
+            << c.expected;
+        QuitAndUnload();
+    }
+}
+
+TEST_F(PopupWindow, FrameIsShadedWhenBeveledAndBlackWhenFlat)
+{
+    struct Case {
+        int style;
+        COLORREF light, dark;   // top and left edges; bottom and right edges
+    } cases[] = {
+        // The default background 0xC8FFFF lightened and darkened.
+        { 0, 0xE0FFFF, 0x88BFBF },
+        { 1, RGB(0, 0, 0), RGB(0, 0, 0) },
+    };
+    SetIni("Seconds", 0);
+    SetIni("DynamicResize", 0);
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.style ? "flat" : "beveled");
+        SetIni("Style", c.style);
+        ASSERT_TRUE(Load());
+        PlayerTrackStarted();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        RECT r = WindowRectOf(VisiblePopups()[0]);
+        int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        EXPECT_TRUE(WaitForScreenColour(x, y, RGB(255, 255, 200)));
+        EXPECT_TRUE(WaitForScreenColour(r.left, y, c.light)) << "left edge";
+        EXPECT_TRUE(WaitForScreenColour(x, r.top, c.light)) << "top edge";
+        EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, c.dark)) << "right edge";
+        EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, c.dark)) << "bottom edge";
+        // The content starts one pixel in.
+        EXPECT_EQ(ScreenColour(r.left + 1, y), RGB(255, 255, 200));
+        QuitAndUnload();
+    }
+}
+
+TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
+{
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(Load());
+    // Many popups fast: the throttle runs on the test's clock and the
+    // worker does not wait before it asks the player.
+    ASSERT_TRUE(InstallFakeClock(1000));
+    ASSERT_TRUE(SkipTrackSettleWait());
+
+    char title[32];
+    for (int i = 0; i < 48; i++) {
+        snprintf(title, sizeof title, "Track %d", i);
+        SetTrack(i, title, 100, 44, 128, 2);
+        SetFakeClock(FakeClock() + 1000);
+        PlayerTrackStarted();
+        ASSERT_TRUE(WaitForVisiblePopups(i + 1)) << "popup " << i;
+    }
+
+    int from = PlayerCommandCount();
+    SetTrack(48, "Refused", 100, 44, 128, 2);
+    SetFakeClock(FakeClock() + 1000);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForCommand(PLAYER_CMD_TITLE, 1, from, 2000));
+    PlayerPumpFor(300);
+    EXPECT_EQ(PlayerFindPopups(NULL, 0), 48);
+    EXPECT_EQ(FindPopupWithTitle(TitleLine(48, "Refused")), (HWND)NULL);
+
+    // The oldest sits in the corner; once it is gone there is room again.
+    HWND oldest = FindPopupWithTitle(TitleLine(0, "Track 0"));
+    ASSERT_NE(oldest, (HWND)NULL);
+    RECT r = WindowRectOf(oldest);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    ASSERT_TRUE(WaitForVisiblePopups(47));
+
+    SetTrack(49, "Accepted", 100, 44, 128, 2);
+    SetFakeClock(FakeClock() + 1000);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(48));
+    EXPECT_NE(FindPopupWithTitle(TitleLine(49, "Accepted")), (HWND)NULL);
+}
+
+struct MidFade {
+    HWND popup;
+};
+
+static bool BetweenTransparentAndOpaque(void *ctx)
+{
+    int alpha = LayeredAlpha(((MidFade *)ctx)->popup);
+    return alpha > 0 && alpha < 255;
+}
+
+TEST_F(PopupWindow, QuitCutsFadesShort)
+{
+    SetIni("Seconds", 0);
+    SetIni("Fade", 1);
+    SetIni("FadeInTime", 5000);
+    SetIni("FadeOutTime", 5000);
+    SetTrack(0, "Song", 100, 44, 128, 2);
+
+    // Two popups in the middle of their fade-in.
+    ASSERT_TRUE(Load());
+    DWORD firstEvent = GetTickCount();
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    PumpUntil(firstEvent, kEventGapMs);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(2));
+    for (HWND popup : VisiblePopups()) {
+        MidFade watch = { popup };
+        EXPECT_TRUE(PlayerWaitFor(BetweenTransparentAndOpaque, &watch, 2000));
+    }
+    DWORD took = QuitAndUnload();
+    EXPECT_LT(took, 2000u);
+    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
+    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
+        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+
+    // One popup fading out while another waits.
+    SetIni("FadeInTime", 150);
+    ASSERT_TRUE(Load());
+    firstEvent = GetTickCount();
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND fading = VisiblePopups()[0];
+    PumpUntil(firstEvent, kEventGapMs);
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(2));
+    ASSERT_TRUE(WaitForAlpha(fading, 255, 2000));
+    RECT r = WindowRectOf(fading);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    MidFade watch = { fading };
+    ASSERT_TRUE(PlayerWaitFor(BetweenTransparentAndOpaque, &watch, 2000));
+    took = QuitAndUnload();
+    EXPECT_LT(took, 2000u);
+    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
+    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
+        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+}

@@ -1,0 +1,387 @@
+// The settings dialog opened through the player's configure command.
+#include "tests/e2e/dialog_driver.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include <fstream>
+#include <map>
+#include <vector>
+
+namespace {
+
+const char kPreviewText[] = "Notifies you which song is playing in Winamp!\nCool, isn't it?";
+const UINT kGetColour = 0x1001, kSetColour = 0x1000;   // CPM_GETCOLOUR, CPM_SETCOLOUR
+const COLORREF kDefaultBack = RGB(255, 255, 200);
+
+std::string RangeMessage(int low, int high)
+{
+    char text[128];
+    snprintf(text, sizeof text, "You cannot specify a value lower than %d and higher than %d.", low, high);
+    return text;
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+LRESULT Ask(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+int IniValue(const std::string &file, const char *key)
+{
+    return (int)GetPrivateProfileIntA("Tunebell", key, -1, file.c_str());
+}
+
+// Clicks into a numeric edit and replaces its text by typing.
+void TypeInto(HWND dialog, int id, const char *digits)
+{
+    HWND edit = GetDlgItem(dialog, id);
+    ClickControl(edit);
+    ASSERT_TRUE(WaitUntil([&] { return PlayerFocus() == edit; })) << "edit " << id;
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (*digits)
+        TypeKeys(digits);
+    else
+        PressKey(VK_DELETE);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(edit) == digits; })) << "edit " << id;
+}
+
+// Tabs out of the focused edit; returns the text of the message box that
+// this brought up, having closed it, or "" when none came.
+std::string LeaveEdit(HWND dialog, int id)
+{
+    PressKey(VK_TAB);
+    WaitUntil([&] { return PlayerFocus() != GetDlgItem(dialog, id); });
+    // Once the dialog answers it has handled the focus change, or it sits
+    // in the message box, which then exists.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored);
+    HWND box = WaitForPlayerDialog("PopUp Plugin", 200);
+    if (!box)
+        return "";
+    std::string text = Text(box, 0xFFFF);   // the message box's text
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    return text;
+}
+
+HWND WaitForPopupWithInfo(const char *text)
+{
+    HWND found = NULL;
+    WaitUntil([&] {
+        for (HWND popup : VisiblePopups()) {
+            PopupParts parts = ReadPopupParts(popup);
+            if (parts.info && WindowText(parts.info) == text)
+                found = popup;
+        }
+        return found != NULL;
+    });
+    return found;
+}
+
+// Inside the bottom right corner of the content, away from every text.
+bool PopupShowsBackground(HWND popup, COLORREF colour)
+{
+    RECT r = WindowRectOf(ReadPopupParts(popup).back);
+    return WaitUntil([&] { return ScreenColour(r.right - 4, r.bottom - 4) == colour; });
+}
+
+// What a pick in the colour chooser sends the dialog.
+void PickedColour(HWND dialog, int id, COLORREF colour)
+{
+    Ask(dialog, id, kSetColour, 0, (LPARAM)colour);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 1), (LPARAM)GetDlgItem(dialog, id));
+}
+
+// A system without layered windows and window animation.
+FARPROC WINAPI GetProcAddressWithoutEffects(HMODULE module, LPCSTR name)
+{
+    if (HIWORD((DWORD_PTR)name) &&
+        (strcmp(name, "SetLayeredWindowAttributes") == 0 || strcmp(name, "AnimateWindow") == 0))
+        return NULL;
+    return GetProcAddress(module, name);
+}
+
+}  // namespace
+
+using SettingsDialog = PlayerTest;
+
+TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
+{
+    const std::map<std::string, int> ini = {
+        { "DisplayTime", 1 }, { "PopupOnTagUpdate", 0 }, { "EnlargePopup", 1 }, { "Enlargement", 150 },
+        { "UseMinimumWidth", 0 }, { "MinimumWidth", 90 }, { "UseMaximumWidth", 1 },
+        { "MaximumWidth", 500 }, { "UseAnimations", 1 }, { "FadeInTime", 300 },
+        { "FadeOutTime", 400 }, { "UseTransparency", 1 }, { "Alpha", 128 }, { "Seconds", 7 },
+        { "DefaultColour", 0x123456 }, { "DefaultTextColour", 0xABCDEF }, { "PopUpOnlyOnHotKey", 1 },
+        { "HotKey", 0x0374 }, { "Position", 1 }, { "Style", 1 }, { "Spreading", 0 },
+    };
+    for (const auto &key : ini)
+        SetIni(key.first.c_str(), key.second);
+    ASSERT_TRUE(Load());
+    int from = PlayerCommandCount();
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), kDialogCaption);
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), PlayerWindow());
+        for (int id : { 1002, 1006, 1008, 1011, 1013, 1019, 1040 })
+            EXPECT_TRUE(Checked(dialog, id)) << id;
+        for (int id : { 1005, 1009, 1014, 1029 })
+            EXPECT_FALSE(Checked(dialog, id)) << id;
+        const std::map<int, std::string> edits = {
+            { 1007, "150" }, { 1010, "90" }, { 1012, "500" }, { 1015, "300" }, { 1017, "400" }, { 1026, "7" },
+        };
+        for (const auto &edit : edits)
+            EXPECT_EQ(Text(dialog, edit.first), edit.second) << "edit " << edit.first;
+        EXPECT_EQ(Ask(dialog, 1020, TBM_GETPOS), 128);
+        EXPECT_EQ(Text(dialog, 1021), "opacity: 50%");
+        EXPECT_EQ(Ask(dialog, 1027, kGetColour), 0x123456);
+        EXPECT_EQ(Ask(dialog, 1028, kGetColour), 0xABCDEF);
+        EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x0374);
+
+        const std::map<int, std::vector<std::string>> combos = {
+            { 1022, { "... upper left corner", "... lower left corner", "... lower right corner",
+                      "... upper right corner", "... center" } },
+            { 1023, { "... beveled style", "... flat style" } },
+            { 1025, { "... horizontally", "... vertically" } },
+        };
+        for (const auto &combo : combos) {
+            ASSERT_EQ(Ask(dialog, combo.first, CB_GETCOUNT), (LRESULT)combo.second.size());
+            for (size_t i = 0; i < combo.second.size(); i++) {
+                char text[64] = "";
+                Ask(dialog, combo.first, CB_GETLBTEXT, i, (LPARAM)text);
+                EXPECT_EQ(text, combo.second[i]);
+                EXPECT_EQ(Ask(dialog, combo.first, CB_GETITEMDATA, i), (LRESULT)i);
+            }
+        }
+        EXPECT_EQ(Ask(dialog, 1022, CB_GETCURSEL), 1);
+        EXPECT_EQ(Ask(dialog, 1023, CB_GETCURSEL), 1);
+        EXPECT_EQ(Ask(dialog, 1025, CB_GETCURSEL), 0);
+    }));
+    EXPECT_EQ(CountCommands(PLAYER_CMD_DIALOG_OWNER, from), 1);
+}
+
+TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
+{
+    SetIni("Position", 4);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        // Spreading is not looked at before a combo changes.
+        EXPECT_TRUE(Enabled(dialog, 1025) && Enabled(dialog, 1024));
+        EXPECT_FALSE(Enabled(dialog, 1007));
+        Press(dialog, 1006);
+        EXPECT_TRUE(Enabled(dialog, 1007));
+        EXPECT_FALSE(Enabled(dialog, 1012));
+        Press(dialog, 1011);
+        EXPECT_TRUE(Enabled(dialog, 1012));
+        Press(dialog, 1008);
+        for (int id : { 1009, 1010, 1011, 1012 })
+            EXPECT_FALSE(Enabled(dialog, id)) << id;
+
+        // Slide and fade exclude each other.
+        Press(dialog, 1013);
+        EXPECT_FALSE(Enabled(dialog, 1014));
+        Press(dialog, 1013);
+        EXPECT_TRUE(Enabled(dialog, 1014));
+        EXPECT_FALSE(Enabled(dialog, 1015));
+        Press(dialog, 1014);
+        EXPECT_FALSE(Enabled(dialog, 1013));
+        for (int id : { 1015, 1016, 1017, 1018 })
+            EXPECT_TRUE(Enabled(dialog, id)) << id;
+
+        // A disabled swatch shows a grey hatch instead of its colour.
+        RECT r = WindowRectOf(GetDlgItem(dialog, 1027));
+        auto rowHas = [&](COLORREF colour) {
+            for (int x = r.left + 4; x < r.left + 14; x++)
+                if (ScreenColour(x, (r.top + r.bottom) / 2) == colour)
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
+        Press(dialog, 1029);
+        EXPECT_FALSE(Enabled(dialog, 1027) || Enabled(dialog, 1028));
+        EXPECT_TRUE(WaitUntil([&] { return rowHas(GetSysColor(COLOR_GRAYTEXT)) && !rowHas(kDefaultBack); }));
+        Press(dialog, 1029);
+        EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
+
+        SelectComboItem(dialog, 1023, 1);
+        EXPECT_FALSE(Enabled(dialog, 1025) || Enabled(dialog, 1024));
+        SelectComboItem(dialog, 1022, 0);
+        EXPECT_TRUE(Enabled(dialog, 1025));
+    }));
+}
+
+TEST_F(SettingsDialog, EffectsThatTheSystemLacksStayDisabled)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("kernel32.dll", "GetProcAddress", (void *)GetProcAddressWithoutEffects));
+    SetIni("Fade", 1);
+    SetIni("UseTransparency", 1);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        for (int id : { 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021 })
+            EXPECT_FALSE(Enabled(dialog, id)) << id;
+    }));
+}
+
+TEST_F(SettingsDialog, NumericEditsClampWhileTypingAndReportTheRangeOnLeaving)
+{
+    SetIni("EnlargePopup", 1);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        // The edit shows what the field holds afterwards: the clamped value.
+        TypeInto(dialog, 1007, "5");
+        EXPECT_EQ(LeaveEdit(dialog, 1007), RangeMessage(100, 200));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1007) == "100"; }));
+        TypeInto(dialog, 1007, "150");
+        EXPECT_EQ(LeaveEdit(dialog, 1007), "");
+
+        TypeInto(dialog, 1026, "99");
+        EXPECT_EQ(LeaveEdit(dialog, 1026), RangeMessage(0, 60));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1026) == "60"; }));
+        TypeInto(dialog, 1026, "");
+        EXPECT_EQ(LeaveEdit(dialog, 1026), "");
+        EXPECT_EQ(Text(dialog, 1026), "");
+        TypeInto(dialog, 1026, "99999999999");
+        EXPECT_EQ(LeaveEdit(dialog, 1026), "");
+        Press(dialog, IDOK);
+    }));
+    EXPECT_EQ(IniValue(iniFile, "Enlargement"), 150);
+    EXPECT_EQ(IniValue(iniFile, "Seconds"), 0);
+}
+
+TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
+{
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, 1002);
+        SelectComboItem(dialog, 1022, 0);
+        EXPECT_EQ(Text(dialog, 1021), "opacity: 78%");
+        ClickControl(GetDlgItem(dialog, 1020));
+        PressKey(VK_END);
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1021) == "opacity: 100%"; }));
+        Press(dialog, IDOK);
+    }));
+    std::vector<std::string> lines;
+    std::ifstream in(iniFile);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    const std::vector<std::string> expected = {
+        "[Tunebell]", "UseWinColors=0", "Seconds=4", "DisplayTime=1", "PopupOnTagUpdate=1",
+        "EnlargePopup=0", "Enlargement=120", "DynamicResize=1", "UseMinimumWidth=1",
+        "MinimumWidth=110", "UseMaximumWidth=0", "MaximumWidth=310", "UseTransparency=0",
+        "Alpha=255", "UseAnimations=0", "Fade=0", "FadeInTime=250", "FadeOutTime=250",
+        "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
+        "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(SettingsDialog, CancelRestoresEverySettingFromTheIniFile)
+{
+    SetIni("DisplayTime", 1);
+    SetIni("Position", 3);
+    SetIni("Alpha", 100);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, 1002);
+        Press(dialog, 1029);
+        SelectComboItem(dialog, 1022, 0);
+        Ask(dialog, 1020, TBM_SETPOS, TRUE, 255);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)GetDlgItem(dialog, 1020));
+        PickedColour(dialog, 1027, RGB(1, 2, 3));
+        SetHotKeyControl(dialog, 0x017A);
+        Press(dialog, IDCANCEL);
+    }));
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        EXPECT_TRUE(Checked(dialog, 1002));
+        EXPECT_FALSE(Checked(dialog, 1029));
+        EXPECT_EQ(Ask(dialog, 1022, CB_GETCURSEL), 3);
+        EXPECT_EQ(Ask(dialog, 1020, TBM_GETPOS), 100);
+        EXPECT_EQ(Ask(dialog, 1027, kGetColour), kDefaultBack);
+        EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x027B);
+    }));
+    // Nothing was written, and the hot key stayed.
+    EXPECT_EQ(IniValue(iniFile, "HotKey"), -1);
+    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
+    EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F11));
+}
+
+TEST_F(SettingsDialog, PreviewAndAboutShowTheValuesBeingEdited)
+{
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(Load());
+    const COLORREF picked = RGB(10, 120, 200);
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        // Picked in the system's colour chooser.
+        ClickControl(GetDlgItem(dialog, 1027));
+        HWND chooser = WaitForPlayerDialog(NULL);
+        ASSERT_NE(chooser, (HWND)NULL) << "no colour chooser";
+        SetDlgItemInt(chooser, 706, 10, FALSE);   // its red, green and blue fields
+        SetDlgItemInt(chooser, 707, 120, FALSE);
+        SetDlgItemInt(chooser, 708, 200, FALSE);
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
+
+        Press(dialog, 1033);
+        HWND preview = WaitForPopupWithInfo(kPreviewText);
+        ASSERT_NE(preview, (HWND)NULL);
+        EXPECT_EQ(WindowText(ReadPopupParts(preview).title), kDialogCaption);
+        EXPECT_TRUE(PopupShowsBackground(preview, picked));
+        PostMessageA(preview, 0x601, 0, 0);   // UM_POPUP_CLOSE
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopups().empty(); }));
+
+        Press(dialog, 1029);
+        Press(dialog, 1033);
+        preview = WaitForPopupWithInfo(kPreviewText);
+        ASSERT_NE(preview, (HWND)NULL);
+        EXPECT_TRUE(PopupShowsBackground(preview, GetSysColor(COLOR_BTNFACE)));
+        PostMessageA(preview, 0x601, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopups().empty(); }));
+
+        // Equal colours make the preview invalid; About has colours of its own.
+        Press(dialog, 1029);
+        PickedColour(dialog, 1028, picked);
+        Press(dialog, 1033);
+        Press(dialog, 1034);
+        HWND about = WaitForPopupWithInfo(" Written by:\n   The Tunebell team\n"
+                                          " Popup module by:\n   The Tunebell popup crew");
+        ASSERT_NE(about, (HWND)NULL);
+        EXPECT_TRUE(PopupShowsBackground(about, picked));
+        EXPECT_EQ(VisiblePopups().size(), 1u);
+    }));
+}
+
+TEST_F(SettingsDialog, DoubleClickOnANotifyingBoxKeepsBoxAndFieldTogether)
+{
+    ASSERT_TRUE(Load());
+    bool checked = false;
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        ClickControl(GetDlgItem(dialog, 1002), true);
+        WaitUntil([&] { return Checked(dialog, 1002); });
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored);
+        checked = Checked(dialog, 1002);
+        Press(dialog, IDOK);
+    }));
+    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), checked ? 1 : 0);
+}
+
+TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)
+{
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([](HWND) {}));
+    QuitAndUnload();
+    // The swatch class went with the code it points into.
+    WNDCLASSA wc;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(NULL), "ColourPicker", &wc));
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
+        EXPECT_EQ(Ask(dialog, 1027, kGetColour), kDefaultBack);
+    }));
+}
