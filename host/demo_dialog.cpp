@@ -109,13 +109,30 @@ static bool WindowGone(void *ctx)
     return !IsWindow((HWND)ctx);
 }
 
+struct SwatchPick {
+    HWND swatch;
+    COLORREF colour;
+};
+
+static bool SwatchHolds(void *ctx)
+{
+    SwatchPick *pick = (SwatchPick *)ctx;
+    return (COLORREF)SendMessageA(pick->swatch, kPickerColourMessage, 0, 0) == pick->colour;
+}
+
 // Picks a colour for a swatch the way a user does: a click opens the
 // chooser, the numbers go into its red, green and blue fields, OK.
 static bool PickColour(HWND dialog, int swatch, COLORREF colour)
 {
-    Click(GetDlgItem(dialog, swatch));
+    // Under Wine a click that comes while the dialog is still settling is
+    // now and then lost; a user would click again, and so does the demo.
     DialogSearch chooser = { NULL, NULL };
-    if (!Within(DialogShown, &chooser, kDialogDeadlineMs))
+    bool shown = false;
+    for (int attempt = 0; attempt < 3 && !shown; attempt++) {
+        Click(GetDlgItem(dialog, swatch));
+        shown = Within(DialogShown, &chooser, kDialogDeadlineMs / 3);
+    }
+    if (!shown)
         return false;
     SetDlgItemInt(chooser.found, kChooserRed, GetRValue(colour), FALSE);
     SetDlgItemInt(chooser.found, kChooserRed + 1, GetGValue(colour), FALSE);
@@ -123,7 +140,9 @@ static bool PickColour(HWND dialog, int swatch, COLORREF colour)
     PostMessageA(chooser.found, WM_COMMAND, IDOK, 0);
     if (!Within(WindowGone, chooser.found, kDialogDeadlineMs))
         return false;
-    return (COLORREF)SendDlgItemMessageA(dialog, swatch, kPickerColourMessage, 0, 0) == colour;
+    // The chooser's window goes before the swatch stores the pick.
+    SwatchPick pick = { GetDlgItem(dialog, swatch), colour };
+    return Within(SwatchHolds, &pick, kDialogDeadlineMs);
 }
 
 static void Select(HWND dialog, int id, int index)

@@ -82,3 +82,15 @@ TEST(Placement, LongRunsContinuePastTheScreenEdge)
     EXPECT_LT(r.top, 0);
     EXPECT_EQ(1022, r.right);
 }
+
+TEST(Placement, AClosedPopupInASnapshotIsSkipped)
+{
+    // A window that no longer exists has no rectangle: the run goes on from
+    // the last popup that is still there.
+    HWND gone = CreateWindowExA(0, "static", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(gone != NULL);
+    DestroyWindow(gone);
+    RECT r = { 871, 700, 1022, 736 };
+    EXPECT_FALSE(PlacePopup(gone, &r));
+    ExpectRect(r, 871, 700, 1022, 736);
+}

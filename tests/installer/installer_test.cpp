@@ -1,0 +1,404 @@
+// The installer, tunebell-setup.exe beside this program, run silently as a
+// user or an administrator's script would: where it puts the plug-in, what it
+// registers in Windows' list of installed programs, and what its uninstaller
+// removes and keeps.
+//
+// The tests own the Tunebell registration of the machine they run on (the
+// build's Wine prefix): each one starts without it and leaves none behind.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tunebell";
+const char kPlugin[] = "gen_tunebell.dll";
+const char kUninstaller[] = "tunebell-uninstall.exe";
+
+// An install or uninstall takes a second or two under Wine.
+const DWORD kRunDeadlineMs = 60000;
+
+std::string Here()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string SetupPath() { return Here() + "\\tunebell-setup.exe"; }
+std::string BuiltPlugin() { return Here() + "\\" + kPlugin; }
+
+bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ReadFileBytes(const std::string &path, std::string *bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    bytes->clear();
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(f, buffer, sizeof buffer, &got, NULL) != 0) && got > 0)
+        bytes->append(buffer, got);
+    CloseHandle(f);
+    return ok;
+}
+
+bool WriteFileBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, NULL) && put == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+// Deletes a folder with everything in it.
+void RemoveTree(const std::string &dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// Starts the command line and waits for the program to end; its exit code,
+// or -1 when it did not start or did not end in time (it is then killed).
+long RunAndWait(const std::string &commandLine)
+{
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
+        return -1;
+    }
+    CloseHandle(pi.hThread);
+    long result = -1;
+    if (WaitForSingleObject(pi.hProcess, kRunDeadlineMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        result = (long)code;
+    } else {
+        ADD_FAILURE() << commandLine << " did not end within " << kRunDeadlineMs << " ms";
+        TerminateProcess(pi.hProcess, 1);
+    }
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+// The installer's own syntax: /D= comes last and is never quoted, even
+// when the folder has blanks in it.
+long InstallSilently(const std::string &folder)
+{
+    std::string line = "\"" + SetupPath() + "\" /S";
+    if (!folder.empty())
+        line += " /D=" + folder;
+    return RunAndWait(line);
+}
+
+// Runs the uninstaller in place (_?=), so that this waits for its work.
+long UninstallSilentlyInPlace(const std::string &folder)
+{
+    return RunAndWait("\"" + folder + "\\" + kUninstaller + "\" /S _?=" + folder);
+}
+
+bool Registered()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A value of the registration; "<missing>" when there is none, "<not text>"
+// when it is not a string.
+std::string RegisteredText(const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    char value[1024];
+    DWORD size = sizeof value - 1, type = 0;
+    LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)value, &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return "<missing>";
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return "<not text>";
+    value[size] = '\0';
+    return value;
+}
+
+long RegisteredNumber(const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)&value, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? (long)value : -1;
+}
+
+void Unregister()
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+// The folders below the temp folder whose names match the pattern.
+std::vector<std::string> TempFolders(const char *pattern)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(temp) + pattern).c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                folders.push_back(std::string(temp) + found.cFileName);
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    return folders;
+}
+
+std::string Lower(std::string s)
+{
+    CharLowerBuffA(&s[0], (DWORD)s.size());
+    return s;
+}
+
+// Every test gets a fresh folder below the temp folder, with a blank in its
+// name, standing for the player's folder; Plugins is below it.
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Exists(SetupPath())) << "no installer at " << SetupPath();
+        ASSERT_TRUE(ReadFileBytes(BuiltPlugin(), &builtPlugin));
+        Unregister();
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        playerDir = std::string(temp) + "tunebell installer " +
+                    std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(playerDir.c_str(), NULL));
+        plugins = playerDir + "\\Plugins";
+
+        char programFiles[MAX_PATH];
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, 0, programFiles)));
+        usualPlayer = std::string(programFiles) + "\\Winamp";
+        usualPlugins = usualPlayer + "\\Plugins";
+        usualPlayerWasThere = Exists(usualPlayer);
+        usualPluginWasThere = Exists(usualPlugins + "\\" + kPlugin);
+    }
+
+    // An install without a folder may have gone to the usual place; what a
+    // test put there goes, what was there before stays.
+    void TearDown() override
+    {
+        Unregister();
+        RemoveTree(playerDir);
+        if (!usualPluginWasThere) {
+            DeleteFileA((usualPlugins + "\\" + kPlugin).c_str());
+            DeleteFileA((usualPlugins + "\\" + kUninstaller).c_str());
+        }
+        if (!usualPlayerWasThere) {
+            RemoveDirectoryA(usualPlugins.c_str());
+            RemoveDirectoryA(usualPlayer.c_str());
+        }
+    }
+
+    // The player's settings file as a user would have it, and a plug-in of
+    // someone else's: neither may be touched.
+    void PutUsersFiles()
+    {
+        CreateDirectoryA(plugins.c_str(), NULL);
+        ASSERT_TRUE(WriteFileBytes(plugins + "\\tunebell.ini", kUsersIni));
+        ASSERT_TRUE(WriteFileBytes(plugins + "\\gen_other.dll", "not ours"));
+    }
+
+    void ExpectUsersFilesUntouched()
+    {
+        std::string ini, other;
+        EXPECT_TRUE(ReadFileBytes(plugins + "\\tunebell.ini", &ini)) << "tunebell.ini was removed";
+        EXPECT_EQ(ini, kUsersIni);
+        EXPECT_TRUE(ReadFileBytes(plugins + "\\gen_other.dll", &other)) << "another plug-in was removed";
+        EXPECT_EQ(other, "not ours");
+    }
+
+    bool InstalledPluginIsTheBuiltOne(const std::string &folder)
+    {
+        std::string installed;
+        return ReadFileBytes(folder + "\\" + kPlugin, &installed) && installed == builtPlugin;
+    }
+
+    static const std::string kUsersIni;
+    std::string builtPlugin;
+    std::string playerDir;
+    std::string plugins;
+    // The player's usual Plugins folder, below Program Files.
+    std::string usualPlayer;
+    std::string usualPlugins;
+    bool usualPlayerWasThere = false;
+    bool usualPluginWasThere = false;
+};
+
+const std::string Installer::kUsersIni = "[Tunebell]\r\nPosition=0\r\nSeconds=9\r\nHotKey=1657\r\n";
+
+TEST_F(Installer, SilentInstallPutsThePluginInTheChosenFolderAndRegistersTheUninstaller)
+{
+    ASSERT_EQ(InstallSilently(plugins), 0);
+
+    EXPECT_TRUE(InstalledPluginIsTheBuiltOne(plugins));
+    EXPECT_TRUE(Exists(plugins + "\\" + kUninstaller));
+
+    ASSERT_TRUE(Registered());
+    EXPECT_EQ(RegisteredText("DisplayName"), "Tunebell Plugin for Winamp");
+    EXPECT_EQ(RegisteredText("DisplayVersion"), "0.5");
+    EXPECT_EQ(RegisteredText("Publisher"), "The Tunebell team");
+    EXPECT_EQ(Lower(RegisteredText("InstallLocation")), Lower(plugins));
+    EXPECT_EQ(Lower(RegisteredText("UninstallString")),
+              Lower("\"" + plugins + "\\" + kUninstaller + "\""));
+    EXPECT_EQ(Lower(RegisteredText("QuietUninstallString")),
+              Lower("\"" + plugins + "\\" + kUninstaller + "\" /S"));
+    EXPECT_EQ(Lower(RegisteredText("DisplayIcon")), Lower(plugins + "\\" + kPlugin + ",0"));
+    EXPECT_EQ(RegisteredNumber("VersionMajor"), 0);
+    EXPECT_EQ(RegisteredNumber("VersionMinor"), 5);
+    EXPECT_EQ(RegisteredNumber("NoModify"), 1);
+    EXPECT_EQ(RegisteredNumber("NoRepair"), 1);
+    // In KB, rounded down: the DLL's size.
+    EXPECT_EQ(RegisteredNumber("EstimatedSize"), (long)(builtPlugin.size() / 1024));
+
+    EXPECT_EQ(UninstallSilentlyInPlace(plugins), 0);
+}
+
+TEST_F(Installer, SilentUninstallRemovesThePluginAndItsRegistrationButKeepsTheSettings)
+{
+    PutUsersFiles();
+    ASSERT_EQ(InstallSilently(plugins), 0);
+    ASSERT_TRUE(InstalledPluginIsTheBuiltOne(plugins));
+    ASSERT_TRUE(Registered());
+    ExpectUsersFilesUntouched();
+
+    EXPECT_EQ(UninstallSilentlyInPlace(plugins), 0);
+
+    EXPECT_FALSE(Exists(plugins + "\\" + kPlugin));
+    EXPECT_FALSE(Registered());
+    ExpectUsersFilesUntouched();
+}
+
+// The way Windows' list of installed programs runs it: the uninstaller
+// copies itself away, returns at once, and that copy removes the original.
+TEST_F(Installer, RegisteredQuietUninstallRemovesTheUninstallerToo)
+{
+    PutUsersFiles();
+    ASSERT_EQ(InstallSilently(plugins), 0);
+    std::string quiet = RegisteredText("QuietUninstallString");
+    ASSERT_NE(quiet, "<missing>");
+    std::vector<std::string> copiesBefore = TempFolders("~nsu*.tmp");
+
+    EXPECT_EQ(RunAndWait(quiet), 0);
+    DWORD start = GetTickCount();
+    while ((Exists(plugins + "\\" + kPlugin) || Exists(plugins + "\\" + kUninstaller) || Registered()) &&
+           GetTickCount() - start < kRunDeadlineMs)
+        Sleep(50);
+
+    EXPECT_FALSE(Exists(plugins + "\\" + kPlugin));
+    EXPECT_FALSE(Exists(plugins + "\\" + kUninstaller));
+    EXPECT_FALSE(Registered());
+    ExpectUsersFilesUntouched();
+
+    // The copy runs from a folder of its own below the temp folder, which
+    // Windows would empty at the next restart. Tidy up once the copy has
+    // ended and so can be deleted.
+    start = GetTickCount();
+    for (;;) {
+        int left = 0;
+        for (const std::string &folder : TempFolders("~nsu*.tmp")) {
+            bool before = false;
+            for (const std::string &old : copiesBefore)
+                before = before || old == folder;
+            if (!before) {
+                RemoveTree(folder);
+                left += Exists(folder);
+            }
+        }
+        if (left == 0 || GetTickCount() - start > 10000)
+            break;
+        Sleep(50);
+    }
+}
+
+TEST_F(Installer, WithoutAFolderItInstallsIntoThePlayersUsualPluginsFolder)
+{
+    if (usualPluginWasThere)
+        GTEST_SKIP() << "a Tunebell plug-in is installed in " << usualPlugins;
+
+    ASSERT_EQ(InstallSilently(""), 0);
+
+    EXPECT_TRUE(InstalledPluginIsTheBuiltOne(usualPlugins));
+    EXPECT_EQ(Lower(RegisteredText("InstallLocation")), Lower(usualPlugins));
+    EXPECT_EQ(UninstallSilentlyInPlace(usualPlugins), 0);
+    EXPECT_FALSE(Exists(usualPlugins + "\\" + kPlugin));
+    EXPECT_FALSE(Registered());
+}
+
+TEST_F(Installer, AnUpdateWithoutAFolderGoesWhereThePreviousInstallWent)
+{
+    ASSERT_EQ(InstallSilently(plugins), 0);
+    ASSERT_TRUE(DeleteFileA((plugins + "\\" + kPlugin).c_str()));
+
+    ASSERT_EQ(InstallSilently(""), 0);
+
+    EXPECT_TRUE(InstalledPluginIsTheBuiltOne(plugins));
+    EXPECT_EQ(Lower(RegisteredText("InstallLocation")), Lower(plugins));
+    EXPECT_EQ(UninstallSilentlyInPlace(plugins), 0);
+}
+
+// Two copies: uninstalling the older one leaves the newer one registered.
+TEST_F(Installer, UninstallingAnEarlierCopyKeepsTheRegistrationOfTheLaterOne)
+{
+    std::string earlier = playerDir + "\\Old Plugins";
+    ASSERT_EQ(InstallSilently(earlier), 0);
+    ASSERT_EQ(InstallSilently(plugins), 0);
+    ASSERT_EQ(Lower(RegisteredText("InstallLocation")), Lower(plugins));
+
+    EXPECT_EQ(UninstallSilentlyInPlace(earlier), 0);
+
+    EXPECT_FALSE(Exists(earlier + "\\" + kPlugin));
+    EXPECT_TRUE(InstalledPluginIsTheBuiltOne(plugins));
+    EXPECT_EQ(Lower(RegisteredText("InstallLocation")), Lower(plugins));
+
+    EXPECT_EQ(UninstallSilentlyInPlace(plugins), 0);
+    EXPECT_FALSE(Registered());
+}
+
+}  // namespace
