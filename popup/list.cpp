@@ -53,8 +53,11 @@ void ComputeStartRect(HWND popup, RECT *rect)
 
 void MovePopup(HWND popup, const RECT *rect)
 {
-    SetWindowPos(popup, HWND_TOPMOST, rect->left, rect->top, 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // A move never shows the popup: one in the snapshot may have been hidden
+    // meanwhile by its own thread as it closes, or not be shown yet, and
+    // showing it is that thread's business alone. Shown here, a popup the
+    // user has just closed would come back until its thread destroys it.
+    SetWindowPos(popup, HWND_TOPMOST, rect->left, rect->top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     UpdateWindow(popup);
     RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

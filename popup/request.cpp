@@ -15,6 +15,17 @@ bool IsPopupRequestValid(const PopupRequest *request)
     return request->BackColour != request->TextColour || request->BackColour == 0;
 }
 
+// Popups submitted whose threads have not joined the list yet. They count
+// against the limit with the listed ones: a new popup thread takes a while to
+// build its window and join, and submissions meeting in that time would all
+// find room, so a burst of them could start any number of popup threads.
+static volatile LONG gJoiningPopups;
+
+void PopupJoined(void)
+{
+    InterlockedDecrement(&gJoiningPopups);
+}
+
 int TimeoutFromSeconds(int seconds)
 {
     return seconds > 0 ? seconds : -1;
@@ -38,21 +49,28 @@ int SubmitPopupTimed(const PopupRequest *request)
     // shutdown began: refuse without touching it.
     if (!IsPopupEngineRunning())
         return -1;
-    if (GetPopupCount() >= MAX_OPEN_POPUPS)
+    // The place is taken before the count is looked at, so that of several
+    // submissions at the same moment only those that fit get through.
+    LONG joining = InterlockedIncrement(&gJoiningPopups);
+    if (GetPopupCount() + joining > MAX_OPEN_POPUPS || !IsPopupRequestValid(request)) {
+        PopupJoined();
         return -1;
-    if (!IsPopupRequestValid(request))
-        return -1;
+    }
 
     // Owned by the popup thread from here; its window's destroy handler frees it.
     PopupRequest *copy = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
-    if (!copy)
+    if (!copy) {
+        PopupJoined();
         return -1;
+    }
     memcpy(copy, request, sizeof(*copy));
     copy->Title[POPUP_TEXT_SIZE - 1] = 0;
     copy->Text[POPUP_TEXT_SIZE - 1] = 0;
 
+    // The thread gives the place up once its popup is listed.
     if (!StartPopupThread(copy)) {
         HeapFree(GetProcessHeap(), 0, copy);
+        PopupJoined();
         return -1;
     }
     return 0;

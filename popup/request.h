@@ -26,6 +26,9 @@ int SubmitPopup(const PopupRequest *request);
 int SubmitPopupTimed(const PopupRequest *request);
 
 bool IsPopupRequestValid(const PopupRequest *request);
+// A popup thread's word that its popup has joined the list, or never will:
+// the place submission kept for it is given up.
+void PopupJoined(void);
 // The Timeout a request gets from the Seconds setting.
 int TimeoutFromSeconds(int seconds);
 

@@ -95,11 +95,14 @@ static void RunPopup(PopupRequest *request)
     PopupWindowRecord *record = CreatePopupWindow(request);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
+        PopupJoined();
         return;
     }
     HWND popup = record->Popup;
     SendMessageA(popup, UM_POPUP_CREATED, (WPARAM)popup, 0);
-    if (!AddPopup(record)) {
+    bool listed = AddPopup(record) != 0;
+    PopupJoined();
+    if (!listed) {
         DestroyWindow(popup);   // frees the request
         HeapFree(GetProcessHeap(), 0, record);
         return;

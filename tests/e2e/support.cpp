@@ -1,6 +1,7 @@
 #include "tests/e2e/support.h"
 
 #include "host/iat_hook.h"
+#include "host/plugin_patches.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -373,15 +374,7 @@ DWORD FakeClock()
     return gFakeNow;
 }
 
-// Waits that have a time-out end at once (still reporting a signalled
-// object); waits without one stay as they are.
-static DWORD WINAPI QuickWaitForSingleObject(HANDLE object, DWORD ms)
-{
-    return WaitForSingleObject(object, ms == INFINITE ? INFINITE : 0);
-}
-
 bool SkipTrackSettleWait()
 {
-    return IatReplaceImport(PlayerPluginModule(), "kernel32.dll", "WaitForSingleObject",
-                            (void *)QuickWaitForSingleObject) > 0;
+    return PlayerSkipSettleWait();
 }

@@ -1,0 +1,60 @@
+// Popups closing at the same moment. A closing popup re-places the others
+// from its own thread, and one of those may be closing too: hidden already
+// and out of the list, but not destroyed yet. It must stay hidden.
+#include "tests/soak/soak.h"
+
+#include "host/plugin_patches.h"
+
+#include <algorithm>
+
+using ClosingSoak = SoakTest;
+
+static bool Destroyed(void *window)
+{
+    return !IsWindow((HWND)window);
+}
+
+TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
+{
+    SetIni("Seconds", 0);
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    ASSERT_TRUE(StartLedger());
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(PlayerOffsetPluginClock());
+    ASSERT_TRUE(SkipTrackSettleWait());
+    for (int i = 0; i < 3; i++) {
+        PlayerAdvancePluginClock(1000);
+        PlayerTrackStarted();
+        ASSERT_TRUE(WaitForVisiblePopups(i + 1));
+    }
+    // In the lower right corner the oldest popup is the lowest.
+    std::vector<HWND> popups = VisiblePopups();
+    std::sort(popups.begin(), popups.end(),
+              [](HWND a, HWND b) { return WindowRectOf(a).bottom > WindowRectOf(b).bottom; });
+    HWND first = popups[0], second = popups[1], third = popups[2];
+
+    // The first closes and stops before it moves the second; then the
+    // second closes and stops before it moves the third.
+    ArmPause(kPauseMovingPopup, second);
+    PostMessageA(first, WM_CONTEXTMENU, (WPARAM)first, 0);
+    ASSERT_TRUE(WaitForPause(kPauseMovingPopup));
+    ArmPause(kPauseMovingPopupToo, third);
+    PostMessageA(second, WM_CONTEXTMENU, (WPARAM)second, 0);
+    ASSERT_TRUE(WaitForPause(kPauseMovingPopupToo));
+    ASSERT_FALSE(IsWindowVisible(second));
+
+    // The first goes on: it moves the second and the third, and is gone.
+    ReleasePause(kPauseMovingPopup);
+    ASSERT_TRUE(PlayerWaitFor(Destroyed, first, 3000));
+    EXPECT_FALSE(IsWindowVisible(second)) << "a popup being closed was shown again";
+
+    ReleasePause(kPauseMovingPopupToo);
+    ASSERT_TRUE(PlayerWaitFor(Destroyed, second, 3000));
+    ASSERT_EQ(VisiblePopups(), std::vector<HWND>{ third });
+    RECT area = WorkArea(), r = WindowRectOf(third);
+    EXPECT_EQ(r.right, area.right - 2);
+    EXPECT_EQ(r.bottom, area.bottom - 2);
+
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}

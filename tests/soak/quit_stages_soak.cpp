@@ -1,0 +1,142 @@
+// The player quits at every stage of a popup's life: being built, sliding
+// in, fading in, waiting for a click, fading out, being removed. Each time
+// quit returns promptly, and no window, thread or resource of the plug-in is
+// left behind.
+#include "tests/soak/soak.h"
+
+#include "host/plugin_patches.h"
+
+#include <stdio.h>
+
+namespace {
+
+enum Stage { kBeingBuilt, kMidSlide, kMidFadeIn, kWaiting, kMidFadeOut, kBeingRemoved };
+
+const char *const kStageNames[] = { "BeingBuilt", "MidSlide",   "MidFadeIn",
+                                    "Waiting",    "MidFadeOut", "BeingRemoved" };
+
+// Quit that has not returned after this is stuck: fail at once, with the
+// stage, instead of waiting for the test runner's time-out.
+const DWORD kStuckMs = 10000;
+// Prompt: well under the shortest fade that quit must not wait out (5000 ms).
+const DWORD kPromptMs = 2000;
+
+HANDLE gQuitReturned;
+
+DWORD WINAPI Watchdog(LPVOID stage)
+{
+    if (WaitForSingleObject(gQuitReturned, kStuckMs) == WAIT_TIMEOUT) {
+        fprintf(stderr, "quit did not return within %lu ms at stage %s\n", kStuckMs,
+                kStageNames[(int)(INT_PTR)stage]);
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 4);
+    }
+    return 0;
+}
+
+int Alpha(HWND popup)
+{
+    return LayeredAlpha(popup);
+}
+
+bool Between(HWND popup, int low, int high)
+{
+    int alpha = Alpha(popup);
+    return alpha > low && alpha < high;
+}
+
+}  // namespace
+
+class QuitStage : public SoakTest, public ::testing::WithParamInterface<Stage> {
+protected:
+    // One popup more: a track start that the throttle lets through.
+    void TrackStart()
+    {
+        PlayerAdvancePluginClock(1000);
+        PlayerTrackStarted();
+    }
+};
+
+TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
+{
+    Stage stage = GetParam();
+    SetIni("Seconds", 0);
+    if (stage == kMidSlide)
+        SetIni("UseAnimations", 1);
+    if (stage == kMidFadeIn || stage == kMidFadeOut) {
+        SetIni("Fade", 1);
+        SetIni("FadeInTime", stage == kMidFadeIn ? 5000 : 150);
+        SetIni("FadeOutTime", 5000);
+    }
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    ASSERT_TRUE(StartLedger());
+    UseSlowSlides(stage == kMidSlide);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(PlayerOffsetPluginClock());
+    ASSERT_TRUE(SkipTrackSettleWait());
+
+    switch (stage) {
+    case kBeingBuilt:
+        ArmPause(kPausePopupWindowMade);
+        TrackStart();
+        ASSERT_TRUE(WaitForPause(kPausePopupWindowMade));
+        // The popup thread goes on while quit runs.
+        ReleasePauseLater(kPausePopupWindowMade, 50);
+        break;
+    case kMidSlide:
+        TrackStart();
+        ASSERT_TRUE(PlayerWaitFor(
+            [](void *) { return WaitForSingleObject(SlideStarted(), 0) == WAIT_OBJECT_0; }, NULL, 3000));
+        break;
+    case kMidFadeIn: {
+        TrackStart();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        HWND popup = VisiblePopups()[0];
+        ASSERT_TRUE(PlayerWaitFor([](void *p) { return Between((HWND)p, 0, 255); }, popup, 3000));
+        break;
+    }
+    case kWaiting:
+        TrackStart();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        break;
+    case kMidFadeOut: {
+        TrackStart();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        HWND popup = VisiblePopups()[0];
+        ASSERT_TRUE(WaitForAlpha(popup, 255, 3000));
+        PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
+        ASSERT_TRUE(PlayerWaitFor([](void *p) { return Between((HWND)p, 0, 250); }, popup, 3000));
+        break;
+    }
+    case kBeingRemoved: {
+        TrackStart();
+        ASSERT_TRUE(WaitForVisiblePopups(1));
+        HWND oldest = VisiblePopups()[0];
+        TrackStart();
+        ASSERT_TRUE(WaitForVisiblePopups(2));
+        // The oldest closes and stops as it is about to move the other.
+        ArmPause(kPauseMovingPopup);
+        PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);
+        ASSERT_TRUE(WaitForPause(kPauseMovingPopup));
+        ReleasePauseLater(kPauseMovingPopup, 50);
+        break;
+    }
+    }
+
+    gQuitReturned = CreateEventA(NULL, TRUE, FALSE, NULL);
+    CloseHandle(CreateThread(NULL, 0, Watchdog, (LPVOID)(INT_PTR)stage, 0, NULL));
+    DWORD start = GetTickCount();
+    PlayerQuitPlugin();
+    DWORD took = GetTickCount() - start;
+    SetEvent(gQuitReturned);
+    EXPECT_LT(took, kPromptMs);
+    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "a popup window outlived quit";
+    ExpectNothingLeft();
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStage, QuitStage,
+                         ::testing::Values(kBeingBuilt, kMidSlide, kMidFadeIn, kWaiting, kMidFadeOut,
+                                           kBeingRemoved),
+                         [](const ::testing::TestParamInfo<Stage> &info) {
+                             return std::string(kStageNames[info.param]);
+                         });
