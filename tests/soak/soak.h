@@ -44,6 +44,7 @@ HANDLE SlideStarted();
 
 class SoakTest : public PlayerTest {
 protected:
+    void SetUp() override;
     // The player's, then the ledger stops and every heap must validate.
     void TearDown() override;
     // After quit and unload: no popup window, no thread of the plug-in, and

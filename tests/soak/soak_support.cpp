@@ -379,6 +379,16 @@ std::string LedgerOutstanding()
 
 // --- the fixture -----------------------------------------------------------------
 
+void SoakTest::SetUp()
+{
+    // GoogleTest starts a thread of its own the first time a trace is kept;
+    // it must be there before the threads are counted.
+    {
+        SCOPED_TRACE("");
+    }
+    PlayerTest::SetUp();
+}
+
 void SoakTest::TearDown()
 {
     // No plug-in thread may stay stopped while the player unloads it.
