@@ -66,7 +66,7 @@ struct ProcessFigures {
     int threads;
 };
 ProcessFigures TakeFigures();
-// "not reported by Wine" when GetGuiResources says 0, which Windows never does.
+// Whether GetGuiResources counts GDI objects here: Windows does, Wine says 0.
 bool GdiFromGuiResources();
 std::string DescribeDelta(const ProcessFigures &now, const ProcessFigures &base, int per);
 

@@ -34,14 +34,9 @@ DWORD WINAPI Watchdog(LPVOID stage)
     return 0;
 }
 
-int Alpha(HWND popup)
-{
-    return LayeredAlpha(popup);
-}
-
 bool Between(HWND popup, int low, int high)
 {
-    int alpha = Alpha(popup);
+    int alpha = LayeredAlpha(popup);
     return alpha > low && alpha < high;
 }
 

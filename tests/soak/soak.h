@@ -35,6 +35,8 @@ void ReleasePause(PausePoint point);
 // Releases the place after ms from another thread: for a test that must be
 // inside a blocking call (quit) when the paused thread goes on.
 void ReleasePauseLater(PausePoint point, DWORD ms);
+// Every place released and slides back to Wine's own (the fixture's end).
+void ReleaseAllPauses();
 
 // When on, the plug-in's GetProcAddress hands out a stand-in for
 // AnimateWindow whose slides take their time (Wine's own are instant); it
