@@ -56,6 +56,16 @@ HWND PlayerFocus()
     return GetGUIThreadInfo(PlayerThreadId(), &info) ? info.hwndFocus : NULL;
 }
 
+// The dialog is the active and foreground window and the focus is inside it.
+static bool DialogHasTheInput(HWND dialog)
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(PlayerThreadId(), &info) && info.hwndActive == dialog &&
+           GetForegroundWindow() == dialog && info.hwndFocus && IsChild(dialog, info.hwndFocus);
+}
+
 static POINT gLastClick;
 static DWORD gLastClickTime;
 
@@ -148,6 +158,10 @@ static DWORD WINAPI DriveThread(LPVOID param)
     job->shown = dialog != NULL;
     if (!dialog)
         return 0;
+    // Visible is not yet ready for input: under load Wine activates the new
+    // dialog a while later, and the activation puts the focus back on the
+    // dialog's first control, undoing what a first click focused meanwhile.
+    WaitUntil([&] { return DialogHasTheInput(dialog); }, 5000);
     (*job->script)(dialog);
     // Boxes and the chooser first: the dialog cannot end under them.
     WaitUntil([&] {
