@@ -37,41 +37,12 @@ static bool Within(bool (*cond)(void *), void *ctx, DWORD ms)
     return true;
 }
 
-static void Key(WORD vk, bool up)
-{
-    INPUT input;
-    ZeroMemory(&input, sizeof input);
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-// Presses a hot-key control value: Ctrl, Shift and Alt as its flags say.
+// Presses a hot-key control value: Shift, Ctrl and Alt as its flags say.
 static void PressHotKey(WORD value)
 {
-    const WORD keys[3] = { VK_SHIFT, VK_CONTROL, VK_MENU };
-    for (int i = 0; i < 3; i++)
-        if (value & (0x100 << i))
-            Key(keys[i], false);
-    Key(value & 0xFF, false);
-    Key(value & 0xFF, true);
-    for (int i = 2; i >= 0; i--)
-        if (value & (0x100 << i))
-            Key(keys[i], true);
-}
-
-static void Click(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT input[2];
-    ZeroMemory(input, sizeof input);
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    UINT modifiers = (value & 0x100 ? MOD_SHIFT : 0) | (value & 0x200 ? MOD_CONTROL : 0) |
+                     (value & 0x400 ? MOD_ALT : 0);
+    PlayerPressHotKey(modifiers, (WORD)(value & 0xFF));
 }
 
 // --- the player's dialogs -----------------------------------------------------
@@ -81,26 +52,16 @@ struct DialogSearch {
     HWND found;
 };
 
-static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
+static bool Wanted(const char *caption, void *ctx)
 {
-    DialogSearch *search = (DialogSearch *)param;
-    char className[32], caption[64];
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    bool wanted = search->caption ? strcmp(caption, search->caption) == 0
-                                  : strcmp(caption, kCaption) != 0;
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && wanted) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    DialogSearch *search = (DialogSearch *)ctx;
+    return search->caption ? strcmp(caption, search->caption) == 0 : strcmp(caption, kCaption) != 0;
 }
 
 static bool DialogShown(void *ctx)
 {
     DialogSearch *search = (DialogSearch *)ctx;
-    search->found = NULL;
-    EnumThreadWindows(PlayerThreadId(), MatchDialog, (LPARAM)search);
+    search->found = PlayerFindDialog(Wanted, search);
     return search->found != NULL;
 }
 
@@ -129,7 +90,7 @@ static bool PickColour(HWND dialog, int swatch, COLORREF colour)
     DialogSearch chooser = { NULL, NULL };
     bool shown = false;
     for (int attempt = 0; attempt < 3 && !shown; attempt++) {
-        Click(GetDlgItem(dialog, swatch));
+        PlayerClickWindow(GetDlgItem(dialog, swatch));
         shown = Within(DialogShown, &chooser, kDialogDeadlineMs / 3);
     }
     if (!shown)

@@ -213,13 +213,7 @@ static bool RunGapScene(const char *shotsDir, const char *pluginPath)
         RECT area = AreaAround(popups, 3);
         RECT oldest;
         GetWindowRect(popups[0], &oldest);
-        SetCursorPos((oldest.left + oldest.right) / 2, (oldest.top + oldest.bottom) / 2);
-        INPUT clicks[2];
-        ZeroMemory(clicks, sizeof clicks);
-        clicks[0].type = clicks[1].type = INPUT_MOUSE;
-        clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-        clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-        SendInput(2, clicks, sizeof(INPUT));
+        PlayerClickAt((oldest.left + oldest.right) / 2, (oldest.top + oldest.bottom) / 2, true);
         MoveWatch watch = { popups[0], popups[1], oldest };
         ok = PlayerWaitFor(MovedInto, &watch, kPopupDeadlineMs);
         if (ok) {

@@ -109,6 +109,32 @@ bool PlayerHasChildText(HWND parent, const char *text)
     return search.found;
 }
 
+struct DialogSearch {
+    bool (*wanted)(const char *caption, void *ctx);
+    void *ctx;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
+{
+    DialogSearch *search = (DialogSearch *)param;
+    char className[32], caption[128];
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && search->wanted(caption, search->ctx)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND PlayerFindDialog(bool (*wanted)(const char *caption, void *ctx), void *ctx)
+{
+    DialogSearch search = { wanted, ctx, NULL };
+    EnumThreadWindows(PlayerThreadId(), MatchDialog, (LPARAM)&search);
+    return search.found;
+}
+
 int PlayerThreadCount()
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);

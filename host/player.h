@@ -163,6 +163,18 @@ bool PlayerWaitFor(bool (*cond)(void *ctx), void *ctx, DWORD timeoutMs);
 // Pumps for ms milliseconds: only for checks that nothing happens.
 void PlayerPumpFor(DWORD ms);
 
+// --- the user's input ---------------------------------------------------------
+// Real keyboard and mouse input (SendInput), as a user gives it.
+
+void PlayerKey(WORD vk, bool up);
+void PlayerPressKey(WORD vk);
+// Holds the modifiers (MOD_ALT, MOD_CONTROL, MOD_SHIFT) around a press of vk.
+void PlayerPressHotKey(UINT modifiers, WORD vk);
+// A left or right click at a screen point.
+void PlayerClickAt(int x, int y, bool right);
+// A left click on the middle of a window.
+void PlayerClickWindow(HWND window);
+
 // --- inspection --------------------------------------------------------------
 
 // Top-level windows of class "PopUpWnd" of this process, visible or not,
@@ -176,6 +188,9 @@ int PlayerWindowText(HWND window, char *out, int size);
 // True when some descendant of parent has exactly this text.
 bool PlayerHasChildText(HWND parent, const char *text);
 int PlayerThreadCount();
+// The first visible dialog (class "#32770") of the player's thread whose
+// caption wanted(caption, ctx) accepts; NULL when there is none.
+HWND PlayerFindDialog(bool (*wanted)(const char *caption, void *ctx), void *ctx);
 // Copies screenRect from the screen into a 24-bit .bmp file.
 bool PlayerSaveScreenshot(const RECT *wanted, const char *bmpPath);
 // Creates path and every missing directory above it; true when it exists.

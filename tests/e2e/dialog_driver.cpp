@@ -19,33 +19,21 @@ bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs)
 
 struct DialogSearch {
     const char *caption;
-    HWND found;
 };
 
-static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
+static bool Wanted(const char *caption, void *ctx)
 {
-    DialogSearch *search = (DialogSearch *)param;
-    char className[32], caption[128];
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    bool wanted = search->caption ? strcmp(caption, search->caption) == 0
-                                  : strcmp(caption, kDialogCaption) != 0 &&
-                                        strcmp(caption, "PopUp Plugin") != 0;
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && wanted) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    const char *wanted = ((DialogSearch *)ctx)->caption;
+    return wanted ? strcmp(caption, wanted) == 0
+                  : strcmp(caption, kDialogCaption) != 0 && strcmp(caption, "PopUp Plugin") != 0;
 }
 
 HWND WaitForPlayerDialog(const char *caption, DWORD timeoutMs)
 {
-    DialogSearch search = { caption, NULL };
-    WaitUntil([&] {
-        EnumThreadWindows(PlayerThreadId(), MatchDialog, (LPARAM)&search);
-        return search.found != NULL;
-    }, timeoutMs);
-    return search.found;
+    DialogSearch search = { caption };
+    HWND found = NULL;
+    WaitUntil([&] { return (found = PlayerFindDialog(Wanted, &search)) != NULL; }, timeoutMs);
+    return found;
 }
 
 HWND PlayerFocus()
@@ -84,38 +72,10 @@ void ClickControl(HWND control, bool twice)
     gLastClickTime = GetTickCount();
 }
 
-static void SendKey(WORD vk, bool up)
-{
-    INPUT input;
-    ZeroMemory(&input, sizeof input);
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-void PressKey(WORD vk)
-{
-    SendKey(vk, false);
-    SendKey(vk, true);
-}
-
 void TypeKeys(const char *digits)
 {
     for (const char *k = digits; *k; k++)
-        PressKey((WORD)*k);
-}
-
-void PressHotKey(UINT modifiers, WORD vk)
-{
-    const WORD keys[3] = { VK_MENU, VK_CONTROL, VK_SHIFT };   // MOD_ALT, MOD_CONTROL, MOD_SHIFT
-    for (int i = 0; i < 3; i++)
-        if (modifiers & (1u << i))
-            SendKey(keys[i], false);
-    PressKey(vk);
-    for (int i = 2; i >= 0; i--)
-        if (modifiers & (1u << i))
-            SendKey(keys[i], true);
+        PlayerPressKey((WORD)*k);
 }
 
 void SelectComboItem(HWND dialog, int id, int index)

@@ -27,12 +27,10 @@ HWND WaitForPlayerDialog(const char *caption, DWORD timeoutMs = 3000);
 // The window with the keyboard focus on the player's thread.
 HWND PlayerFocus();
 
-// Real input. A second click on the same spot waits out the double-click
-// time unless twice asks for a double click.
+// Real input (more in host/player.h). A second click on the same spot waits
+// out the double-click time unless twice asks for a double click.
 void ClickControl(HWND control, bool twice = false);
-void PressKey(WORD vk);
 void TypeKeys(const char *digits);
-void PressHotKey(UINT modifiers, WORD vk);   // MOD_CONTROL | MOD_SHIFT | MOD_ALT
 
 // What the controls send when the user changes them.
 void SelectComboItem(HWND dialog, int id, int index);

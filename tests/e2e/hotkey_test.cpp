@@ -60,7 +60,7 @@ TEST_F(HotKey, DefaultCtrlF12ShowsOnePopupPerPress)
 
     int from = PlayerCommandCount();
     for (int i = 0; i < 3; i++)
-        PressHotKey(MOD_CONTROL, VK_F12);
+        PlayerPressHotKey(MOD_CONTROL, VK_F12);
     EXPECT_TRUE(WaitForVisiblePopups(3));
     // A fourth would have come within the worker's settle wait.
     PlayerPumpFor(700);
@@ -77,7 +77,7 @@ TEST_F(HotKey, SavedHotKeyReplacesTheOldOneAtOnce)
 
     EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
     EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));
-    PressHotKey(MOD_SHIFT, VK_F11);
+    PlayerPressHotKey(MOD_SHIFT, VK_F11);
     EXPECT_TRUE(WaitForVisiblePopups(1));
 }
 
@@ -90,7 +90,7 @@ TEST_F(HotKey, HeldElsewhereAtStartQuitsAtOnceAndTakesALaterSave)
     // The plug-in went on without a hot key; a free one saved later works.
     SaveHotKeyInDialog(kShiftF11);
     EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));
-    PressHotKey(MOD_SHIFT, VK_F11);
+    PlayerPressHotKey(MOD_SHIFT, VK_F11);
     EXPECT_TRUE(WaitForVisiblePopups(1));
 
     EXPECT_LT(QuitAndUnload(), 1000u);
@@ -115,7 +115,7 @@ TEST_F(HotKey, RegistersWithoutKeyRepeatAndFallsBackWhereThatIsRefused)
     EXPECT_EQ(gCalls[1].id, (int)GlobalFindAtomA("TunebellPluginHotKey"));
     EXPECT_NE(gCalls[1].thread, PlayerThreadId());
 
-    PressHotKey(MOD_CONTROL, VK_F12);
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
     EXPECT_TRUE(WaitForVisiblePopups(1));
 }
 

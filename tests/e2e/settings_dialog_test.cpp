@@ -45,7 +45,7 @@ void TypeInto(HWND dialog, int id, const char *digits)
     if (*digits)
         TypeKeys(digits);
     else
-        PressKey(VK_DELETE);
+        PlayerPressKey(VK_DELETE);
     EXPECT_TRUE(WaitUntil([&] { return WindowText(edit) == digits; })) << "edit " << id;
 }
 
@@ -53,7 +53,7 @@ void TypeInto(HWND dialog, int id, const char *digits)
 // this brought up, having closed it, or "" when none came.
 std::string LeaveEdit(HWND dialog, int id)
 {
-    PressKey(VK_TAB);
+    PlayerPressKey(VK_TAB);
     WaitUntil([&] { return PlayerFocus() != GetDlgItem(dialog, id); });
     // Once the dialog answers it has handled the focus change, or it sits
     // in the message box, which then exists.
@@ -260,7 +260,7 @@ TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
         SelectComboItem(dialog, 1022, 0);
         EXPECT_EQ(Text(dialog, 1021), "opacity: 78%");
         ClickControl(GetDlgItem(dialog, 1020));
-        PressKey(VK_END);
+        PlayerPressKey(VK_END);
         EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1021) == "opacity: 100%"; }));
         Press(dialog, IDOK);
     }));

@@ -226,20 +226,7 @@ std::string InfoLine(int length, int kHz, int kbit, int channels)
 
 void ClickAt(int x, int y, bool right)
 {
-    SetCursorPos(x, y);
-    // Each event carries its position: under load the X server's answer to
-    // the warp above can arrive after the press and move the pointer back.
-    INPUT input[2];
-    ZeroMemory(input, sizeof input);
-    for (int i = 0; i < 2; i++) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input[i].mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    input[0].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    PlayerClickAt(x, y, right);
     PlayerPump();
 }
 

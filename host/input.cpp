@@ -1,0 +1,58 @@
+// The user's keyboard and mouse: real input through SendInput, so that it
+// reaches the plug-in's windows the way a user's does.
+#include "host/player.h"
+
+void PlayerKey(WORD vk, bool up)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void PlayerPressKey(WORD vk)
+{
+    PlayerKey(vk, false);
+    PlayerKey(vk, true);
+}
+
+void PlayerPressHotKey(UINT modifiers, WORD vk)
+{
+    const UINT flags[3] = { MOD_ALT, MOD_CONTROL, MOD_SHIFT };
+    const WORD keys[3] = { VK_MENU, VK_CONTROL, VK_SHIFT };
+    for (int i = 0; i < 3; i++)
+        if (modifiers & flags[i])
+            PlayerKey(keys[i], false);
+    PlayerPressKey(vk);
+    for (int i = 2; i >= 0; i--)
+        if (modifiers & flags[i])
+            PlayerKey(keys[i], true);
+}
+
+void PlayerClickAt(int x, int y, bool right)
+{
+    SetCursorPos(x, y);
+    // Each event carries its position: on a busy machine the X server's
+    // answer to the warp above can come after the press and move Wine's
+    // pointer back to where it was.
+    INPUT input[2];
+    ZeroMemory(input, sizeof input);
+    for (int i = 0; i < 2; i++) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input[i].mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    input[0].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void PlayerClickWindow(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, false);
+}
