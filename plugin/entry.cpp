@@ -103,8 +103,13 @@ static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)
     return FALSE;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
-    DisableThreadLibraryCalls(module);
+    if (reason == DLL_PROCESS_ATTACH)
+        DisableThreadLibraryCalls(module);
+    // Unloaded by FreeLibrary (not the process ending): every popup thread
+    // has let go of the module, so none can use the engine any more.
+    else if (reason == DLL_PROCESS_DETACH && !reserved)
+        ReleasePopupEngine();
     return TRUE;
 }

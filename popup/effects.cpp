@@ -104,7 +104,9 @@ static void PlayPopupFade(HWND popup, bool fadeIn, BYTE target, DWORD duration)
 void ShowPopup(HWND popup, const RECT *rect)
 {
     BYTE target = TargetOpacity(gSettings.UseTransparency != 0, gSettings.Alpha);
-    bool layered = pSetLayeredWindowAttributes && (gSettings.UseTransparency || gSettings.Fade);
+    // Whether the window was made layered, and maybe transparent for a fade,
+    // when it was created: the settings may have changed since.
+    bool layered = pSetLayeredWindowAttributes && (GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_LAYERED);
 
     if (pAnimateWindow && gSettings.UseAnimations) {
         // A popup made for a fade starts transparent; the slide shows it at
@@ -124,6 +126,9 @@ void ShowPopup(HWND popup, const RECT *rect)
         SetWindowPos(popup, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         UpdateWindow(popup);
     } else {
+        // Made for a fade that was turned off meanwhile: it would stay unseen.
+        if (layered)
+            pSetLayeredWindowAttributes(popup, 0, target, LWA_ALPHA);
         SetWindowPos(popup, HWND_TOPMOST, rect->left, rect->top, 0, 0,
                      SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }

@@ -23,7 +23,10 @@ static volatile LONG gEngineRunning;
 static volatile LONG gEngineStopping;
 
 // Popup threads started and not yet finished, and the event each one sets
-// as it finishes, so the shutdown can wait for the last one.
+// as it finishes, so the shutdown can wait for the last one. The last thread
+// may still be setting the event when the shutdown sees the count at 0, so
+// the event lives as long as the module (each popup thread holds a
+// reference to the module until it has ended).
 static volatile LONG gPopupThreads;
 static HANDLE gPopupThreadEnded;
 
@@ -78,7 +81,8 @@ int PopupEngineInit(void)
     InitPopupList();
     CreatePopupFonts();
     gPopupThreads = 0;
-    gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
+    if (!gPopupThreadEnded)
+        gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
     RegisterColourPickerClass();
     ResolveIniPath();
     LoadSettings();
@@ -96,8 +100,6 @@ int PopupEngineShutdown(void)
 
     RemoveAllPopups();
     DeleteCriticalSection(&gPopupListLock);
-    CloseHandle(gPopupThreadEnded);
-    gPopupThreadEnded = NULL;
 
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
@@ -157,6 +159,22 @@ void EndPopupThread(void)
 
 void WaitForPopupThreads(void)
 {
-    while (gPopupThreads > 0)
-        WaitAnsweringSentMessages(gPopupThreadEnded);
+    while (gPopupThreads > 0) {
+        if (gPopupThreadEnded) {
+            WaitAnsweringSentMessages(gPopupThreadEnded);
+        } else {
+            // No event could be made: look again now and then, still
+            // answering the popup threads meanwhile.
+            MSG msg;
+            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_SENDMESSAGE);
+            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+}
+
+void ReleasePopupEngine(void)
+{
+    if (gPopupThreadEnded)
+        CloseHandle(gPopupThreadEnded);
+    gPopupThreadEnded = NULL;
 }

@@ -35,5 +35,7 @@ bool StartPopupThread(PopupRequest *copy);
 void EndPopupThread(void);
 // Returns when every popup thread has finished its work (player's thread).
 void WaitForPopupThreads(void);
+// What the engine keeps for the module's lifetime; when the module is unloaded.
+void ReleasePopupEngine(void);
 
 #endif

@@ -17,6 +17,8 @@
 #define TIME_STYLE       0x500001A2
 #define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
 
+static void OnClose(HWND window);
+
 PopupWindowRecord *GetPopupRecord(HWND popup)
 {
     return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
@@ -71,7 +73,10 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     record->TitleStatic = CreateChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
     record->IconStatic = CreateChild(popup, ICON_STYLE, NULL, NULL);
     HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
-    SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
+    if (record->IconStatic)
+        SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
+    else if (icon)
+        DestroyIcon(icon);   // no control to hold it, and none to give it back at the end
 
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
@@ -118,7 +123,11 @@ static void RunPopup(PopupRequest *request)
     RECT rect;
     ComputeStartRect(popup, &rect);
     PlacePopup(popup, &rect);
+    // A fade answers messages that other threads send; a close sent meanwhile
+    // waits until the popup is shown (see OnClose).
+    record->Showing = TRUE;
     ShowPopup(popup, &rect);
+    record->Showing = FALSE;
 
     UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
     if (period)
@@ -128,6 +137,17 @@ static void RunPopup(PopupRequest *request)
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    }
+    // The loop also ends when another program posts WM_QUIT to this thread.
+    // The window is then still here and listed: it goes as if it were closed,
+    // or its place in the list would be taken for good.
+    if (IsWindow(popup)) {
+        if (IsPopupEngineStopping())
+            RemovePopupAtShutdown(popup);
+        else
+            OnClose(popup);
+        if (IsWindow(popup))
+            DestroyWindow(popup);
     }
 }
 
@@ -201,6 +221,13 @@ static LRESULT OnColour(PopupWindowRecord *record, HDC dc)
 
 static void OnClose(HWND window)
 {
+    PopupWindowRecord *record = GetPopupRecord(window);
+    if (record && record->Showing) {
+        // Sent from another thread while the show effect waits: the show
+        // goes on with this window afterwards, so the close comes after it.
+        PostMessageA(window, UM_POPUP_CLOSE, 0, 0);
+        return;
+    }
     KillTimer(window, POPUP_TIMER_ID);
     HidePopup(window);
     RemovePopup(window);
@@ -236,7 +263,16 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case UM_POPUP_CLOSE:
         OnClose(window);
         return 0;
+    case WM_CLOSE:
+        // Another program closing the popup: the same as a click, so that
+        // it leaves the list and the others close the gap.
+        OnClose(window);
+        return 0;
     case UM_POPUP_DESTROY:
+        if (record && record->Showing) {
+            PostMessageA(window, UM_POPUP_DESTROY, 0, 0);
+            return 0;
+        }
         KillTimer(window, POPUP_TIMER_ID);
         RemovePopupAtShutdown(window);
         return 0;

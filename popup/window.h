@@ -15,6 +15,7 @@ struct PopupWindowRecord {
     HWND BackStatic;
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
+    BOOL Showing;        // while the show effect plays; closes wait for it
 };
 
 #define UM_POPUP_CLOSE   0x601

@@ -49,8 +49,8 @@ protected:
     void SetUp() override;
     // The player's, then the ledger stops and every heap must validate.
     void TearDown() override;
-    // After quit and unload: no popup window, no thread of the plug-in, and
-    // nothing outstanding in the ledger. Stops the ledger.
+    // Unloads the plug-in and stops the ledger; then no popup window, no
+    // thread of the plug-in, and nothing outstanding in the ledger.
     void ExpectNothingLeft();
 };
 

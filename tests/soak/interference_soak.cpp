@@ -1,0 +1,150 @@
+// What other programs and the user do to a popup behind the plug-in's back:
+// close it with WM_CLOSE, post WM_QUIT to its thread, close it while it is
+// still fading in, or turn the fade off while it is being built. Each time
+// the popup leaves the list as if it were clicked away (the others close
+// the gap), or shows as the settings now say, and nothing is left behind.
+#include "tests/soak/soak.h"
+
+#include "host/plugin_patches.h"
+#include "tests/e2e/dialog_driver.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Destroyed(void *window)
+{
+    return !IsWindow((HWND)window);
+}
+
+bool MidFade(void *window)
+{
+    int alpha = LayeredAlpha((HWND)window);
+    return alpha > 0 && alpha < 255;
+}
+
+}  // namespace
+
+class Interference : public SoakTest {
+protected:
+    void LoadWithClock()
+    {
+        SetTrack(0, "Song", 100, 44, 128, 2);
+        ASSERT_TRUE(StartLedger());
+        ASSERT_TRUE(Load());
+        ASSERT_TRUE(PlayerOffsetPluginClock());
+        ASSERT_TRUE(SkipTrackSettleWait());
+    }
+
+    // One popup more: a track start that the throttle lets through.
+    void TrackStart()
+    {
+        PlayerAdvancePluginClock(1000);
+        PlayerTrackStarted();
+    }
+
+    // Two popups in the lower right corner, oldest (the lowest) first.
+    void ShowTwo(HWND *oldest, HWND *youngest)
+    {
+        for (int i = 0; i < 2; i++) {
+            TrackStart();
+            ASSERT_TRUE(WaitForVisiblePopups(i + 1));
+        }
+        std::vector<HWND> popups = VisiblePopups();
+        std::sort(popups.begin(), popups.end(),
+                  [](HWND a, HWND b) { return WindowRectOf(a).bottom > WindowRectOf(b).bottom; });
+        *oldest = popups[0];
+        *youngest = popups[1];
+    }
+
+    // The oldest is gone the way a click takes it: the other moved into the
+    // corner, and the place it held in the list is free again.
+    void ExpectClosedLikeAClick(HWND oldest, HWND youngest)
+    {
+        ASSERT_TRUE(PlayerWaitFor(Destroyed, oldest, 3000)) << "the popup stayed";
+        RECT area = WorkArea();
+        EXPECT_TRUE(PlayerWaitFor(
+            [](void *p) {
+                RECT r = WindowRectOf((HWND)p), area = WorkArea();
+                return r.right == area.right - 2 && r.bottom == area.bottom - 2;
+            },
+            youngest, 3000))
+            << "the other popup did not close the gap: its bottom is " << WindowRectOf(youngest).bottom
+            << ", the corner's " << area.bottom - 2;
+        EXPECT_EQ(VisiblePopups(), std::vector<HWND>{ youngest });
+    }
+};
+
+TEST_F(Interference, WmCloseFromAnotherProgramClosesThePopupAsAClickDoes)
+{
+    SetIni("Seconds", 0);
+    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+    HWND oldest, youngest;
+    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(oldest, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}
+
+TEST_F(Interference, WmQuitPostedToAPopupThreadClosesThePopupAsAClickDoes)
+{
+    SetIni("Seconds", 0);
+    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+    HWND oldest, youngest;
+    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
+    PostThreadMessageA(GetWindowThreadProcessId(oldest, NULL), WM_QUIT, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}
+
+// The fade answers what other threads send meanwhile; a close sent then
+// must not pull the window out from under the fade (which goes on with it
+// and then arms the close timer from the popup's request).
+TEST_F(Interference, ACloseSentDuringTheFadeInComesAfterIt)
+{
+    SetIni("Seconds", 0);
+    SetIni("Fade", 1);
+    SetIni("FadeInTime", 2000);
+    SetIni("FadeOutTime", 100);
+    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+    TrackStart();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    ASSERT_TRUE(PlayerWaitFor(MidFade, popup, 3000));
+
+    DWORD_PTR ignored;
+    ASSERT_TRUE(SendMessageTimeoutA(popup, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &ignored));
+    ASSERT_TRUE(IsWindow(popup)) << "closed in the middle of its fade-in";
+    EXPECT_TRUE(MidFade(popup)) << "opacity " << LayeredAlpha(popup);
+    EXPECT_TRUE(WaitForPopupClosed(popup, 5000)) << "the close was lost";
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}
+
+// A popup made for a fade starts fully transparent; when the user turns the
+// fade off before the popup is shown, it must still be seen.
+TEST_F(Interference, FadeTurnedOffWhileAPopupIsBuiltLeavesItVisible)
+{
+    SetIni("Seconds", 0);
+    SetIni("Fade", 1);
+    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+    ArmPause(kPausePopupWindowMade);
+    TrackStart();
+    ASSERT_TRUE(WaitForPause(kPausePopupWindowMade));
+
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, 1014);   // Fade
+        Press(dialog, IDOK);
+    }));
+    ASSERT_EQ(GetPrivateProfileIntA("Tunebell", "Fade", -1, iniFile.c_str()), 0u);
+    ReleasePause(kPausePopupWindowMade);
+
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    EXPECT_TRUE(WaitForAlpha(popup, 255, 3000)) << "opacity " << LayeredAlpha(popup);
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}
