@@ -124,12 +124,13 @@ static void RunPopup(PopupRequest *request)
     ComputeStartRect(popup, &rect);
     PlacePopup(popup, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
-    // waits until the popup is shown (see OnClose).
+    // waits until the popup is shown (see OnClose). The request is read
+    // before: a stray WM_DESTROY sent meanwhile frees it.
+    UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
     record->Showing = TRUE;
     ShowPopup(popup, &rect);
     record->Showing = FALSE;
 
-    UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
 

@@ -1,8 +1,9 @@
 // What other programs and the user do to a popup behind the plug-in's back:
-// close it with WM_CLOSE, post WM_QUIT to its thread, close it while it is
-// still fading in, or turn the fade off while it is being built. Each time
-// the popup leaves the list as if it were clicked away (the others close
-// the gap), or shows as the settings now say, and nothing is left behind.
+// close it with WM_CLOSE, post WM_QUIT to its thread, send it a WM_DESTROY
+// of their own, close it while it is still fading in, or turn the fade off
+// while it is being built. Each time the popup leaves the list as if it were
+// clicked away (the others close the gap), or shows as the settings now say,
+// and nothing is left behind.
 #include "tests/soak/soak.h"
 
 #include "host/plugin_patches.h"
@@ -95,6 +96,22 @@ TEST_F(Interference, WmQuitPostedToAPopupThreadClosesThePopupAsAClickDoes)
     HWND oldest, youngest;
     ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
     PostThreadMessageA(GetWindowThreadProcessId(oldest, NULL), WM_QUIT, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    ExpectNothingLeft();
+}
+
+// A WM_DESTROY sent (not a window destroyed): the popup lets go of what it
+// holds and ends its loop with the window still there, which then goes as
+// if it were closed.
+TEST_F(Interference, AStrayWmDestroyClosesThePopupAsAClickDoes)
+{
+    SetIni("Seconds", 0);
+    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+    HWND oldest, youngest;
+    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(oldest, WM_DESTROY, 0, 0, SMTO_NORMAL, 5000, &ignored);
     ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
     EXPECT_LT(QuitAndUnload(), 2000u);
     ExpectNothingLeft();
