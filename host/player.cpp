@@ -98,6 +98,13 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
         CountOwnCommand((int)lParam);
         return AnswerCommand(wParam, lParam);
     }
+    if (message == WM_CLOSE) {
+        // The user closes the player: on its way out it quits and unloads
+        // the plug-in from inside this procedure, with whatever subclassed
+        // the window still on the stack. The window stays for PlayerStop.
+        PlayerUnloadPlugin();
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -9,6 +9,8 @@
 #define PLUGIN_ICON 123
 
 static WNDPROC gPreviousProc;
+// The hook's calls under way on the player's thread (only it changes this).
+static volatile LONG gHookDepth;
 static DWORD NextTrackEventTick;
 static bool gAnyTrackEvent;
 static volatile LONG gWatching;   // the hook acts only while the watch runs
@@ -36,7 +38,10 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
             gAnyTrackEvent = true;
         }
     }
-    return CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
+    gHookDepth = gHookDepth + 1;
+    LRESULT result = CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
+    gHookDepth = gHookDepth - 1;
+    return result;
 }
 
 // Asks the player for the current track and fills the popup's two lines.
@@ -123,6 +128,11 @@ void StopTrackWatch(void)
     gInfoStopEvent = gInfoQueueReady = NULL;
 
     if (gHostWindow && gPreviousProc) {
+        // A player that quits us from inside its window procedure, reached
+        // through the hook, unloads us before the hook's call returns: the
+        // return would land in unmapped code. Stay loaded instead.
+        if (gHookDepth > 0)
+            PinModule();
         if ((WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC) == HostWindowHook) {
             SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
         } else {

@@ -216,6 +216,32 @@ TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
     EXPECT_TRUE(PlayerOwnProcInstalled());
 }
 
+// A player on its way out quits and unloads the plug-in from inside its
+// window procedure, which the message reached through the plug-in's hook:
+// the hook's call must not return into an unloaded module.
+TEST_F(Lifecycle, UnloadFromInsideTheHookedWindowProcedureReturnsSafely)
+{
+    SetIni("Seconds", 0);
+    SetTrack(0, "Song", 100, 44, 128, 2);
+    ASSERT_TRUE(Load());
+    PlayerTrackStarted();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND main = PlayerWindow();
+
+    SendMessageA(main, WM_CLOSE, 0, 0);   // crashes here if the module went
+    EXPECT_TRUE(PlayerOwnProcInstalled());
+    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "a popup outlived quit";
+    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
+        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_NE(GetModuleHandleA(kModuleName), (HMODULE)NULL)
+        << "the DLL was unloaded while its hook was still under way";
+
+    // The player goes on, through its own procedure alone.
+    PlayerResetOwnProcCounts();
+    EXPECT_EQ(SendMessageA(main, WM_USER, 1, 4242), PlayerUnknownCommandAnswer(1, 4242));
+    EXPECT_EQ(PlayerOwnUserCalls(), 1);
+}
+
 TEST_F(Lifecycle, QuitEndsEveryThreadAndWindowAndUnloads)
 {
     SetIni("Seconds", 0);
