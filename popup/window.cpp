@@ -220,15 +220,22 @@ static LRESULT OnColour(PopupWindowRecord *record, HDC dc)
     return (LRESULT)record->BackBrush;
 }
 
-static void OnClose(HWND window)
+// A close sent from another thread while the show effect waits: the show
+// goes on with this window afterwards, so the close is posted back to come
+// after it. True when it was.
+static bool PostedBackWhileShowing(HWND window, UINT message)
 {
     PopupWindowRecord *record = GetPopupRecord(window);
-    if (record && record->Showing) {
-        // Sent from another thread while the show effect waits: the show
-        // goes on with this window afterwards, so the close comes after it.
-        PostMessageA(window, UM_POPUP_CLOSE, 0, 0);
+    if (!record || !record->Showing)
+        return false;
+    PostMessageA(window, message, 0, 0);
+    return true;
+}
+
+static void OnClose(HWND window)
+{
+    if (PostedBackWhileShowing(window, UM_POPUP_CLOSE))
         return;
-    }
     KillTimer(window, POPUP_TIMER_ID);
     HidePopup(window);
     RemovePopup(window);
@@ -270,10 +277,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnClose(window);
         return 0;
     case UM_POPUP_DESTROY:
-        if (record && record->Showing) {
-            PostMessageA(window, UM_POPUP_DESTROY, 0, 0);
+        if (PostedBackWhileShowing(window, UM_POPUP_DESTROY))
             return 0;
-        }
         KillTimer(window, POPUP_TIMER_ID);
         RemovePopupAtShutdown(window);
         return 0;

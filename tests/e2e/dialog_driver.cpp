@@ -44,14 +44,11 @@ HWND PlayerFocus()
     return GetGUIThreadInfo(PlayerThreadId(), &info) ? info.hwndFocus : NULL;
 }
 
-// The dialog is the active and foreground window and the focus is inside it.
+// The dialog is the foreground (so the active) window and the focus is
+// inside it.
 static bool DialogHasTheInput(HWND dialog)
 {
-    GUITHREADINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(PlayerThreadId(), &info) && info.hwndActive == dialog &&
-           GetForegroundWindow() == dialog && info.hwndFocus && IsChild(dialog, info.hwndFocus);
+    return GetForegroundWindow() == dialog && IsChild(dialog, PlayerFocus());
 }
 
 static POINT gLastClick;

@@ -74,31 +74,38 @@ protected:
             << ", the corner's " << area.bottom - 2;
         EXPECT_EQ(VisiblePopups(), std::vector<HWND>{ youngest });
     }
+
+    // Two popups waiting for a click; interfere acts on the oldest; it must
+    // go as a click takes it, and nothing be left after quit.
+    void CloseOldestBehindItsBack(void (*interfere)(HWND oldest))
+    {
+        SetIni("Seconds", 0);
+        ASSERT_NO_FATAL_FAILURE(LoadWithClock());
+        HWND oldest, youngest;
+        ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
+        interfere(oldest);
+        ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
+        EXPECT_LT(QuitAndUnload(), 2000u);
+        ExpectNothingLeft();
+    }
 };
+
+static void SendFromOutside(HWND window, UINT message)
+{
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
 
 TEST_F(Interference, WmCloseFromAnotherProgramClosesThePopupAsAClickDoes)
 {
-    SetIni("Seconds", 0);
-    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-    HWND oldest, youngest;
-    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(oldest, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
-    EXPECT_LT(QuitAndUnload(), 2000u);
-    ExpectNothingLeft();
+    CloseOldestBehindItsBack([](HWND oldest) { SendFromOutside(oldest, WM_CLOSE); });
 }
 
 TEST_F(Interference, WmQuitPostedToAPopupThreadClosesThePopupAsAClickDoes)
 {
-    SetIni("Seconds", 0);
-    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-    HWND oldest, youngest;
-    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
-    PostThreadMessageA(GetWindowThreadProcessId(oldest, NULL), WM_QUIT, 0, 0);
-    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
-    EXPECT_LT(QuitAndUnload(), 2000u);
-    ExpectNothingLeft();
+    CloseOldestBehindItsBack([](HWND oldest) {
+        PostThreadMessageA(GetWindowThreadProcessId(oldest, NULL), WM_QUIT, 0, 0);
+    });
 }
 
 // A WM_DESTROY sent (not a window destroyed): the popup lets go of what it
@@ -106,15 +113,7 @@ TEST_F(Interference, WmQuitPostedToAPopupThreadClosesThePopupAsAClickDoes)
 // if it were closed.
 TEST_F(Interference, AStrayWmDestroyClosesThePopupAsAClickDoes)
 {
-    SetIni("Seconds", 0);
-    ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-    HWND oldest, youngest;
-    ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(oldest, WM_DESTROY, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
-    EXPECT_LT(QuitAndUnload(), 2000u);
-    ExpectNothingLeft();
+    CloseOldestBehindItsBack([](HWND oldest) { SendFromOutside(oldest, WM_DESTROY); });
 }
 
 // The fade answers what other threads send meanwhile; a close sent then
