@@ -43,11 +43,18 @@ void UnloadPlugin();
 // A track start that the throttle lets through (offset clock only).
 void FastTrackStart();
 
+// The plug-in's warm threads, each keeping one hidden window of this class,
+// whether it waits for a popup or shows one.
+int SpareWindowCount();
+// The process's threads but the warm popup threads: what stays while popups
+// come and go.
+int ThreadsBesidesWarm();
 int PopupWindowCount();
 int VisiblePopupCount();
 std::vector<HWND> PopupWindows();
 // Asks every popup to close (as a right click does) and waits until no popup
-// window and no popup thread is left; false at the deadline.
+// window is left and every popup thread waits warm (ThreadsBesidesWarm back
+// at baselineThreads); false at the deadline.
 bool CloseAllPopups(int baselineThreads, double timeoutMs);
 // With both patches: shows popups until `count` are visible; false when they do not.
 bool ShowPopups(int count, double timeoutMs);

@@ -1,6 +1,7 @@
 #include "bench/bench.h"
 
 #include "host/plugin_patches.h"
+#include "popup/thread_pool.h"
 
 #include <intrin.h>
 #include <stdarg.h>
@@ -62,6 +63,8 @@ bool LoadPlugin(bool offsetClock, bool skipSettleWait)
         UnloadPlugin();
         return false;
     }
+    // Measures start with the plug-in as a player has it: its spare ready.
+    WaitUntil([] { return SpareWindowCount() >= 1; }, 3000);
     return true;
 }
 
@@ -90,6 +93,19 @@ std::vector<HWND> PopupWindows()
     return popups;
 }
 
+int SpareWindowCount()
+{
+    int spares = 0;
+    for (HWND w = FindWindowExA(NULL, NULL, SPARE_CLASS, NULL); w; w = FindWindowExA(NULL, w, SPARE_CLASS, NULL))
+        spares++;
+    return spares;
+}
+
+int ThreadsBesidesWarm()
+{
+    return PlayerThreadCount() - SpareWindowCount();
+}
+
 int PopupWindowCount()
 {
     return (int)PopupWindows().size();
@@ -115,7 +131,7 @@ bool CloseAllPopups(int baselineThreads, double timeoutMs)
                 PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
             asked = NowMs();
         }
-        return PopupWindowCount() == 0 && PlayerThreadCount() == baselineThreads;
+        return PopupWindowCount() == 0 && ThreadsBesidesWarm() == baselineThreads;
     }, timeoutMs);
 }
 

@@ -3,7 +3,10 @@
 // the same window work costs on this system without the plug-in.
 #include "bench/bench.h"
 
+#include "popup/thread_pool.h"
+
 #include <algorithm>
+#include <set>
 
 // --- a bare window on a thread of its own ---------------------------------------
 
@@ -67,18 +70,24 @@ void MeasureEventToVisible()
         Row("2", "Event to visible", "plug-in did not load", "", "", "", "no");
         return;
     }
-    int loaded = PlayerThreadCount();
+    int loaded = ThreadsBesidesWarm();
     std::vector<double> beyond, overshoot, queries, popup;
+    int fromSpare = 0;
     for (int i = 0; i < kEvents; i++) {
         // The reference in turn with the events, so both meet the same machine.
         reference.push_back(BareThreadWindowShown());
         PumpFor(100);
+        std::set<DWORD> warm;
+        for (HWND w = FindWindowExA(NULL, NULL, SPARE_CLASS, NULL); w; w = FindWindowExA(NULL, w, SPARE_CLASS, NULL))
+            warm.insert(GetWindowThreadProcessId(w, NULL));
         gFirstQuery = gLastQuery = 0;
         double start = NowMs();
         FastTrackStart();
         if (!WaitUntil([] { return VisiblePopupCount() > 0; }, 3000))
             continue;
         double shown = NowMs();
+        std::vector<HWND> shownPopups = PopupWindows();
+        fromSpare += !shownPopups.empty() && warm.count(GetWindowThreadProcessId(shownPopups[0], NULL));
         beyond.push_back(shown - start - kWait);
         overshoot.push_back(gFirstQuery - start - kWait);
         queries.push_back(gLastQuery - gFirstQuery);
@@ -93,19 +102,19 @@ void MeasureEventToVisible()
     WaitUntil([&] { return PlayerThreadCount() == baseline; }, 2000);
 
     double median = Median(beyond), bare = Median(reference);
+    bool met = median <= 20 && median <= 0.25 * bare;
     Row("2", "Event to visible: 3003 to the popup on screen, effects off, beyond the 300 ms wait",
-        Format("median %.1f ms, worst %.1f ms (%d of %d events): wait overshoot %.1f, "
-               "6 queries %.1f, popup thread %.1f (medians)",
-               median, Worst(beyond), (int)beyond.size(), kEvents, Median(overshoot),
+        Format("median %.1f ms, worst %.1f ms (%d of %d events, %d shown by a spare): wait overshoot "
+               "%.1f, 6 queries %.1f, popup thread %.1f (medians)",
+               median, Worst(beyond), (int)beyond.size(), kEvents, fromSpare, Median(overshoot),
                Median(queries), Median(popup)),
-        Format("bare thread making and showing one window: %.1f ms", bare),
-        Format("%.2f", median / bare), "median <= 20 ms", median <= 20 ? "yes" : "no");
-    if (median > 20)
-        Note(Format("2: the goal is missed by %.1f ms. Under Wine a thread's first window costs "
-                    "%.1f ms (the bare reference: Wine opens a display connection for each new "
-                    "thread), and the design gives every popup a thread of its own; the plug-in's "
-                    "own share is the median minus that: %.1f ms.",
-                    median - 20, bare, median - bare));
+        Format("bare new thread making and showing one window: %.1f ms", bare),
+        Format("%.2f", median / bare), "median <= 20 ms and <= 0.25 of the reference", met ? "yes" : "no");
+    if (!met)
+        Note(Format("2: the goal is missed: median %.1f ms, %.2f of a bare new thread's first window "
+                    "(%.1f ms). Of the median, the popup's own thread took %.1f ms from the last "
+                    "query to the screen.",
+                    median, median / bare, bare, Median(popup)));
 }
 
 // --- 3. re-placing ------------------------------------------------------------------
@@ -132,8 +141,13 @@ static HWND OldestPopup(const std::vector<HWND> &popups)
     return oldest;
 }
 
+struct ReplaceTimes {
+    double allMoved;   // until every other popup has moved
+    double blocked;    // until the closing popup's window is gone: its thread is free
+};
+
 // Closes the oldest of the popups and times until every other one has moved.
-static double CloseOldestUntilAllMoved()
+static bool CloseOldestUntilAllMoved(ReplaceTimes *times)
 {
     std::vector<HWND> popups = PopupWindows();
     HWND oldest = OldestPopup(popups);
@@ -142,15 +156,18 @@ static double CloseOldestUntilAllMoved()
         if (popup != oldest)
             others.push_back(std::make_pair(popup, RectOf(popup)));
     }
-    // The popups are re-placed oldest first: the youngest moves last. Only
-    // it is watched closely, since every look at a window of another thread
-    // is a round trip to Wine's server that slows down the moves.
+    // Only the youngest is watched closely until it has moved, since every
+    // look at a window of another thread is a round trip to Wine's server
+    // that slows down the moves.
     auto youngest = std::min_element(others.begin(), others.end(), [](const auto &a, const auto &b) {
         return a.second.top < b.second.top;
     });
     double start = NowMs();
+    times->blocked = -1;
     PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);
     bool moved = WaitUntil([&] {
+        if (times->blocked < 0 && !IsWindow(oldest))
+            times->blocked = NowMs() - start;
         if (RectOf(youngest->first).top == youngest->second.top)
             return false;
         for (auto &other : others) {
@@ -159,36 +176,30 @@ static double CloseOldestUntilAllMoved()
         }
         return true;
     }, 5000);
-    return moved ? NowMs() - start : -1;
+    times->allMoved = NowMs() - start;
+    if (moved && times->blocked < 0 && WaitUntil([&] { return !IsWindow(oldest); }, 3000))
+        times->blocked = NowMs() - start;
+    return moved;
 }
 
-// The calls a re-placing makes, made by the benchmark on the same popups:
-// each popup moved (SetWindowPos), then each repainted at once (UpdateWindow,
-// RedrawWindow with RDW_UPDATENOW), as the design asks after every move.
-// What Wine charges for them, without the plug-in's part.
-static void SameCallsOnPopups(int rounds, double *moves, double *repaints)
+// The moves a re-placing makes, made by the benchmark itself on the same
+// popups: one SetWindowPos each, one after another. What Wine charges for
+// them, without the plug-in's part.
+static double SameMovesOnPopups(int rounds)
 {
     std::vector<HWND> popups = PopupWindows();
-    std::vector<double> moved, repainted;
+    std::vector<double> moved;
     for (int round = 0; round < rounds; round++) {
         int step = round % 2 ? -38 : 38;
         double start = NowMs();
         for (HWND popup : popups) {
             RECT r = RectOf(popup);
-            SetWindowPos(popup, HWND_TOPMOST, r.left, r.top + step, 0, 0,
-                         SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            SetWindowPos(popup, HWND_TOPMOST, r.left, r.top + step, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        double middle = NowMs();
-        for (HWND popup : popups) {
-            UpdateWindow(popup);
-            RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        }
-        moved.push_back(middle - start);
-        repainted.push_back(NowMs() - middle);
+        moved.push_back(NowMs() - start);
         PumpFor(20);
     }
-    *moves = Median(moved);
-    *repaints = Median(repainted);
+    return Median(moved);
 }
 
 void MeasureReplacing()
@@ -199,32 +210,33 @@ void MeasureReplacing()
         Row("3", "Re-placing", "plug-in did not load", "", "", "", "no");
         return;
     }
-    std::vector<double> took;
+    std::vector<double> took, blocked;
     for (int round = 0; round < kRounds; round++) {
         if (!ShowPopups(kOpen, 20000) || VisiblePopupCount() != kOpen)
             break;
-        double t = CloseOldestUntilAllMoved();
-        if (t < 0)
+        // Every popup painted and its thread back in its message loop.
+        PumpFor(300);
+        ReplaceTimes times;
+        if (!CloseOldestUntilAllMoved(&times))
             break;
-        took.push_back(t);
+        took.push_back(times.allMoved);
+        blocked.push_back(times.blocked);
         WaitUntil([&] { return PopupWindowCount() == kOpen - 1; }, 3000);
     }
-    double moves = 0, repaints = 0;
-    SameCallsOnPopups(kRounds, &moves, &repaints);
+    double moves = SameMovesOnPopups(kRounds);
     UnloadPlugin();
 
-    double median = Median(took), reference = moves + repaints;
-    bool met = (int)took.size() == kRounds && Worst(took) <= 50;
+    double median = Median(took);
+    bool met = (int)took.size() == kRounds && median <= 1.5 * moves;
     Row("3", Format("Re-placing: close the oldest of %d popups until every other one has moved", kOpen),
-        Format("median %.1f ms, worst %.1f ms (%d closes)", median, Worst(took), (int)took.size()),
-        Format("the same calls on the same %d popups from the benchmark: moves %.1f + repaints %.1f ms",
-               kOpen - 1, moves, repaints),
-        Format("%.2f", median / reference), "<= 50 ms", met ? "yes" : "no");
+        Format("median %.1f ms, worst %.1f ms (%d closes); the closing popup's thread free after %.1f ms "
+               "(median)",
+               median, Worst(took), (int)took.size(), Median(blocked)),
+        Format("the benchmark moving the same %d popups itself, one SetWindowPos each: %.1f ms", kOpen - 1,
+               moves),
+        Format("%.2f", median / moves), "<= 1.5 of the reference", met ? "yes" : "no");
     if (!met)
-        Note(Format("3: the goal is missed. Under Wine, moving a window that another thread owns "
-                    "costs %.1f ms, and the repaint that the design asks for after every move "
-                    "another %.1f ms (the popup's thread paints its five children while the mover "
-                    "waits). Popups are re-placed oldest first, each move followed by its repaint, "
-                    "so the youngest moves only after %d such pairs.",
-                    moves / (kOpen - 1), repaints / (kOpen - 1), kOpen - 2));
+        Note(Format("3: the goal is missed: the popups were all in place after %.1f ms, %.2f of the "
+                    "bare moves (%.1f ms).",
+                    median, median / moves, moves));
 }

@@ -1,5 +1,6 @@
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "popup/window.h"
 #include "settings/settings.h"
 
 DWORD SlideFlags(int position, int spreading, bool show)
@@ -65,10 +66,15 @@ static DWORD FadeNow(void *)
     return GetTickCount();
 }
 
-// Sleeps between steps, but answers what other popup threads send meanwhile
-// (moves when a popup closes), so nobody waits for our fade to end.
-static void FadeSleep(DWORD ms, void *)
+// Sleeps between steps, but answers what other threads send meanwhile, so
+// nobody waits for our fade to end, and takes the new place that a closing
+// popup posted, so the stack does not wait for it either.
+static void FadeSleep(DWORD ms, void *context)
 {
+    HWND popup = ((PopupFade *)context)->popup;
+    MSG place;
+    while (PeekMessageA(&place, popup, UM_POPUP_PLACE, UM_POPUP_PLACE, PM_REMOVE))
+        DispatchMessageA(&place);
     DWORD start = GetTickCount();
     for (;;) {
         DWORD spent = GetTickCount() - start;

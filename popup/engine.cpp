@@ -1,6 +1,7 @@
 // Start-up and shutdown of the popup engine.
 #include "popup/engine.h"
 #include "popup/list.h"
+#include "popup/thread_pool.h"
 #include "popup/window.h"
 #include "plugin/plugin.h"
 #include "plugin/wait.h"
@@ -29,6 +30,38 @@ static volatile LONG gEngineStopping;
 // reference to the module until it has ended).
 static volatile LONG gPopupThreads;
 static HANDLE gPopupThreadEnded;
+
+// The handle of every popup thread started, kept until the thread is seen to
+// have ended. A thread's word that it is done comes just before it lets go
+// of the module; the shutdown waits for the threads themselves as well, so
+// the player's FreeLibrary after quit really unmaps the module.
+struct PopupThreadHandle {
+    HANDLE thread;
+    PopupThreadHandle *next;
+};
+static CRITICAL_SECTION gThreadHandlesLock;
+static PopupThreadHandle *gThreadHandles;
+
+// Closes the handles of threads that have ended; with wait, waits for each
+// one first (the shutdown, once no popup thread can start another).
+static void ForgetEndedThreads(bool wait)
+{
+    EnterCriticalSection(&gThreadHandlesLock);
+    PopupThreadHandle **at = &gThreadHandles;
+    while (*at) {
+        PopupThreadHandle *kept = *at;
+        if (wait)
+            WaitAnsweringSentMessages(kept->thread);
+        if (WaitForSingleObject(kept->thread, 0) != WAIT_OBJECT_0) {
+            at = &kept->next;
+            continue;
+        }
+        *at = kept->next;
+        CloseHandle(kept->thread);
+        HeapFree(GetProcessHeap(), 0, kept);
+    }
+    LeaveCriticalSection(&gThreadHandlesLock);
+}
 
 void ShowInfoMessage(const char *text)
 {
@@ -81,6 +114,8 @@ int PopupEngineInit(void)
     InitPopupList();
     CreatePopupFonts();
     gPopupThreads = 0;
+    InitializeCriticalSection(&gThreadHandlesLock);
+    gThreadHandles = NULL;
     if (!gPopupThreadEnded)
         gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
     RegisterColourPickerClass();
@@ -88,6 +123,7 @@ int PopupEngineInit(void)
     LoadSettings();
     InterlockedExchange(&gEngineStopping, 0);
     InterlockedExchange(&gEngineRunning, 1);
+    StartPopupThreadPool();
     return 0;
 }
 
@@ -98,8 +134,12 @@ int PopupEngineShutdown(void)
         return 0;
     InterlockedExchange(&gEngineStopping, 1);
 
+    StopPopupThreadPool();
     RemoveAllPopups();
+    ForgetEndedThreads(true);
+    DeleteCriticalSection(&gThreadHandlesLock);
     DeleteCriticalSection(&gPopupListLock);
+    ReleasePopupThreadPool();
 
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
@@ -128,6 +168,8 @@ bool IsPopupEngineStopping(void)
 
 bool StartPopupThread(PopupRequest *copy)
 {
+    if (copy && HandPopupToSpare(copy))
+        return true;
     HMODULE self;
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             (LPCSTR)(void *)&PopupThreadProc, &self))
@@ -141,7 +183,17 @@ bool StartPopupThread(PopupRequest *copy)
         FreeLibrary(self);
         return false;
     }
-    CloseHandle(thread);
+    PopupThreadHandle *kept = (PopupThreadHandle *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupThreadHandle));
+    if (!kept) {
+        CloseHandle(thread);   // the shutdown then trusts the thread's word alone
+        return true;
+    }
+    kept->thread = thread;
+    ForgetEndedThreads(false);
+    EnterCriticalSection(&gThreadHandlesLock);
+    kept->next = gThreadHandles;
+    gThreadHandles = kept;
+    LeaveCriticalSection(&gThreadHandlesLock);
     return true;
 }
 

@@ -27,9 +27,10 @@ bool IsPopupEngineRunning(void);
 // True once the shutdown began: effects stop at their next step.
 bool IsPopupEngineStopping(void);
 
-// Starts a detached popup thread for the request copy. The thread holds its
-// own reference on this module, so the module stays mapped until the thread
-// has left our code. False when the thread could not be started.
+// Hands the request copy to a spare popup thread, or starts a detached popup
+// thread for it; with no copy, starts a spare. A thread holds its own
+// reference on this module, so the module stays mapped until the thread has
+// left our code. False when no thread took the copy.
 bool StartPopupThread(PopupRequest *copy);
 // The popup thread's last call: releases its module reference and ends.
 void EndPopupThread(void);

@@ -3,6 +3,7 @@
 #include "popup/engine.h"
 #include "popup/placement.h"
 #include "popup/window.h"
+#include "settings/settings.h"
 
 CRITICAL_SECTION gPopupListLock;
 static PopupListNode *gHead;
@@ -27,6 +28,8 @@ int AddPopup(PopupWindowRecord *record)
         return 0;
     node->record = record;
     node->next = NULL;
+    SetRect(&node->place, 0, 0, 0, 0);
+    node->placed = FALSE;
     EnterCriticalSection(&gPopupListLock);
     node->previous = gTail;
     if (gTail)
@@ -39,27 +42,101 @@ int AddPopup(PopupWindowRecord *record)
     return 1;
 }
 
-void ComputeStartRect(HWND popup, RECT *rect)
+// Lock held. Places every listed popup from the corner on, by the places
+// stored: a popup that its thread has not placed yet takes no room (it is
+// not on the screen) and gets no place here. The popup `own`, when given, is
+// placing itself now, by its window's size; its place goes to ownPlace.
+// Returns how many of the others got a new place, their windows in moved.
+static int PlaceListed(HWND own, RECT *ownPlace, HWND *moved)
 {
-    EnterCriticalSection(&gPopupListLock);
-    SetRect(rect, 0, 0, 0, 0);
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT rect = { 0, 0, 0, 0 };
+    int count = 0;
     for (PopupListNode *node = gHead; node; node = node->next) {
-        if (node->record->Popup == popup)
-            break;
-        PlacePopup(node->record->Popup, rect);
+        HWND popup = node->record->Popup;
+        RECT size;
+        if (popup == own) {
+            if (!GetWindowRect(popup, &size))
+                continue;
+        } else if (node->placed) {
+            size = node->place;
+        } else {
+            continue;
+        }
+        RECT place = PlaceAfter(gSettings.Position, gSettings.Spreading, &area, size.right - size.left,
+                                size.bottom - size.top, &rect, GetSystemMetrics(SM_CXSMICON),
+                                GetSystemMetrics(SM_CYSMICON));
+        rect = place;
+        if (popup == own) {
+            *ownPlace = place;
+        } else if (!EqualRect(&place, &node->place)) {
+            moved[count++] = popup;
+        } else {
+            continue;
+        }
+        node->place = place;
+        node->placed = TRUE;
     }
-    LeaveCriticalSection(&gPopupListLock);
+    return count;
 }
 
-void MovePopup(HWND popup, const RECT *rect)
+// Tells each popup that must move where to go; each moves itself. Where
+// popups sit apart (the corners), all are told at once, oldest first, so each
+// moves into room the one ahead of it was told to leave first. At the centre
+// they overlap and each must end up under the next younger one; under Wine
+// that order holds only when each moves and paints before the next one
+// moves, so the oldest is told and each passes the word on when it is done.
+static void PostPlaces(const HWND *moved, int count)
 {
-    // A move never shows the popup: one in the snapshot may have been hidden
-    // meanwhile by its own thread as it closes, or not be shown yet, and
-    // showing it is that thread's business alone. Shown here, a popup the
-    // user has just closed would come back until its thread destroys it.
+    if (count > 0 && gSettings.Position == 4) {
+        PostMessageA(moved[0], UM_POPUP_PLACE, PLACE_PASS_ON, 0);
+        return;
+    }
+    for (int i = 0; i < count; i++)
+        PostMessageA(moved[i], UM_POPUP_PLACE, 0, 0);
+}
+
+void PlaceNewPopup(HWND popup, RECT *rect)
+{
+    HWND moved[256];
+    SetRect(rect, 0, 0, 0, 0);
+    EnterCriticalSection(&gPopupListLock);
+    int count = PlaceListed(popup, rect, moved);
+    LeaveCriticalSection(&gPopupListLock);
+    PostPlaces(moved, count);
+}
+
+void MovePopup(HWND popup, const RECT *rect, bool paintNow)
+{
+    // A move never shows the popup: it may be hidden already as it closes,
+    // or not be shown yet.
     SetWindowPos(popup, HWND_TOPMOST, rect->left, rect->top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    UpdateWindow(popup);
-    RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Left out, a moved popup is now and then left black.
+    RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | (paintNow ? RDW_UPDATENOW : 0));
+}
+
+void MoveToStoredPlace(HWND popup, WPARAM how)
+{
+    RECT place;
+    HWND younger = NULL;
+    bool found = false;
+    EnterCriticalSection(&gPopupListLock);
+    for (PopupListNode *node = gHead; node; node = node->next) {
+        if (node->record->Popup == popup) {
+            found = node->placed != FALSE;
+            place = node->place;
+            if (node->next)
+                younger = node->next->record->Popup;
+            break;
+        }
+    }
+    LeaveCriticalSection(&gPopupListLock);
+    // Out of the list: it is closing, and its place no longer counts.
+    if (found)
+        MovePopup(popup, &place, how == PLACE_PASS_ON);
+    if (how == PLACE_PASS_ON && younger)
+        PostMessageA(younger, UM_POPUP_PLACE, PLACE_PASS_ON, 0);
 }
 
 void ReplaceAllPopups(void)
@@ -67,28 +144,12 @@ void ReplaceAllPopups(void)
     // At shutdown every popup is going away: moving them is wasted time.
     if (IsPopupEngineStopping())
         return;
-
+    HWND moved[256];
+    RECT unused;
     EnterCriticalSection(&gPopupListLock);
-    int count = gCount;
-    HWND *windows = count > 0 ? (HWND *)HeapAlloc(GetProcessHeap(), 0, count * sizeof(HWND)) : NULL;
-    int taken = 0;
-    if (windows) {
-        for (PopupListNode *node = gHead; node && taken < count; node = node->next)
-            windows[taken++] = node->record->Popup;
-    }
+    int count = PlaceListed(NULL, &unused, moved);
     LeaveCriticalSection(&gPopupListLock);
-
-    // Moves happen on the snapshot, outside the lock. A popup that closed
-    // since has no rectangle any more and is skipped, so the others still
-    // stack from the last one that is there.
-    RECT rect = { 0, 0, 0, 0 };
-    for (int i = 0; i < taken; i++) {
-        if (!PlacePopup(windows[i], &rect))
-            continue;
-        MovePopup(windows[i], &rect);
-    }
-    if (windows)
-        HeapFree(GetProcessHeap(), 0, windows);
+    PostPlaces(moved, count);
 }
 
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.

@@ -5,7 +5,7 @@
 #include "popup/engine.h"
 #include "popup/layout.h"
 #include "popup/list.h"
-#include "popup/placement.h"
+#include "popup/thread_pool.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -95,7 +95,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     return record;
 }
 
-static void RunPopup(PopupRequest *request)
+void RunPopup(PopupRequest *request)
 {
     PopupWindowRecord *record = CreatePopupWindow(request);
     if (!record) {
@@ -121,8 +121,7 @@ static void RunPopup(PopupRequest *request)
 
     LayoutPopup(popup);
     RECT rect;
-    ComputeStartRect(popup, &rect);
-    PlacePopup(popup, &rect);
+    PlaceNewPopup(popup, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -155,7 +154,8 @@ static void RunPopup(PopupRequest *request)
 DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
 {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    RunPopup((PopupRequest *)requestCopy);
+    // The thread stays for further popups a while (a spare starts with none).
+    ServePopups((PopupRequest *)requestCopy);
     EndPopupThread();
     return 0;
 }
@@ -275,6 +275,9 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // Another program closing the popup: the same as a click, so that
         // it leaves the list and the others close the gap.
         OnClose(window);
+        return 0;
+    case UM_POPUP_PLACE:
+        MoveToStoredPlace(window, wParam);
         return 0;
     case UM_POPUP_DESTROY:
         if (PostedBackWhileShowing(window, UM_POPUP_DESTROY))

@@ -22,10 +22,22 @@ struct PopupWindowRecord {
 #define UM_POPUP_CREATED 0x602
 // Posted by the shutdown: destroy at once, no effect, no re-placing.
 #define UM_POPUP_DESTROY 0x603
+// Posted by the thread that re-placed the popups: move to the place stored
+// for this popup in the list (wParam: see MoveToStoredPlace).
+#define UM_POPUP_PLACE   (WM_APP + 0x100)
+// To a warm thread's hidden window: lParam is the request to show.
+#define UM_POOL_RUN      (WM_APP + 0x101)
+// To a warm thread's hidden window: the engine stops, the thread ends.
+#define UM_POOL_END      (WM_APP + 0x102)
+// To a warm thread's hidden window, handled after its popup's show: start
+// the next spare when one is wanted.
+#define UM_POOL_REFILL   (WM_APP + 0x103)
 
 #define POPUP_TIMER_ID 26378
 
 DWORD WINAPI PopupThreadProc(LPVOID requestCopy);
+// Builds, shows and runs one popup on the calling thread until it is gone.
+void RunPopup(PopupRequest *request);
 PopupWindowRecord *CreatePopupWindow(PopupRequest *request);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,6 @@
 // Popups closing at the same moment. A closing popup re-places the others
-// from its own thread, and one of those may be closing too: hidden already
-// and out of the list, but not destroyed yet. It must stay hidden.
+// and tells each its new place, and one of those may be closing too: hidden
+// already and out of the list, but not destroyed yet. It must stay hidden.
 #include "tests/soak/soak.h"
 
 #include "host/plugin_patches.h"
@@ -33,8 +33,8 @@ TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
               [](HWND a, HWND b) { return WindowRectOf(a).bottom > WindowRectOf(b).bottom; });
     HWND first = popups[0], second = popups[1], third = popups[2];
 
-    // The first closes and stops before it moves the second; then the
-    // second closes and stops before it moves the third.
+    // The first closes and stops before it tells the second to move; then
+    // the second closes and stops before it tells the third.
     ArmPause(kPauseMovingPopup, second);
     PostMessageA(first, WM_CONTEXTMENU, (WPARAM)first, 0);
     ASSERT_TRUE(WaitForPause(kPauseMovingPopup));
@@ -43,7 +43,7 @@ TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
     ASSERT_TRUE(WaitForPause(kPauseMovingPopupToo));
     ASSERT_FALSE(IsWindowVisible(second));
 
-    // The first goes on: it moves the second and the third, and is gone.
+    // The first goes on: it tells the second and the third, and is gone.
     ReleasePause(kPauseMovingPopup);
     ASSERT_TRUE(PlayerWaitFor(Destroyed, first, 3000));
     EXPECT_FALSE(IsWindowVisible(second)) << "a popup being closed was shown again";

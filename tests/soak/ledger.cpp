@@ -216,13 +216,15 @@ HWND WINAPI LedgerCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR name, 
     return window;
 }
 
-BOOL WINAPI LedgerSetWindowPos(HWND window, HWND after, int x, int y, int w, int h, UINT flags)
+// A closing popup tells each other popup its new place by a message posted
+// to it (the plug-in's first private message from WM_APP + 0x100 on).
+BOOL WINAPI LedgerPostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (GetWindowThreadProcessId(window, NULL) != GetCurrentThreadId()) {
+    if (message == WM_APP + 0x100) {
         MaybePause(kPauseMovingPopup, window);
         MaybePause(kPauseMovingPopupToo, window);
     }
-    return SetWindowPos(window, after, x, y, w, h, flags);
+    return PostMessageA(window, message, wParam, lParam);
 }
 
 volatile LONG gSlowSlides;
@@ -271,7 +273,7 @@ const Redirect kRedirects[] = {
     { "user32.dll", "RegisterClassExA", (void *)LedgerRegisterClassExA },
     { "user32.dll", "UnregisterClassA", (void *)LedgerUnregisterClassA },
     { "user32.dll", "CreateWindowExA", (void *)LedgerCreateWindowExA },
-    { "user32.dll", "SetWindowPos", (void *)LedgerSetWindowPos },
+    { "user32.dll", "PostMessageA", (void *)LedgerPostMessageA },
 };
 
 }  // namespace

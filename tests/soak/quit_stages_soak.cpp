@@ -109,7 +109,7 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
         HWND oldest = VisiblePopups()[0];
         TrackStart();
         ASSERT_TRUE(WaitForVisiblePopups(2));
-        // The oldest closes and stops as it is about to move the other.
+        // The oldest closes and stops as it is about to tell the other to move.
         ArmPause(kPauseMovingPopup);
         PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);
         ASSERT_TRUE(WaitForPause(kPauseMovingPopup));

@@ -23,9 +23,9 @@ std::string LedgerOutstanding();
 
 // Places where the ledger's redirected imports can stop a plug-in thread, so
 // that a scenario can act at that moment: right after the popup window is
-// made (the popup is being built), and right before a closing popup moves
-// another one (it is being removed; two such places, each for one window
-// moved, or any when target is NULL). A test arms a place; the next plug-in
+// made (the popup is being built), and right before a closing popup tells
+// another one to move (it is being removed; two such places, each for one
+// window told, or any when target is NULL). A test arms a place; the next plug-in
 // thread to pass it stops there, still answering what other threads send
 // it, until the test releases it. The fixture releases every place.
 enum PausePoint { kPausePopupWindowMade, kPauseMovingPopup, kPauseMovingPopupToo, kPausePoints };

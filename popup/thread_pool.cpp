@@ -1,0 +1,272 @@
+// Warm popup threads. A new thread's first window costs tens of
+// milliseconds (the thread's display connection and input set-up); a later
+// window on the same thread a few. So one spare thread (two during a burst)
+// waits with its queue made and one hidden window, and a thread whose popup
+// has closed waits for the next one instead of ending, until it has been idle
+// for POOL_IDLE_MS beyond the spares kept. Every open popup still has a
+// thread of its own.
+//
+// Threads make their first window one at a time: many threads doing so at
+// the same moment can break the window system's own heap under Wine.
+#include "popup/thread_pool.h"
+#include "popup/engine.h"
+#include "popup/window.h"
+#include "plugin/plugin.h"
+
+#include <string.h>
+
+#define POOL_IDLE_TIMER_ID 1
+
+// One waiting thread, on that thread's own stack while it waits.
+struct PoolSlot {
+    HWND keeper;
+    PoolSlot *next;
+};
+
+static CRITICAL_SECTION gPoolLock;
+static CRITICAL_SECTION gFirstWindowLock;
+static bool gPoolReady;
+static PoolSlot *gWaiting;       // the last thread to come back first
+static int gWaitingCount;
+static int gStarting;            // spares started, not waiting yet (0 or 1)
+static bool gSubmitted, gBurstSeen;
+static DWORD gLastSubmit, gBurstAt;
+
+int SparesWanted(bool burstSeen, DWORD sinceBurst)
+{
+    return burstSeen && sinceBurst < POOL_BURST_KEEP_MS ? 2 : 1;
+}
+
+// Pool lock held.
+static int Wanted(void)
+{
+    return SparesWanted(gBurstSeen, GetTickCount() - gBurstAt);
+}
+
+// Pool lock held. True when the slot was waiting and is now out.
+static bool TakeOut(PoolSlot *slot)
+{
+    for (PoolSlot **at = &gWaiting; *at; at = &(*at)->next) {
+        if (*at == slot) {
+            *at = slot->next;
+            gWaitingCount--;
+            return true;
+        }
+    }
+    return false;
+}
+
+static void PutBack(PoolSlot *slot)
+{
+    slot->next = gWaiting;
+    gWaiting = slot;
+    gWaitingCount++;
+}
+
+// Starts one more spare when fewer wait than are wanted and none is on its
+// way: spares start one at a time.
+static void StartSpareIfWanted(void)
+{
+    bool start = false;
+    EnterCriticalSection(&gPoolLock);
+    if (gPoolReady && !IsPopupEngineStopping() && gStarting == 0 && gWaitingCount < Wanted()) {
+        gStarting = 1;
+        start = true;
+    }
+    LeaveCriticalSection(&gPoolLock);
+    if (start && !StartPopupThread(NULL)) {
+        EnterCriticalSection(&gPoolLock);
+        gStarting = 0;
+        LeaveCriticalSection(&gPoolLock);
+    }
+}
+
+static LRESULT CALLBACK SpareWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case UM_POOL_REFILL:
+        StartSpareIfWanted();
+        return 0;
+    case WM_CLOSE:
+        // Another program's close: the window lives as long as its thread.
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void StartPopupThreadPool(void)
+{
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = SpareWndProc;
+    wc.hInstance = gInstance;
+    wc.lpszClassName = SPARE_CLASS;
+    if (!RegisterClassExA(&wc))
+        return;   // no warm threads: every popup gets a new thread
+    InitializeCriticalSection(&gPoolLock);
+    InitializeCriticalSection(&gFirstWindowLock);
+    gWaiting = NULL;
+    gWaitingCount = gStarting = 0;
+    gSubmitted = gBurstSeen = false;
+    gPoolReady = true;
+    StartSpareIfWanted();
+}
+
+void StopPopupThreadPool(void)
+{
+    if (!gPoolReady)
+        return;
+    EnterCriticalSection(&gPoolLock);
+    for (PoolSlot *slot = gWaiting; slot; slot = slot->next)
+        PostMessageA(slot->keeper, UM_POOL_END, 0, 0);
+    gWaiting = NULL;
+    gWaitingCount = 0;
+    LeaveCriticalSection(&gPoolLock);
+}
+
+void ReleasePopupThreadPool(void)
+{
+    if (!gPoolReady)
+        return;
+    gPoolReady = false;
+    DeleteCriticalSection(&gPoolLock);
+    DeleteCriticalSection(&gFirstWindowLock);
+    UnregisterClassA(SPARE_CLASS, gInstance);
+}
+
+bool HandPopupToSpare(PopupRequest *copy)
+{
+    if (!gPoolReady)
+        return false;
+    DWORD now = GetTickCount();
+    EnterCriticalSection(&gPoolLock);
+    if (IsPopupEngineStopping()) {
+        LeaveCriticalSection(&gPoolLock);
+        return false;
+    }
+    if (!gWaiting || (gSubmitted && now - gLastSubmit < POOL_BURST_GAP_MS)) {
+        gBurstSeen = true;
+        gBurstAt = now;
+    }
+    gSubmitted = true;
+    gLastSubmit = now;
+    PoolSlot *slot = gWaiting;
+    HWND keeper = NULL;
+    if (slot) {
+        TakeOut(slot);
+        keeper = slot->keeper;
+    }
+    LeaveCriticalSection(&gPoolLock);
+    if (!slot)
+        return false;
+    if (PostMessageA(keeper, UM_POOL_RUN, 0, (LPARAM)copy))
+        return true;
+    // The thread still waits, out of the pool: it goes back in.
+    EnterCriticalSection(&gPoolLock);
+    PutBack(slot);
+    LeaveCriticalSection(&gPoolLock);
+    return false;
+}
+
+// The thread's hidden window: it makes the thread's queue and display
+// connection before any popup needs them.
+static HWND MakeKeeper(void)
+{
+    EnterCriticalSection(&gFirstWindowLock);
+    HWND keeper = CreateWindowExA(WS_EX_TOOLWINDOW, SPARE_CLASS, NULL, WS_POPUP, 0, 0, 0, 0, NULL, NULL,
+                                  gInstance, NULL);
+    LeaveCriticalSection(&gFirstWindowLock);
+    return keeper;
+}
+
+// Waits in the pool for the next request; NULL when the thread is to end:
+// at shutdown, after its idle time beyond the spares kept, or when another
+// program posts it WM_QUIT.
+static PopupRequest *WaitForRequest(HWND keeper, bool newSpare)
+{
+    PoolSlot slot = { keeper, NULL };
+    EnterCriticalSection(&gPoolLock);
+    if (newSpare)
+        gStarting = 0;
+    if (IsPopupEngineStopping()) {
+        LeaveCriticalSection(&gPoolLock);
+        return NULL;
+    }
+    PutBack(&slot);
+    bool timed = gWaitingCount > 1;
+    LeaveCriticalSection(&gPoolLock);
+    if (timed)
+        SetTimer(keeper, POOL_IDLE_TIMER_ID, POOL_IDLE_MS, NULL);
+    // A burst wants a second spare, started once the first is ready.
+    if (newSpare)
+        StartSpareIfWanted();
+
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got > 0 && msg.hwnd == keeper && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
+            // Whoever posted these took the slot out of the pool.
+            KillTimer(keeper, POOL_IDLE_TIMER_ID);
+            return msg.message == UM_POOL_RUN ? (PopupRequest *)msg.lParam : NULL;
+        }
+        bool idle = got > 0 && msg.hwnd == keeper && msg.message == WM_TIMER && msg.wParam == POOL_IDLE_TIMER_ID;
+        if (got > 0 && !idle) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        bool leave = false;
+        EnterCriticalSection(&gPoolLock);
+        if (got <= 0 || gWaitingCount > Wanted())
+            leave = TakeOut(&slot);
+        // Taken out already: a request or the end is on its way.
+        if (!leave && gWaitingCount <= 1)
+            KillTimer(keeper, POOL_IDLE_TIMER_ID);
+        LeaveCriticalSection(&gPoolLock);
+        if (leave) {
+            KillTimer(keeper, POOL_IDLE_TIMER_ID);
+            return NULL;
+        }
+        if (got < 0)
+            Sleep(1);   // a failing queue: do not spin while the request comes
+    }
+}
+
+void ServePopups(PopupRequest *first)
+{
+    bool newSpare = first == NULL;
+    HWND keeper = gPoolReady ? MakeKeeper() : NULL;
+    if (!keeper) {
+        if (newSpare) {
+            EnterCriticalSection(&gPoolLock);
+            gStarting = 0;
+            LeaveCriticalSection(&gPoolLock);
+        }
+        if (first)
+            RunPopup(first);
+        return;
+    }
+    PopupRequest *request = first ? first : WaitForRequest(keeper, true);
+    while (request) {
+        // Handled in the popup's message loop, so after its show: the next
+        // spare starts once this popup is on the screen.
+        PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
+        RunPopup(request);
+        request = WaitForRequest(keeper, false);
+    }
+    // Kept apart from other threads' first windows, like those.
+    EnterCriticalSection(&gFirstWindowLock);
+    DestroyWindow(keeper);
+    LeaveCriticalSection(&gFirstWindowLock);
+}
+
+int WaitingPopupThreads(void)
+{
+    return gWaitingCount;
+}
+
+int StartingSpares(void)
+{
+    return gStarting;
+}

@@ -1,0 +1,46 @@
+// Warm popup threads: a spare thread that has already made its message queue
+// and one hidden window takes the next popup, so the popup need not wait for
+// a new thread's first window; a thread whose popup has closed waits for
+// another one for a while before it ends.
+#ifndef TUNEBELL_POPUP_THREAD_POOL_H
+#define TUNEBELL_POPUP_THREAD_POOL_H
+
+#include <windows.h>
+#include "popup/request.h"
+
+// The class of the hidden window every warm thread keeps. Not "PopUpWnd":
+// nothing that looks for popups finds a thread waiting for one.
+#define SPARE_CLASS "PopUpSpare"
+
+// How long a thread beyond the spares kept waits for a popup before it ends.
+#define POOL_IDLE_MS 30000
+// Submissions closer together than this are a burst: two spares are kept.
+#define POOL_BURST_GAP_MS 1000
+// How long after the last submission of a burst two spares are kept.
+#define POOL_BURST_KEEP_MS 5000
+
+// With the engine: the class, the locks, and the first spare.
+void StartPopupThreadPool(void);
+// At shutdown, once the engine is stopping: every thread waiting in the pool
+// ends; a thread still showing a popup ends when that popup is gone.
+void StopPopupThreadPool(void);
+// After every popup thread has ended: the class and the locks.
+void ReleasePopupThreadPool(void);
+
+// Hands the request copy to a waiting thread; false when none waits (the
+// caller then starts a new thread for it).
+bool HandPopupToSpare(PopupRequest *copy);
+
+// The popup thread's life: the first request (NULL for a spare), then every
+// request handed over, until the thread is to end.
+void ServePopups(PopupRequest *first);
+
+// Threads waiting in the pool, and spares being started (0 or 1).
+int WaitingPopupThreads(void);
+int StartingSpares(void);
+
+// The spares kept: 2 from a submission of a burst until POOL_BURST_KEEP_MS
+// after it, else 1. Pure.
+int SparesWanted(bool burstSeen, DWORD sinceBurst);
+
+#endif

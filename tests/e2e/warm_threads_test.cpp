@@ -1,0 +1,296 @@
+// Warm popup threads: popups shown by a thread that waited for them look and
+// stack exactly as those of a new thread; quit ends the waiting threads too;
+// and when the oldest popup goes, the others move and repaint themselves.
+#include "tests/e2e/dialog_driver.h"
+
+#include "host/plugin_patches.h"
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+const int kOpen = 20;
+
+// The class of the hidden window that each warm plug-in thread keeps.
+const char kSpareClass[] = "PopUpSpare";
+
+DWORD ThreadOf(HWND window)
+{
+    return GetWindowThreadProcessId(window, NULL);
+}
+
+// The threads that keep a hidden spare window: every warm thread, waiting
+// or showing a popup.
+std::set<DWORD> WarmThreads()
+{
+    std::set<DWORD> threads;
+    for (HWND w = FindWindowExA(NULL, NULL, kSpareClass, NULL); w; w = FindWindowExA(NULL, w, kSpareClass, NULL)) {
+        DWORD process = 0;
+        DWORD thread = GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId())
+            threads.insert(thread);
+    }
+    return threads;
+}
+
+// Warm threads without a popup: those waiting for one.
+int WaitingThreads()
+{
+    std::set<DWORD> waiting = WarmThreads();
+    HWND popups[kMaxPopupsSeen];
+    int count = std::min(PlayerFindPopups(popups, kMaxPopupsSeen), (int)kMaxPopupsSeen);
+    for (int i = 0; i < count; i++)
+        waiting.erase(ThreadOf(popups[i]));
+    return (int)waiting.size();
+}
+
+bool WaitForWaitingThreads(int atLeast)
+{
+    return PlayerWaitFor([](void *n) { return WaitingThreads() >= *(int *)n; }, &atLeast, 3000);
+}
+
+// All popups of this process, topmost first.
+std::vector<HWND> AllPopups()
+{
+    HWND popups[kMaxPopupsSeen];
+    int count = std::min(PlayerFindPopups(popups, kMaxPopupsSeen), (int)kMaxPopupsSeen);
+    return std::vector<HWND>(popups, popups + count);
+}
+
+// What a popup looks like, to compare one with another.
+struct Look {
+    LONG style, exStyle;
+    int width, height, children;
+    RECT back, icon, title, info;
+    std::string titleText, infoText;
+};
+
+Look LookOf(HWND popup)
+{
+    Look look;
+    look.style = GetWindowLongA(popup, GWL_STYLE);
+    look.exStyle = GetWindowLongA(popup, GWL_EXSTYLE);
+    RECT r = WindowRectOf(popup);
+    look.width = r.right - r.left;
+    look.height = r.bottom - r.top;
+    PopupParts parts = ReadPopupParts(popup);
+    look.children = parts.children;
+    look.back = ChildRect(parts.back);
+    look.icon = ChildRect(parts.icon);
+    look.title = ChildRect(parts.title);
+    look.info = ChildRect(parts.info);
+    look.titleText = WindowText(parts.title);
+    look.infoText = WindowText(parts.info);
+    return look;
+}
+
+void ExpectSameLook(const Look &a, const Look &b)
+{
+    EXPECT_EQ(a.style, b.style);
+    EXPECT_EQ(a.exStyle, b.exStyle);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.children, b.children);
+    EXPECT_TRUE(EqualRect(&a.back, &b.back) && EqualRect(&a.icon, &b.icon) && EqualRect(&a.title, &b.title) &&
+                EqualRect(&a.info, &b.info))
+        << "the children are laid out differently";
+    EXPECT_EQ(a.titleText, b.titleText);
+    EXPECT_EQ(a.infoText, b.infoText);
+}
+
+class SpareThreads : public PlayerTest {
+protected:
+    void LoadFast()
+    {
+        ASSERT_TRUE(Load());
+        ASSERT_TRUE(PlayerOffsetPluginClock());
+        ASSERT_TRUE(SkipTrackSettleWait());
+    }
+    // A track start that the throttle lets through.
+    void TrackStart()
+    {
+        PlayerAdvancePluginClock(1000);
+        PlayerTrackStarted();
+    }
+    // Shows one more popup and returns it: the one not there before.
+    HWND ShowOneMore()
+    {
+        std::vector<HWND> before = VisiblePopups();
+        TrackStart();
+        if (!WaitForVisiblePopups((int)before.size() + 1))
+            return NULL;
+        for (HWND popup : VisiblePopups())
+            if (std::find(before.begin(), before.end(), popup) == before.end())
+                return popup;
+        return NULL;
+    }
+};
+
+}  // namespace
+
+TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
+{
+    SetIni("Seconds", 0);
+    SetTrack(0, "Song", 205, 44, 192, 2);
+    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    ASSERT_TRUE(WaitForWaitingThreads(1)) << "no spare after init";
+
+    // The first popup after init comes from the spare.
+    std::set<DWORD> warm = WarmThreads();
+    HWND first = ShowOneMore();
+    ASSERT_NE(first, (HWND)NULL);
+    EXPECT_EQ(warm.count(ThreadOf(first)), 1u) << "the first popup had a new thread";
+
+    // A burst: more popups at once than there are spares, so new threads
+    // show some of them.
+    warm = WarmThreads();
+    for (int i = 0; i < 5; i++)
+        TrackStart();
+    ASSERT_TRUE(WaitForVisiblePopups(6));
+    std::vector<HWND> popups = VisiblePopups();
+    std::vector<HWND> fresh;
+    for (HWND popup : popups)
+        if (!warm.count(ThreadOf(popup)))
+            fresh.push_back(popup);
+    ASSERT_FALSE(fresh.empty()) << "every popup of the burst came from a spare";
+
+    // After the burst a waiting thread shows the next one.
+    ASSERT_TRUE(WaitForWaitingThreads(1));
+    warm = WarmThreads();
+    HWND after = ShowOneMore();
+    ASSERT_NE(after, (HWND)NULL);
+    EXPECT_EQ(warm.count(ThreadOf(after)), 1u) << "the popup after the burst had a new thread";
+    popups.push_back(after);
+
+    // Same look as a popup of a new thread; a column in the corner, 2 pixels
+    // apart, each place taken once; the youngest on top of all.
+    Look cold = LookOf(fresh[0]);
+    RECT area = WorkArea();
+    std::set<LONG> bottoms;
+    for (HWND popup : popups) {
+        SCOPED_TRACE(popup == first ? "first" : popup == after ? "after the burst" : "of the burst");
+        ExpectSameLook(LookOf(popup), cold);
+        RECT r = WindowRectOf(popup);
+        EXPECT_EQ(r.right, area.right - 2);
+        LONG slot = (area.bottom - 2 - r.bottom) / (cold.height + 2);
+        EXPECT_EQ(r.bottom, area.bottom - 2 - slot * (cold.height + 2));
+        bottoms.insert(r.bottom);
+    }
+    EXPECT_EQ(bottoms.size(), popups.size()) << "two popups share a place";
+    EXPECT_EQ(*bottoms.begin(), area.bottom - 2 - 6 * (cold.height + 2));
+    EXPECT_EQ(AllPopups().front(), after) << "the popup from the spare is not on top";
+    EXPECT_EQ(TitleLine(0, "Song"), cold.titleText);
+}
+
+TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
+{
+    SetIni("Seconds", 0);
+    SetTrack(0, "Song", 205, 44, 192, 2);
+    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    ASSERT_TRUE(WaitForWaitingThreads(1));
+    std::set<DWORD> warm = WarmThreads();
+
+    // The time on, the upper left corner, the flat style.
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, 1002);
+        SelectComboItem(dialog, 1022, 0);
+        SelectComboItem(dialog, 1023, 1);
+        Press(dialog, IDOK);
+    }));
+    HWND popup = ShowOneMore();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_EQ(warm.count(ThreadOf(popup)), 1u) << "the popup had a new thread";
+    EXPECT_NE(ReadPopupParts(popup).time, (HWND)NULL) << "no time line";
+    RECT area = WorkArea(), r = WindowRectOf(popup);
+    EXPECT_EQ(r.left, area.left + 2);
+    EXPECT_EQ(r.top, area.top + 2);
+    // The flat frame is black.
+    EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(0, 0, 0)));
+}
+
+TEST_F(SpareThreads, QuitWithOnlyWaitingThreadsLeavesNothingAndTheModuleCanGo)
+{
+    SetIni("Seconds", 0);
+    SetTrack(0, "Song", 205, 44, 192, 2);
+    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    // Threads whose popups have closed wait beside the spares.
+    for (int i = 0; i < 3; i++)
+        TrackStart();
+    ASSERT_TRUE(WaitForVisiblePopups(3));
+    for (HWND popup : VisiblePopups())
+        PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
+    ASSERT_TRUE(WaitForNoPopupWindows());
+    ASSERT_TRUE(WaitForWaitingThreads(3));
+
+    DWORD took = QuitAndUnload();
+    EXPECT_LT(took, 2000u);
+    EXPECT_TRUE(WarmThreads().empty()) << "a warm thread outlived quit";
+    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
+        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_EQ(GetModuleHandleA("gen_tunebell.dll"), (HMODULE)NULL);
+    // No code of the unloaded module runs any more: a thread that did would
+    // crash the test program.
+    PlayerPumpFor(200);
+}
+
+TEST_F(SpareThreads, ClosingTheOldestOfTwentyLeavesEveryOtherInPlacePaintedAndInOrder)
+{
+    // In the centre popups overlap, so their order on the screen shows too.
+    SetIni("Seconds", 0);
+    SetIni("Position", 4);
+    SetIni("DynamicResize", 0);
+    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    std::vector<HWND> popups;   // oldest first
+    char title[32];
+    for (int i = 0; i < kOpen; i++) {
+        snprintf(title, sizeof title, "Track %d", i);
+        SetTrack(i, title, 205, 44, 192, 2);
+        HWND popup = ShowOneMore();
+        ASSERT_NE(popup, (HWND)NULL) << "popup " << i;
+        popups.push_back(popup);
+    }
+    RECT area = WorkArea(), r = WindowRectOf(popups[0]);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    int x0 = area.left + (area.right - area.left - w) / 2, y0 = area.top + (area.bottom - area.top - h) / 2;
+    int dx = GetSystemMetrics(SM_CXSMICON), dy = GetSystemMetrics(SM_CYSMICON);
+    for (int i = 0; i < kOpen; i++) {
+        RECT now = WindowRectOf(popups[i]);
+        EXPECT_EQ(now.left, x0 + i * dx) << "popup " << i;
+        EXPECT_EQ(now.top, y0 + i * dy) << "popup " << i;
+    }
+
+    PostMessageA(popups[0], WM_CONTEXTMENU, (WPARAM)popups[0], 0);
+    popups.erase(popups.begin());
+    struct Watch {
+        std::vector<HWND> *popups;
+        int x0, y0, dx, dy;
+    } watch = { &popups, x0, y0, dx, dy };
+    bool settled = PlayerWaitFor([](void *ctx) {
+        Watch *w = (Watch *)ctx;
+        for (size_t i = 0; i < w->popups->size(); i++) {
+            RECT now = WindowRectOf((*w->popups)[i]);
+            if (now.left != w->x0 + (int)i * w->dx || now.top != w->y0 + (int)i * w->dy)
+                return false;
+        }
+        return true;
+    }, &watch, 3000);
+    EXPECT_TRUE(settled) << "not every popup moved into its place";
+    ASSERT_TRUE(PlayerWaitFor([](void *) { return PlayerFindPopups(NULL, 0) == kOpen - 1; }, NULL, 3000));
+
+    // The youngest on top, each older one under the next younger.
+    std::vector<HWND> order = AllPopups();
+    std::reverse(order.begin(), order.end());
+    EXPECT_EQ(order, popups) << "the popups are out of order on the screen";
+
+    // The youngest is painted where it now is: background between the icon
+    // and the title, the light frame at its left edge.
+    HWND youngest = popups.back();
+    r = WindowRectOf(youngest);
+    int y = (r.top + r.bottom) / 2;
+    EXPECT_TRUE(WaitForScreenColour(r.left + 21, y, RGB(255, 255, 200)))
+        << std::hex << "0x" << ScreenColour(r.left + 21, y);
+    EXPECT_TRUE(WaitForScreenColour(r.left, y, 0xE0FFFF)) << std::hex << "0x" << ScreenColour(r.left, y);
+}
