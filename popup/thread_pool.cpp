@@ -118,8 +118,12 @@ void StopPopupThreadPool(void)
     if (!gPoolReady)
         return;
     EnterCriticalSection(&gPoolLock);
-    for (PoolSlot *slot = gWaiting; slot; slot = slot->next)
+    // A slot lives on its thread's stack, which the thread leaves as soon as
+    // it has the message: read the next one first.
+    for (PoolSlot *slot = gWaiting, *next; slot; slot = next) {
+        next = slot->next;
         PostMessageA(slot->keeper, UM_POOL_END, 0, 0);
+    }
     gWaiting = NULL;
     gWaitingCount = 0;
     LeaveCriticalSection(&gPoolLock);
