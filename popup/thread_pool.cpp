@@ -259,10 +259,15 @@ void ServePopups(PopupRequest *first)
         RunPopup(request);
         request = WaitForRequest(keeper, false);
     }
-    // Kept apart from other threads' first windows, like those.
-    EnterCriticalSection(&gFirstWindowLock);
+    // A thread that ends while the plug-in runs does so apart from other
+    // threads' first windows, like those; at quit no first window is made,
+    // and the threads go side by side.
+    bool apart = !IsPopupEngineStopping();
+    if (apart)
+        EnterCriticalSection(&gFirstWindowLock);
     DestroyWindow(keeper);
-    LeaveCriticalSection(&gFirstWindowLock);
+    if (apart)
+        LeaveCriticalSection(&gFirstWindowLock);
 }
 
 int WaitingPopupThreads(void)
