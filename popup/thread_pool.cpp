@@ -17,9 +17,11 @@
 
 #define POOL_IDLE_TIMER_ID 1
 
-// One waiting thread, on that thread's own stack while it waits.
+// One waiting thread, on that thread's own stack while it waits. Requests
+// go to the thread's queue: a spare is in the pool from before it makes its
+// window, so that a spare's window seen means a spare that takes requests.
 struct PoolSlot {
-    HWND keeper;
+    DWORD thread;
     PoolSlot *next;
 };
 
@@ -122,7 +124,7 @@ void StopPopupThreadPool(void)
     // it has the message: read the next one first.
     for (PoolSlot *slot = gWaiting, *next; slot; slot = next) {
         next = slot->next;
-        PostMessageA(slot->keeper, UM_POOL_END, 0, 0);
+        PostThreadMessageA(slot->thread, UM_POOL_END, 0, 0);
     }
     gWaiting = NULL;
     gWaitingCount = 0;
@@ -156,15 +158,15 @@ bool HandPopupToSpare(PopupRequest *copy)
     gSubmitted = true;
     gLastSubmit = now;
     PoolSlot *slot = gWaiting;
-    HWND keeper = NULL;
+    DWORD thread = 0;
     if (slot) {
         TakeOut(slot);
-        keeper = slot->keeper;
+        thread = slot->thread;
     }
     LeaveCriticalSection(&gPoolLock);
     if (!slot)
         return false;
-    if (PostMessageA(keeper, UM_POOL_RUN, 0, (LPARAM)copy))
+    if (PostThreadMessageA(thread, UM_POOL_RUN, 0, (LPARAM)copy))
         return true;
     // The thread still waits, out of the pool: it goes back in.
     EnterCriticalSection(&gPoolLock);
@@ -184,37 +186,40 @@ static HWND MakeKeeper(void)
     return keeper;
 }
 
-// Waits in the pool for the next request; NULL when the thread is to end:
-// at shutdown, after its idle time beyond the spares kept, or when another
-// program posts it WM_QUIT.
-static PopupRequest *WaitForRequest(HWND keeper, bool newSpare)
+// Puts the thread into the pool; false when the engine is stopping. timed:
+// other threads wait too, so this one may be one too many.
+static bool EnterPool(PoolSlot *slot, bool newSpare, bool *timed)
 {
-    PoolSlot slot = { keeper, NULL };
     EnterCriticalSection(&gPoolLock);
     if (newSpare)
         gStarting = 0;
-    if (IsPopupEngineStopping()) {
-        LeaveCriticalSection(&gPoolLock);
-        return NULL;
-    }
-    PutBack(&slot);
-    bool timed = gWaitingCount > 1;
+    bool stopping = IsPopupEngineStopping();
+    if (!stopping)
+        PutBack(slot);
+    *timed = gWaitingCount > 1;
     LeaveCriticalSection(&gPoolLock);
-    if (timed)
-        SetTimer(keeper, POOL_IDLE_TIMER_ID, POOL_IDLE_MS, NULL);
-    // A burst wants a second spare, started once the first is ready.
-    if (newSpare)
-        StartSpareIfWanted();
+    return !stopping;
+}
 
+// Waits in the pool for the next request; NULL when the thread is to end:
+// at shutdown, after its idle time beyond the spares kept, or when another
+// program posts it WM_QUIT. Without a keeper the thread only waits for what
+// is on its way after it has left the pool.
+static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
+{
+    if (timed && keeper)
+        SetTimer(keeper, POOL_IDLE_TIMER_ID, POOL_IDLE_MS, NULL);
     MSG msg;
     for (;;) {
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
-        if (got > 0 && msg.hwnd == keeper && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
+        if (got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
             // Whoever posted these took the slot out of the pool.
-            KillTimer(keeper, POOL_IDLE_TIMER_ID);
+            if (keeper)
+                KillTimer(keeper, POOL_IDLE_TIMER_ID);
             return msg.message == UM_POOL_RUN ? (PopupRequest *)msg.lParam : NULL;
         }
-        bool idle = got > 0 && msg.hwnd == keeper && msg.message == WM_TIMER && msg.wParam == POOL_IDLE_TIMER_ID;
+        bool idle = got > 0 && keeper && msg.hwnd == keeper && msg.message == WM_TIMER &&
+                    msg.wParam == POOL_IDLE_TIMER_ID;
         if (got > 0 && !idle) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -222,14 +227,15 @@ static PopupRequest *WaitForRequest(HWND keeper, bool newSpare)
         }
         bool leave = false;
         EnterCriticalSection(&gPoolLock);
-        if (got <= 0 || gWaitingCount > Wanted())
-            leave = TakeOut(&slot);
+        if (got <= 0 || !keeper || gWaitingCount > Wanted())
+            leave = TakeOut(slot);
         // Taken out already: a request or the end is on its way.
-        if (!leave && gWaitingCount <= 1)
+        if (!leave && keeper && gWaitingCount <= 1)
             KillTimer(keeper, POOL_IDLE_TIMER_ID);
         LeaveCriticalSection(&gPoolLock);
         if (leave) {
-            KillTimer(keeper, POOL_IDLE_TIMER_ID);
+            if (keeper)
+                KillTimer(keeper, POOL_IDLE_TIMER_ID);
             return NULL;
         }
         if (got < 0)
@@ -239,25 +245,37 @@ static PopupRequest *WaitForRequest(HWND keeper, bool newSpare)
 
 void ServePopups(PopupRequest *first)
 {
-    bool newSpare = first == NULL;
+    // The queue that requests are posted to, before the thread is in the pool.
+    MSG msg;
+    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
+    bool newSpare = first == NULL, timed = false;
+    PoolSlot slot = { GetCurrentThreadId(), NULL };
+    bool waiting = newSpare && gPoolReady && EnterPool(&slot, true, &timed);
     HWND keeper = gPoolReady ? MakeKeeper() : NULL;
     if (!keeper) {
-        if (newSpare) {
+        // No window to keep the thread warm: it leaves the pool, but takes
+        // a request already on its way.
+        PopupRequest *request = first;
+        if (waiting) {
             EnterCriticalSection(&gPoolLock);
-            gStarting = 0;
+            bool out = TakeOut(&slot);
             LeaveCriticalSection(&gPoolLock);
+            if (!out)
+                request = WaitInPool(&slot, NULL, false);
         }
-        if (first)
-            RunPopup(first);
+        if (request)
+            RunPopup(request);
         return;
     }
-    PopupRequest *request = first ? first : WaitForRequest(keeper, true);
+    if (waiting)
+        StartSpareIfWanted();   // a burst wants a second spare, started now the first is ready
+    PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;
     while (request) {
         // Handled in the popup's message loop, so after its show: the next
         // spare starts once this popup is on the screen.
         PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
         RunPopup(request);
-        request = WaitForRequest(keeper, false);
+        request = EnterPool(&slot, false, &timed) ? WaitInPool(&slot, keeper, timed) : NULL;
     }
     // A thread that ends while the plug-in runs does so apart from other
     // threads' first windows, like those; at quit no first window is made,

@@ -25,9 +25,9 @@ struct PopupWindowRecord {
 // Posted by the thread that re-placed the popups: move to the place stored
 // for this popup in the list (wParam: see MoveToStoredPlace).
 #define UM_POPUP_PLACE   (WM_APP + 0x100)
-// To a warm thread's hidden window: lParam is the request to show.
+// To a warm thread waiting in the pool: lParam is the request to show.
 #define UM_POOL_RUN      (WM_APP + 0x101)
-// To a warm thread's hidden window: the engine stops, the thread ends.
+// To a warm thread waiting in the pool: the engine stops, the thread ends.
 #define UM_POOL_END      (WM_APP + 0x102)
 // To a warm thread's hidden window, handled after its popup's show: start
 // the next spare when one is wanted.
