@@ -123,10 +123,11 @@ void LayoutPopup(HWND popup)
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
     if (gSettings.DynamicResize) {
-        char title[2048], info[2048], time[64];
+        char title[2048];
         int n = GetWindowTextA(record->TitleStatic, title, sizeof(title));
         MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
+            char info[2048];
             GetWindowTextA(record->InfoStatic, info, sizeof(info));
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
@@ -134,6 +135,7 @@ void LayoutPopup(HWND popup)
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
+            char time[64];
             n = GetWindowTextA(record->TimeStatic, time, sizeof(time));
             MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
