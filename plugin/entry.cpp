@@ -30,7 +30,7 @@ static PluginDescriptor gDescriptor = {
 
 static PrefsPageRecord gPrefsPage = {
     NULL,
-    PREFS_PAGE_TEMPLATE,
+    IDD_PREFS_PAGE,
     PrefsPageProc,
     "Popup Zividu",
     { 0, 0, 0 },
@@ -39,13 +39,6 @@ static PrefsPageRecord gPrefsPage = {
 extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
 {
     return &gDescriptor;
-}
-
-void PinModule(void)
-{
-    HMODULE self;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       (LPCSTR)(void *)&PinModule, &self);
 }
 
 static int PluginInit(void)
@@ -62,7 +55,7 @@ static int PluginInit(void)
     FormatDescription(gDescription, modulePath);
 
     gPrefsPage.instance = gDescriptor.instance;
-    gPrefsPage.templateId = PREFS_PAGE_TEMPLATE;
+    gPrefsPage.templateId = IDD_PREFS_PAGE;
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
 
     PopupEngineInit();
@@ -97,7 +90,7 @@ static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)
         RECT r;
         if (previous && GetClientRect(previous, &r)) {
             MoveWindow(page, 0, 0, r.right, r.bottom, TRUE);
-            MoveWindow(GetDlgItem(page, PREFS_PAGE_CONTROL), 0, 0, r.right, r.bottom, TRUE);
+            MoveWindow(GetDlgItem(page, IDC_PREFS_PAGE_TEXT), 0, 0, r.right, r.bottom, TRUE);
         }
     }
     return FALSE;

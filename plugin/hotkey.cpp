@@ -127,7 +127,7 @@ void StopHotKeyThread(void)
     if (!gHotKeyThread)
         return;
     PostThreadMessageA(gHotKeyThreadId, UM_HOTKEY_STOP, 0, 0);
-    WaitAnsweringSentMessages(gHotKeyThread);
+    WaitAnsweringSentMessages(gHotKeyThread, INFINITE);
     CloseHandle(gHotKeyThread);
     gHotKeyThread = NULL;
     gHotKeyThreadId = 0;

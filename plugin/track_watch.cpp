@@ -1,12 +1,12 @@
 // The hook on the player's main window and the track-information thread.
 #include "plugin/track_watch.h"
+#include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/track_format.h"
 #include "plugin/wait.h"
 #include "popup/request.h"
+#include "res/resource.h"
 #include "settings/settings.h"
-
-#define PLUGIN_ICON 123
 
 static WNDPROC gPreviousProc;
 // The hook's calls under way on the player's thread (only it changes this).
@@ -59,7 +59,7 @@ static void GatherTrack(char titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
     track.title = CopyTrackTitle(titleCopy, title);
 
     ZeroMemory(request, sizeof(*request));
-    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(PLUGIN_ICON));
+    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
 }
@@ -117,7 +117,7 @@ void StopTrackWatch(void)
         PostThreadMessageA(gInfoThreadId, UM_INFO_STOP, 0, 0);
         // The thread may be asking the player something right now: keep
         // answering while we wait, or neither side would ever go on.
-        WaitAnsweringSentMessages(gInfoThread);
+        WaitAnsweringSentMessages(gInfoThread, INFINITE);
         CloseHandle(gInfoThread);
         gInfoThread = NULL;
     }

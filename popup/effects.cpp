@@ -1,5 +1,6 @@
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "plugin/wait.h"
 #include "settings/settings.h"
 
 DWORD SlideFlags(int position, int spreading, bool show)
@@ -69,16 +70,7 @@ static DWORD FadeNow(void *)
 // (moves when a popup closes), so nobody waits for our fade to end.
 static void FadeSleep(DWORD ms, void *)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD spent = GetTickCount() - start;
-        if (spent >= ms)
-            return;
-        if (MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-            MSG msg;
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    WaitAnsweringSentMessages(NULL, ms);
 }
 
 static void FadeShow(BYTE opacity, void *context)

@@ -5,9 +5,10 @@
 #define TUNEBELL_DIALOG_RULES_H
 
 #include <windows.h>
+#include "res/version.h"
 #include "settings/rules.h"
 
-#define DIALOG_CAPTION "Tunebell Plugin v0.5 "
+#define DIALOG_CAPTION TUNEBELL_TITLE
 #define PREVIEW_TEXT "Notifies you which song is playing in Winamp!\nCool, isn't it?"
 extern const char CreditsText[];
 
