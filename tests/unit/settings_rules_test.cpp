@@ -126,15 +126,15 @@ TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
 TEST(SettingsSave, FormatsEachFieldAtItsWidth)
 {
     char text[SETTINGS_VALUE_TEXT];
-    FormatSettingForIni(FindSettingKey("DefaultColour"), 0xFFFFFFFF, text);
+    FormatSettingForIni(FindSetting("DefaultColour"), 0xFFFFFFFF, text);
     EXPECT_STREQ("-1", text);
-    FormatSettingForIni(FindSettingKey("HotKey"), 0xFFFF, text);
+    FormatSettingForIni(FindSetting("HotKey"), 0xFFFF, text);
     EXPECT_STREQ("65535", text);
-    FormatSettingForIni(FindSettingKey("Alpha"), 255, text);
+    FormatSettingForIni(FindSetting("Alpha"), 255, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("PopUpOnlyOnHotKey"), 0x1FF, text);
+    FormatSettingForIni(FindSetting("PopUpOnlyOnHotKey"), 0x1FF, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("FadeInTime"), 5000, text);
+    FormatSettingForIni(FindSetting("FadeInTime"), 5000, text);
     EXPECT_STREQ("5000", text);
 }
 
@@ -155,8 +155,8 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         file.values[pair.first] = atoi(pair.second.c_str());
     Settings after;
     LoadSettingsFrom(&after, ReadFake, &file);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++) {
-        const SettingKey *key = &SettingKeys[i];
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow *key = &SettingsTable[i];
         EXPECT_EQ(ReadSettingField(&before, key), ReadSettingField(&after, key)) << key->name;
     }
 }
@@ -167,8 +167,8 @@ TEST(SettingsCopy, FieldwiseCopyMatchesTheSource)
     Settings to;
     memset(&to, 0, sizeof(to));
     CopySettingsFieldwise(&to, &from);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++)
-        EXPECT_EQ(ReadSettingField(&from, &SettingKeys[i]), ReadSettingField(&to, &SettingKeys[i]));
+    for (int i = 0; i < SettingCount; i++)
+        EXPECT_EQ(ReadSettingField(&from, &SettingsTable[i]), ReadSettingField(&to, &SettingsTable[i]));
 }
 
 TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
@@ -185,4 +185,25 @@ TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
     EXPECT_FALSE(FormIniPath(tooLong.c_str(), path, sizeof(path)));
     EXPECT_STREQ("", path);
     EXPECT_FALSE(FormIniPath(NULL, path, sizeof(path)));
+}
+
+TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
+{
+    std::map<int, std::string> controls;
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow &row = SettingsTable[i];
+        if (row.control == CONTROL_NONE)
+            continue;
+        EXPECT_TRUE(controls.insert({ row.controlId, row.name }).second) << row.name;
+        // An edit clamps into its range; a combo's items are its values.
+        if (row.control == CONTROL_NUMBER_EDIT)
+            EXPECT_TRUE(row.ranged) << row.name;
+        if (row.control == CONTROL_COMBO) {
+            ASSERT_TRUE(row.combo != NULL) << row.name;
+            EXPECT_TRUE(row.ranged && row.low == 0) << row.name;
+            EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
+        }
+    }
+    EXPECT_EQ(24u, controls.size());
+    EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
 }
