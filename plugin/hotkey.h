@@ -5,7 +5,8 @@
 #include <windows.h>
 
 // Thread messages of the hot-key thread.
-#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key
+#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key; the
+                              // thread registers the settings' HotKey, not these
 #define UM_HOTKEY_STOP 1540
 
 #define HOTKEY_ATOM_NAME "TunebellPluginHotKey"

@@ -18,8 +18,8 @@
 // After a pick the parent gets WM_COMMAND with this code in the high word.
 #define CPN_COLOURPICKED 1
 
-// The dialog template names the class, and the dialog comes from our own
-// module, so the class is global and registered under the player's module.
+// The dialog template names the class; the class is registered for this
+// module alone, which the dialog made from our template looks in first.
 int RegisterColourPickerClass(void);
 // The class points into this module: it must go before the module does.
 void UnregisterColourPickerClass(void);

@@ -31,6 +31,14 @@ void ShowRangeError(int minimum, int maximum)
     ShowInfoMessage(text);
 }
 
+// Tells the user that OK could not save, and what to do.
+static void ShowSaveError(void)
+{
+    char text[SAVE_ERROR_SIZE];
+    FormatSaveError(IniPath, text);
+    ShowInfoMessage(text);
+}
+
 // Check boxes and the flag each one holds.
 struct CheckField {
     int id;
@@ -254,7 +262,12 @@ static void OnCommand(HWND dialog, int id, int code, HWND control)
     }
     switch (id) {
     case IDOK:
-        SaveSettings();
+        // Closing as if saved would lose the edits at the next start: say
+        // so, and leave the dialog open for another try or Cancel.
+        if (!SaveSettings()) {
+            ShowSaveError();
+            break;
+        }
         EndDialog(dialog, 0);
         break;
     case IDCANCEL:
