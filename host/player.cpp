@@ -30,6 +30,7 @@ static bool gClassRegistered;
 static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0 };
 static TitleBlock *gTitles;
 static char gIniDir[PLAYER_INI_DIR_SIZE];
+static const char *gIniDirAnswer = gIniDir;
 static HWND gDialogOwner;
 static PlayerPrefsRecord *gPrefsPage;
 static volatile LONG gOwnProcCalls;
@@ -77,8 +78,12 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     case PLAYER_CMD_ADD_PREFS:
         gPrefsPage = (PlayerPrefsRecord *)wParam;
         return 0;
+    case PLAYER_CMD_REMOVE_PREFS:
+        if ((PlayerPrefsRecord *)wParam == gPrefsPage)
+            gPrefsPage = NULL;
+        return 0;
     case PLAYER_CMD_INI_DIR:
-        return (LRESULT)gIniDir;
+        return (LRESULT)gIniDirAnswer;
     case PLAYER_CMD_DIALOG_OWNER:
         return (LRESULT)(gDialogOwner ? gDialogOwner : gMainWindow);
     case PLAYER_EVENT_TRACK_STARTED:
@@ -253,9 +258,20 @@ void PlayerSetTrack(const PlayerTrack *track)
     }
 }
 
+void PlayerSetTitlePointer(const char *title)
+{
+    gTrack.title = title;
+}
+
 void PlayerSetIniDir(const char *dir)
 {
     lstrcpynA(gIniDir, dir ? dir : "", sizeof gIniDir);
+    gIniDirAnswer = gIniDir;
+}
+
+void PlayerSetIniDirPointer(const char *answer)
+{
+    gIniDirAnswer = answer;
 }
 
 char *PlayerIniDir()

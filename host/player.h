@@ -61,6 +61,7 @@ enum {
     PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
     PLAYER_CMD_TITLE = 212,          // wParam = position: char* or NULL
     PLAYER_CMD_ADD_PREFS = 332,      // wParam = PlayerPrefsRecord*
+    PLAYER_CMD_REMOVE_PREFS = 333,   // wParam = the record 332 handed over
     PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
     PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
     PLAYER_EVENT_TRACK_STARTED = 3003,
@@ -90,12 +91,20 @@ DWORD PlayerThreadId();
 // Copies the values and the title text. Earlier title texts stay valid until
 // PlayerStop, since a plug-in thread may still hold a pointer from 212.
 void PlayerSetTrack(const PlayerTrack *track);
+// 212 answers this pointer for the current entry, readable or not, until the
+// next PlayerSetTrack: a title the player has freed, say.
+void PlayerSetTitlePointer(const char *title);
 // Rewrites the INI buffer as given (cut to 1023 characters); creates nothing.
+// 335 answers the buffer again.
 void PlayerSetIniDir(const char *dir);
+// 335 answers this pointer from now on, readable or not, until the next
+// PlayerSetIniDir or PlayerStart.
+void PlayerSetIniDirPointer(const char *answer);
 char *PlayerIniDir();
 // What 619 answers; NULL = the main window (the default).
 void PlayerSetOwner(HWND owner);
-// The last record 332 handed over; NULL before that and after unloading.
+// The last record 332 handed over; NULL before that, after 333 took it back
+// and after unloading.
 void *PlayerPrefsPage();
 PlayerPrefsRecord *PlayerPrefs();
 

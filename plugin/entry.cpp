@@ -17,6 +17,10 @@ static void PluginQuit(void);
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 static char gDescription[DESCRIPTION_SIZE];
+// Between init and quit. A player may call either twice: a second init
+// would start everything again over what runs (and subclass the player's
+// window over our own hook), a second quit would stop what is stopped.
+static bool gStarted;
 
 static PluginDescriptor gDescriptor = {
     PLUGIN_DESCRIPTOR_VERSION,
@@ -43,6 +47,9 @@ extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
 
 static int PluginInit(void)
 {
+    if (gStarted)
+        return 0;
+    gStarted = true;
     gHostWindow = gDescriptor.hostWindow;
     gInstance = gDescriptor.instance;
 
@@ -77,9 +84,15 @@ static void PluginConfig(void)
 
 static void PluginQuit(void)
 {
+    if (!gStarted)
+        return;
+    gStarted = false;
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();
+    // The player keeps the page's record, which lives in this module: a
+    // player that unloads us while it runs must not hold on to it.
+    AskPlayer((WPARAM)&gPrefsPage, PLAYER_REMOVE_PREFS_PAGE);
 }
 
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)

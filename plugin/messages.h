@@ -18,7 +18,8 @@
 #define UM_POPUP_DESTROY (WM_APP + 0)
 
 // The hot-key thread's queue (plugin/hotkey.cpp), beside WM_HOTKEY.
-#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key
+#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key; the
+                              // thread registers the settings' HotKey, not these
 #define UM_HOTKEY_STOP 1540
 
 // The track-information thread's queue (plugin/track_watch.cpp).

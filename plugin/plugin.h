@@ -36,6 +36,7 @@ struct PrefsPageRecord {
 #define PLAYER_GET_TRACK_INFO   126
 #define PLAYER_GET_TITLE        212
 #define PLAYER_ADD_PREFS_PAGE   332
+#define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335
 #define PLAYER_GET_DIALOG_OWNER 619
 

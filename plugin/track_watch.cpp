@@ -14,6 +14,8 @@ static volatile LONG gHookDepth;
 static DWORD NextTrackEventTick;
 static bool gAnyTrackEvent;
 static volatile LONG gWatching;   // the hook acts only while the watch runs
+// The window a stop left the hook on, under someone else's subclass.
+static HWND gHookLeftOn;
 
 static HANDLE gInfoThread;
 static DWORD gInfoThreadId;
@@ -75,7 +77,10 @@ DWORD WINAPI TrackInfoThread(LPVOID)
     char titleCopy[TRACK_TITLE_COPY] = "";
     PopupRequest request;
     while (!gInfoStop) {
-        if (GetMessageA(&msg, NULL, 0, 0) <= 0)
+        // Only the stop flag ends the thread: a WM_QUIT that another program
+        // posts here is one more message to ignore. (-1 comes only with a
+        // bad window filter, which this wait has not.)
+        if (GetMessageA(&msg, NULL, 0, 0) == -1)
             break;
         if (msg.message != UM_SHOW_TRACK)
             continue;
@@ -101,6 +106,13 @@ void StartTrackWatch(void)
         // The first event must find a queue to post to.
         HANDLE waits[2] = { gInfoQueueReady, gInfoThread };
         WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    }
+    // Still in that window's chain: hooked again, it would be its own
+    // previous procedure and call itself for ever.
+    if (gHookLeftOn && gHookLeftOn == gHostWindow) {
+        gHookLeftOn = NULL;
+        InterlockedExchange(&gWatching, 1);
+        return;
     }
     gPreviousProc = (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
     if (gPreviousProc)
@@ -139,6 +151,7 @@ void StopTrackWatch(void)
             // Someone subclassed the window over us and still calls into the
             // hook: stay loaded, and let the hook pass everything through.
             PinModule();
+            gHookLeftOn = gHostWindow;
         }
     }
 }

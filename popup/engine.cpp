@@ -109,8 +109,7 @@ int PopupEngineShutdown(void)
         FreeLibrary(gUser32);
     gUser32 = NULL;
     UnregisterClassA(POPUP_CLASS, gInstance);
-    // Registered for the whole process under the player's module, with a
-    // procedure in ours: left behind, it would outlive our code.
+    // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();
     return 0;
 }

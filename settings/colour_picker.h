@@ -10,8 +10,8 @@
 // The control's messages (CPM_*) and its notification (CPN_COLOURPICKED).
 #include "plugin/messages.h"
 
-// The dialog template names the class, and the dialog comes from our own
-// module, so the class is global and registered under the player's module.
+// The dialog template names the class; the class is registered for this
+// module alone, which the dialog made from our template looks in first.
 int RegisterColourPickerClass(void);
 // The class points into this module: it must go before the module does.
 void UnregisterColourPickerClass(void);

@@ -31,6 +31,14 @@ void ShowRangeError(int minimum, int maximum)
     ShowInfoMessage(text);
 }
 
+// Tells the user that OK could not save, and what to do.
+static void ShowSaveError(void)
+{
+    char text[SAVE_ERROR_SIZE];
+    FormatSaveError(IniPath, text);
+    ShowInfoMessage(text);
+}
+
 static bool IsChecked(HWND dialog, int id)
 {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
@@ -263,7 +271,12 @@ static void OnButton(HWND dialog, int id, int code)
         return;
     switch (id) {
     case IDOK:
-        SaveSettings();
+        // Closing as if saved would lose the edits at the next start: say
+        // so, and leave the dialog open for another try or Cancel.
+        if (!SaveSettings()) {
+            ShowSaveError();
+            break;
+        }
         EndDialog(dialog, 0);
         break;
     case IDCANCEL:

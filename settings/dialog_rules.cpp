@@ -120,3 +120,21 @@ const EnableRule EnableRules[] = {
 };
 
 const int EnableRuleCount = sizeof(EnableRules) / sizeof(EnableRules[0]);
+
+void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE])
+{
+    if (!path) {
+        lstrcpynA(text,
+                  "The settings cannot be saved: the player named no usable folder for "
+                  "its settings.\n\nThey apply until you press Cancel, which closes the "
+                  "settings without saving them.",
+                  SAVE_ERROR_SIZE);
+        return;
+    }
+    wsprintfA(text,
+              "The settings could not be saved to\n%s\n\nCheck that its folder exists "
+              "and may be written to, that the file is not read-only or open in another "
+              "program, and that the disk is not full. Then press OK again, or Cancel to "
+              "close the settings without saving them.",
+              path);
+}

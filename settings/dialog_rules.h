@@ -14,6 +14,7 @@ extern const char CreditsText[];
 
 #define OPACITY_TEXT_SIZE 32
 #define RANGE_ERROR_SIZE  128
+#define SAVE_ERROR_SIZE   1024   // the most wsprintfA writes
 // Longer edit text cannot be a number that fits 32 bits.
 #define EDIT_NUMBER_TEXT  64
 
@@ -31,6 +32,9 @@ DWORD ClampEditValue(UINT value, DWORD low, DWORD high);
 // "opacity: N%" with N = alpha * 100 / 255, truncating.
 void FormatOpacityText(BYTE alpha, char text[OPACITY_TEXT_SIZE]);
 void FormatRangeError(int minimum, int maximum, char text[RANGE_ERROR_SIZE]);
+// Why OK could not save: the file that could not be written (path), or no
+// file at all (NULL), and what the user can do.
+void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 
 // What the enable rules look at besides the settings.
 struct SystemEffects {

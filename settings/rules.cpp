@@ -162,12 +162,28 @@ void CopySettingsFieldwise(Settings *to, const Settings *from)
         StoreSettingField(to, &SettingsTable[i], ReadSettingField(from, &SettingsTable[i]));
 }
 
+static bool IsSlash(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// A drive and its root ("C:\Player", or "C:" for the root itself) or a
+// network path ("\\server\share"). Anything else would be taken from the
+// current folder or drive, which are not the player's.
+static bool IsAbsoluteDirectory(const char *dir)
+{
+    char letter = (char)(dir[0] | 0x20);
+    if (letter >= 'a' && letter <= 'z' && dir[1] == ':')
+        return dir[2] == 0 || IsSlash(dir[2]);
+    return IsSlash(dir[0]) && IsSlash(dir[1]) && dir[2] && !IsSlash(dir[2]);
+}
+
 bool FormIniPath(const char *iniDir, char *path, int pathSize)
 {
     static const char fileName[] = "\\plugins\\tunebell.ini";
     if (pathSize > 0)
         path[0] = 0;
-    if (!iniDir)
+    if (!iniDir || !IsAbsoluteDirectory(iniDir))
         return false;
     int dirLength = lstrlenA(iniDir);
     int nameLength = (int)sizeof(fileName) - 1;

@@ -79,7 +79,8 @@ void SaveSettingsTo(const Settings *s, SettingWriter write, void *context);
 void CopySettingsFieldwise(Settings *to, const Settings *from);
 
 // The INI file's path below the player's INI directory; false (and an empty
-// path) when the directory is missing or the path would not fit.
+// path) when the directory is missing, is no absolute path (a drive with its
+// root, or a network path) or the path would not fit.
 bool FormIniPath(const char *iniDir, char *path, int pathSize);
 
 #endif

@@ -64,6 +64,8 @@ extern const char *IniPath;
 
 void ResolveIniPath(void);
 void LoadSettings(void);
-void SaveSettings(void);
+// Writes the settings, then hands the hot key over; false (and the hot key
+// left as it was) when any write failed or there is no INI path.
+bool SaveSettings(void);
 
 #endif

@@ -177,11 +177,12 @@ TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
     EXPECT_TRUE(FormIniPath("C:\\Player", path, sizeof(path)));
     EXPECT_STREQ("C:\\Player\\plugins\\tunebell.ini", path);
 
-    std::string longest(MAX_PATH - 22, 'a');   // with the 21 characters and the NUL: exactly full
+    // With the 21 characters and the NUL: exactly full.
+    std::string longest = "C:\\" + std::string(MAX_PATH - 25, 'a');
     EXPECT_TRUE(FormIniPath(longest.c_str(), path, sizeof(path)));
     EXPECT_EQ(MAX_PATH - 1, (int)strlen(path));
 
-    std::string tooLong(MAX_PATH - 21, 'a');
+    std::string tooLong = longest + "a";
     EXPECT_FALSE(FormIniPath(tooLong.c_str(), path, sizeof(path)));
     EXPECT_STREQ("", path);
     EXPECT_FALSE(FormIniPath(NULL, path, sizeof(path)));
@@ -206,4 +207,16 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
     }
     EXPECT_EQ(24u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
+}
+
+TEST(IniPath, OnlyAnAbsoluteDirectoryIsTaken)
+{
+    char path[MAX_PATH];
+    for (const char *dir : { "C:", "z:/Player", "\\\\server\\share" })
+        EXPECT_TRUE(FormIniPath(dir, path, sizeof(path))) << dir;
+    // The current folder or drive would decide where these are.
+    for (const char *dir : { "", "Player", ".\\Player", "\\Player", "C:Player", "\\\\\\x", ":\\x" }) {
+        EXPECT_FALSE(FormIniPath(dir, path, sizeof(path))) << dir;
+        EXPECT_STREQ("", path);
+    }
 }
