@@ -1,7 +1,5 @@
 #include "bench/bench.h"
 
-#include "host/plugin_patches.h"
-
 #include <intrin.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -18,11 +16,6 @@ double NowMs()
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart * 1000.0 / gFrequency.QuadPart;
-}
-
-void PumpFor(double ms)
-{
-    WaitUntil([] { return false; }, ms);
 }
 
 std::string Format(const char *format, ...)
@@ -53,11 +46,11 @@ void ResetSettings()
     WriteSetting("Seconds", 0);
 }
 
-bool LoadPlugin(bool offsetClock, bool skipSettleWait)
+bool LoadPlugin(bool redirectClock, bool skipSettleWait)
 {
     if (!PlayerLoadPlugin(PlayerDefaultPluginPath()))
         return false;
-    if ((offsetClock && !PlayerOffsetPluginClock()) || (skipSettleWait && !PlayerSkipSettleWait())) {
+    if ((redirectClock && !PlayerRedirectPluginClock()) || (skipSettleWait && !PlayerSkipSettleWait())) {
         fprintf(stderr, "bench: cannot patch the plug-in's clock or settle wait\n");
         UnloadPlugin();
         return false;
@@ -69,12 +62,6 @@ void UnloadPlugin()
 {
     PlayerQuitPlugin();
     PlayerUnloadPlugin();
-}
-
-void FastTrackStart()
-{
-    PlayerAdvancePluginClock(401);   // one step past the 400 ms throttle
-    PlayerTrackStarted();
 }
 
 // --- popups ------------------------------------------------------------------
@@ -103,7 +90,12 @@ int VisiblePopupCount()
     return visible;
 }
 
-bool CloseAllPopups(int baselineThreads, double timeoutMs)
+bool NothingLeftAt(int threads)
+{
+    return PopupWindowCount() == 0 && PlayerThreadCount() == threads;
+}
+
+bool CloseAllPopups(int baselineThreads, DWORD timeoutMs)
 {
     // Popups still on their way (an event the worker has not served yet) are
     // asked too once they show up; a second request to a closing popup finds
@@ -115,22 +107,23 @@ bool CloseAllPopups(int baselineThreads, double timeoutMs)
                 PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
             asked = NowMs();
         }
-        return PopupWindowCount() == 0 && PlayerThreadCount() == baselineThreads;
+        return NothingLeftAt(baselineThreads);
     }, timeoutMs);
 }
 
-bool ShowPopups(int count, double timeoutMs)
+bool ShowPopups(int count, DWORD timeoutMs)
 {
     // All the events at once: the worker asks the player about each in turn,
     // while the popup threads build their windows side by side.
-    double start = NowMs();
+    DWORD start = GetTickCount();
     for (int tries = 0; tries < 3; tries++) {
         int missing = count - PopupWindowCount();
         for (int i = 0; i < missing; i++) {
-            FastTrackStart();
+            PlayerStartTrackPastThrottle();
             PlayerPump();
         }
-        if (WaitUntil([&] { return VisiblePopupCount() >= count; }, (timeoutMs - (NowMs() - start)) / 2))
+        DWORD spent = GetTickCount() - start;
+        if (WaitUntil([&] { return VisiblePopupCount() >= count; }, spent < timeoutMs ? (timeoutMs - spent) / 2 : 0))
             return true;
     }
     return false;

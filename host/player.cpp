@@ -108,25 +108,6 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool PlayerMakeDirectories(const char *path)
-{
-    char partial[MAX_PATH];
-    size_t length = strlen(path);
-    if (length == 0 || length >= sizeof partial)
-        return false;
-    for (size_t i = 1; i <= length; i++) {
-        if (i == length || path[i] == '\\' || path[i] == '/') {
-            memcpy(partial, path, i);
-            partial[i] = '\0';
-            // "C:" and "\\server" parts fail harmlessly; the end decides.
-            CreateDirectoryA(partial, NULL);
-        }
-    }
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 static void FreeTitles()
 {
     while (gTitles) {
@@ -234,11 +215,11 @@ DWORD PlayerThreadId()
     return gPlayerThreadId;
 }
 
-void PlayerSetTrack(const PlayerTrack *track)
+void PlayerSetTrack(const PlayerTrack &track)
 {
-    gTrack = *track;
-    if (track->title) {
-        size_t length = strlen(track->title);
+    gTrack = track;
+    if (track.title) {
+        size_t length = strlen(track.title);
         TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + length);
         if (!block) {
             fprintf(stderr, "player: no memory for a %u-byte title\n",
@@ -246,7 +227,7 @@ void PlayerSetTrack(const PlayerTrack *track)
             gTrack.title = NULL;
             return;
         }
-        memcpy(block->text, track->title, length + 1);
+        memcpy(block->text, track.title, length + 1);
         block->next = gTitles;
         gTitles = block;
         gTrack.title = block->text;
@@ -316,9 +297,15 @@ bool PlayerOwnProcInstalled()
            GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
 }
 
-void PlayerTrackStarted()
+void PlayerStartTrack()
 {
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerStartTrack(const PlayerTrack &track)
+{
+    PlayerSetTrack(track);
+    PlayerStartTrack();
 }
 
 void PlayerTagsChanged()

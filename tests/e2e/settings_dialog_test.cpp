@@ -1,5 +1,6 @@
 // The settings dialog opened through the player's configure command.
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
+#include "tests/e2e/support.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -160,7 +161,7 @@ TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
         EXPECT_EQ(Ask(dialog, 1023, CB_GETCURSEL), 1);
         EXPECT_EQ(Ask(dialog, 1025, CB_GETCURSEL), 0);
     }));
-    EXPECT_EQ(CountCommands(PLAYER_CMD_DIALOG_OWNER, from), 1);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), { { PLAYER_CMD_DIALOG_OWNER, 0, kOnPlayer } }));
 }
 
 TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)

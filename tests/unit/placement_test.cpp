@@ -13,7 +13,8 @@ RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h
     return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
 }
 
-void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
+// The rectangle's four edges.
+void ExpectEdges(const RECT &r, int left, int top, int right, int bottom)
 {
     EXPECT_EQ(left, r.left);
     EXPECT_EQ(top, r.top);
@@ -25,21 +26,21 @@ void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
 
 TEST(Placement, FirstPopupSitsTwoPixelsInsideItsCorner)
 {
-    ExpectRect(Place(0, 1, kNone), 2, 2, 153, 38);
-    ExpectRect(Place(1, 1, kNone), 2, 700, 153, 736);
-    ExpectRect(Place(2, 1, kNone), 871, 700, 1022, 736);
-    ExpectRect(Place(3, 1, kNone), 871, 2, 1022, 38);
-    ExpectRect(Place(4, 1, kNone), 436, 351, 587, 387);
-    ExpectRect(Place(4, 0, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(0, 1, kNone), 2, 2, 153, 38);
+    ExpectEdges(Place(1, 1, kNone), 2, 700, 153, 736);
+    ExpectEdges(Place(2, 1, kNone), 871, 700, 1022, 736);
+    ExpectEdges(Place(3, 1, kNone), 871, 2, 1022, 38);
+    ExpectEdges(Place(4, 1, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(4, 0, kNone), 436, 351, 587, 387);
 }
 
 TEST(Placement, LowerRightStacksUpwardsOrLeftwards)
 {
     RECT a = Place(2, 1, kNone);
-    ExpectRect(Place(2, 1, a), 871, 662, 1022, 698);
-    ExpectRect(Place(2, 0, a), 718, 700, 869, 736);
+    ExpectEdges(Place(2, 1, a), 871, 662, 1022, 698);
+    ExpectEdges(Place(2, 0, a), 718, 700, 869, 736);
     // Narrower popups in a right-hand column keep the right edge.
-    ExpectRect(Place(2, 1, a, 100, 20), 922, 678, 1022, 698);
+    ExpectEdges(Place(2, 1, a, 100, 20), 922, 678, 1022, 698);
 }
 
 TEST(Placement, EachCornerRunsAwayFromItsEdges)
@@ -56,22 +57,22 @@ TEST(Placement, EachCornerRunsAwayFromItsEdges)
     EXPECT_EQ(308, lefts[2]);
 
     RECT first = Place(0, 1, kNone);
-    ExpectRect(Place(0, 1, first, 80, 10), 2, 40, 82, 50);
+    ExpectEdges(Place(0, 1, first, 80, 10), 2, 40, 82, 50);
     first = Place(1, 0, kNone);
-    ExpectRect(Place(1, 0, first), 155, 700, 306, 736);
+    ExpectEdges(Place(1, 0, first), 155, 700, 306, 736);
     first = Place(1, 1, kNone);
-    ExpectRect(Place(1, 1, first), 2, 662, 153, 698);
+    ExpectEdges(Place(1, 1, first), 2, 662, 153, 698);
     first = Place(3, 0, kNone);
-    ExpectRect(Place(3, 0, first), 718, 2, 869, 38);
+    ExpectEdges(Place(3, 0, first), 718, 2, 869, 38);
     first = Place(3, 1, kNone);
-    ExpectRect(Place(3, 1, first), 871, 40, 1022, 76);
+    ExpectEdges(Place(3, 1, first), 871, 40, 1022, 76);
 }
 
 TEST(Placement, CentreCascadesBySmallIconWhateverTheSpreading)
 {
     RECT first = Place(4, 0, kNone);
-    ExpectRect(Place(4, 0, first), 452, 367, 603, 403);
-    ExpectRect(Place(4, 1, first), 452, 367, 603, 403);
+    ExpectEdges(Place(4, 0, first), 452, 367, 603, 403);
+    ExpectEdges(Place(4, 1, first), 452, 367, 603, 403);
 }
 
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
@@ -92,5 +93,5 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     DestroyWindow(gone);
     RECT r = { 871, 700, 1022, 736 };
     EXPECT_FALSE(PlacePopup(gone, &r));
-    ExpectRect(r, 871, 700, 1022, 736);
+    ExpectEdges(r, 871, 700, 1022, 736);
 }
