@@ -18,10 +18,9 @@ const DWORD kTimedPollMs = 1;
 
 double NowMs();
 
-// A fresh INI file holding only what the measure sets: popups stay until
-// clicked (Seconds 0) and no effect plays unless asked for.
+// A fresh INI file holding only what the measure sets (PlayerWriteSetting):
+// popups stay until clicked (Seconds 0) and no effect plays unless asked for.
 void ResetSettings();
-void WriteSetting(const char *key, int value);
 
 // Loads the plug-in. Its clock can be redirected, to be stepped past its
 // 400 ms event throttle (PlayerStartTrackPastThrottle), and its settle wait

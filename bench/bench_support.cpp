@@ -30,20 +30,10 @@ std::string Format(const char *format, ...)
 
 // --- settings and the plug-in ------------------------------------------------
 
-static std::string IniFile()
-{
-    return std::string(PlayerIniDir()) + "\\plugins\\tunebell.ini";
-}
-
-void WriteSetting(const char *key, int value)
-{
-    WritePrivateProfileStringA("Tunebell", key, Format("%d", value).c_str(), IniFile().c_str());
-}
-
 void ResetSettings()
 {
-    DeleteFileA(IniFile().c_str());
-    WriteSetting("Seconds", 0);
+    DeleteFileA(PlayerSettingsFile().c_str());
+    PlayerWriteSetting("Seconds", 0);
 }
 
 bool LoadPlugin(bool redirectClock, bool skipSettleWait)

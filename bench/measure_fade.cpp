@@ -34,9 +34,9 @@ void MeasureFades()
         std::vector<double> in, out;
         for (int r = 0; r < kRepeats[t]; r++) {
             ResetSettings();
-            WriteSetting("Fade", 1);
-            WriteSetting("FadeInTime", fadeTime);
-            WriteSetting("FadeOutTime", fadeTime);
+            PlayerWriteSetting("Fade", 1);
+            PlayerWriteSetting("FadeInTime", fadeTime);
+            PlayerWriteSetting("FadeOutTime", fadeTime);
             if (!LoadPlugin(false, false))
                 break;
             double fadeIn, fadeOut;

@@ -32,9 +32,9 @@ void MeasureQuitWithPopups()
     const int kWaiting = 32, kFadingIn = 8, kFadingOut = 8;
     ResetSettings();
     double reference = QuitWithNoPopup();
-    WriteSetting("Fade", 1);
-    WriteSetting("FadeInTime", 5000);
-    WriteSetting("FadeOutTime", 5000);
+    PlayerWriteSetting("Fade", 1);
+    PlayerWriteSetting("FadeInTime", 5000);
+    PlayerWriteSetting("FadeOutTime", 5000);
     int baseline = PlayerThreadCount();
     if (!LoadPlugin(true, true)) {
         Row("4", "Quit with 48 popups", "plug-in did not load", "", "", "", "no");

@@ -126,8 +126,8 @@ int main(int argc, char **argv)
         return 1;
     }
     Say("demo: player started, INI directory %s\n", PlayerIniDir());
-    if (!WriteDemoSettings(PlayerIniDir())) {
-        Say("demo: FAILED: cannot write %s\\plugins\\tunebell.ini\n", PlayerIniDir());
+    if (!WriteDemoSettings()) {
+        Say("demo: FAILED: cannot write %s\n", PlayerSettingsFile().c_str());
         PlayerStop();
         return 1;
     }

@@ -132,9 +132,7 @@ static bool HotKeyShowsTrack(WORD hotKey, const char *what)
 
 static bool IniHolds(const char *key, int value)
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", PlayerIniDir());
-    int saved = (int)GetPrivateProfileIntA("Tunebell", key, -1, path);
+    int saved = PlayerReadSetting(key);
     if (saved != value)
         Say("demo: INI -> FAILED: %s=%d, expected %d\n", key, saved, value);
     return saved == value;
@@ -142,10 +140,8 @@ static bool IniHolds(const char *key, int value)
 
 bool RunDialogDemo(const char *shotsDir, const char *pluginPath)
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", PlayerIniDir());
-    DeleteFileA(path);
-    if (!WriteDemoSettings(PlayerIniDir()) || !PlayerLoadPlugin(pluginPath)) {
+    DeleteFileA(PlayerSettingsFile().c_str());
+    if (!WriteDemoSettings() || !PlayerLoadPlugin(pluginPath)) {
         Say("demo: settings dialog -> FAILED: cannot set up the plug-in\n");
         return false;
     }

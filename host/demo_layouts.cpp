@@ -44,19 +44,12 @@ static const PlayerTrack kTracks[] = {
     { 2, "The Quiet Harbour - Low Tide (Extended)", 3599, 22, 64, 1 },
 };
 
-static void IniPath(char *path, int size)
-{
-    snprintf(path, size, "%s\\plugins\\tunebell.ini", PlayerIniDir());
-}
-
 static bool WriteScene(const Setting *settings, int count)
 {
-    char path[MAX_PATH];
-    IniPath(path, sizeof path);
-    DeleteFileA(path);
-    bool ok = WriteDemoSettings(PlayerIniDir());
+    DeleteFileA(PlayerSettingsFile().c_str());
+    bool ok = WriteDemoSettings();
     for (int i = 0; i < count && settings[i].key; i++)
-        ok = WriteDemoSetting(PlayerIniDir(), settings[i].key, settings[i].value) && ok;
+        ok = PlayerWriteSetting(settings[i].key, settings[i].value) && ok;
     return ok;
 }
 
@@ -70,6 +63,20 @@ static HWND ShowTrack(const PlayerTrack &track)
         return NULL;
     WaitUntilSettled(search.found);
     return search.found;
+}
+
+// Plays the first `count` tracks, an event gap apart; false when a popup
+// did not appear.
+static bool ShowTracks(HWND *popups, int count)
+{
+    for (int i = 0; i < count; i++) {
+        if (i > 0)
+            PlayerPumpFor(kEventGapMs);
+        popups[i] = ShowTrack(kTracks[i]);
+        if (!popups[i])
+            return false;
+    }
+    return true;
 }
 
 // The smallest screen area around the given popups, with a margin.
@@ -104,13 +111,7 @@ static bool RunScene(const LayoutScene *scene, const char *shotsDir, const char 
     }
     Say("demo: %s\n", scene->what);
     HWND popups[3];
-    bool ok = true;
-    for (int i = 0; i < scene->popups && ok; i++) {
-        if (i > 0)
-            PlayerPumpFor(kEventGapMs);
-        popups[i] = ShowTrack(kTracks[i]);
-        ok = popups[i] != NULL;
-    }
+    bool ok = ShowTracks(popups, scene->popups);
     if (ok) {
         DescribePopups(popups, scene->popups);
         RECT area = AreaAround(popups, scene->popups);
@@ -169,13 +170,7 @@ static bool RunGapScene(const char *shotsDir, const char *pluginPath)
     }
     Say("demo: three popups, then the oldest is right-clicked away\n");
     HWND popups[3];
-    bool ok = true;
-    for (int i = 0; i < 3 && ok; i++) {
-        if (i > 0)
-            PlayerPumpFor(kEventGapMs);
-        popups[i] = ShowTrack(kTracks[i]);
-        ok = popups[i] != NULL;
-    }
+    bool ok = ShowTracks(popups, 3);
     if (ok) {
         RECT area = AreaAround(popups, 3);
         RECT oldest = WindowRectOf(popups[0]);

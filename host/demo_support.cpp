@@ -14,19 +14,10 @@ void Say(const char *format, ...)
     fflush(stdout);
 }
 
-bool WriteDemoSetting(const char *iniDir, const char *key, int value)
-{
-    char path[MAX_PATH];
-    char text[32];
-    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", iniDir);
-    snprintf(text, sizeof text, "%d", value);
-    return WritePrivateProfileStringA("Tunebell", key, text, path) != FALSE;
-}
-
 // The popups stay up long enough to be captured; the rest stays default.
-bool WriteDemoSettings(const char *iniDir)
+bool WriteDemoSettings()
 {
-    return WriteDemoSetting(iniDir, "Seconds", 10);
+    return PlayerWriteSetting("Seconds", 10);
 }
 
 void ExpectedLines(const PlayerTrack &track, PopupSearch *search)

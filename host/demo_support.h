@@ -22,9 +22,8 @@ struct PopupSearch {
 
 // printf to stdout, flushed at once so the run script shows progress.
 void Say(const char *format, ...);
-// Writes one key of the plug-in's INI file below the player's INI directory.
-bool WriteDemoSetting(const char *iniDir, const char *key, int value);
-bool WriteDemoSettings(const char *iniDir);
+// The settings every part of the demo starts from.
+bool WriteDemoSettings();
 void ExpectedLines(const PlayerTrack &track, PopupSearch *search);
 bool ExpectedPopupShown(PopupSearch *search);
 bool WaitUntilSettled(HWND popup);

@@ -249,11 +249,6 @@ void PlayerSetOwner(HWND owner)
     gDialogOwner = owner;
 }
 
-void *PlayerPrefsPage()
-{
-    return gPrefsPage;
-}
-
 PlayerPrefsRecord *PlayerPrefs()
 {
     return gPrefsPage;

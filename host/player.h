@@ -99,7 +99,6 @@ char *PlayerIniDir();
 // What 619 answers; NULL = the main window (the default).
 void PlayerSetOwner(HWND owner);
 // The last record 332 handed over; NULL before that and after unloading.
-void *PlayerPrefsPage();
 PlayerPrefsRecord *PlayerPrefs();
 
 // Messages that reached the player's own window procedure (after any
@@ -123,7 +122,6 @@ bool PlayerOwnProcInstalled();
 // return 0; the DLL is freed then. A missing patch is reported on stderr but
 // does not fail the load (PlayerCommandHookActive tells).
 bool PlayerLoadPlugin(const char *dllPath);
-void *PlayerDescriptor();
 PlayerPluginRecord *PlayerPlugin();
 HMODULE PlayerPluginModule();
 int PlayerInitResult();            // what the last init() returned
@@ -210,9 +208,14 @@ COLORREF ScreenColour(int x, int y);
 // Copies screenRect from the screen into a 24-bit .bmp file.
 bool PlayerSaveScreenshot(const RECT *wanted, const char *bmpPath);
 
-// --- folders -----------------------------------------------------------------
+// --- files -------------------------------------------------------------------
 
 // Creates path and every missing directory above it; true when it exists.
 bool PlayerMakeDirectories(const char *path);
 // Deletes a folder with everything in it.
 void PlayerRemoveTree(const char *path);
+// The plug-in's settings file, <INI directory>\plugins\tunebell.ini, and
+// one key of its section Tunebell; `missing` when the file has no such key.
+std::string PlayerSettingsFile();
+bool PlayerWriteSetting(const char *key, int value);
+int PlayerReadSetting(const char *key, int missing = -1);

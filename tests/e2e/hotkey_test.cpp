@@ -79,7 +79,7 @@ TEST_F(HotKey, SavedHotKeyReplacesTheOldOneAtOnce)
 {
     ASSERT_TRUE(Load());
     SaveHotKeyInDialog(kShiftF11);
-    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "HotKey", 0, iniFile.c_str()), kShiftF11);
+    EXPECT_EQ(PlayerReadSetting("HotKey"), kShiftF11);
 
     EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
     EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));

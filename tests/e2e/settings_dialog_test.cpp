@@ -31,11 +31,6 @@ LRESULT Ask(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam 
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
 }
 
-int IniValue(const std::string &file, const char *key)
-{
-    return (int)GetPrivateProfileIntA("Tunebell", key, -1, file.c_str());
-}
-
 // Clicks into a numeric edit and replaces its text by typing.
 void TypeInto(HWND dialog, int id, const char *digits)
 {
@@ -249,8 +244,8 @@ TEST_F(SettingsDialog, NumericEditsClampWhileTypingAndReportTheRangeOnLeaving)
         EXPECT_EQ(LeaveEdit(dialog, 1026), "");
         Press(dialog, IDOK);
     }));
-    EXPECT_EQ(IniValue(iniFile, "Enlargement"), 150);
-    EXPECT_EQ(IniValue(iniFile, "Seconds"), 0);
+    EXPECT_EQ(PlayerReadSetting("Enlargement"), 150);
+    EXPECT_EQ(PlayerReadSetting("Seconds"), 0);
 }
 
 TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
@@ -308,7 +303,7 @@ TEST_F(SettingsDialog, CancelRestoresEverySettingFromTheIniFile)
         EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x027B);
     }));
     // Nothing was written, and the hot key stayed.
-    EXPECT_EQ(IniValue(iniFile, "HotKey"), -1);
+    EXPECT_EQ(PlayerReadSetting("HotKey"), -1);
     EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
     EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F11));
 }
@@ -370,7 +365,7 @@ TEST_F(SettingsDialog, DoubleClickOnANotifyingBoxKeepsBoxAndFieldTogether)
         checked = Checked(dialog, 1002);
         Press(dialog, IDOK);
     }));
-    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), checked ? 1 : 0);
+    EXPECT_EQ(PlayerReadSetting("DisplayTime"), checked ? 1 : 0);
 }
 
 TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)

@@ -34,8 +34,8 @@ void PlayerTest::SetUp()
     char name[96];
     snprintf(name, sizeof name, "tunebell-e2e-%lu-%lu", GetCurrentProcessId(), GetTickCount());
     iniDir = std::string(temp) + name;
-    iniFile = iniDir + "\\plugins\\tunebell.ini";
     ASSERT_TRUE(PlayerStart(iniDir.c_str()));
+    iniFile = PlayerSettingsFile();
 }
 
 void PlayerTest::TearDown()
@@ -47,16 +47,18 @@ void PlayerTest::TearDown()
 
 void PlayerTest::SetIni(const char *key, int value)
 {
-    char text[16];
-    snprintf(text, sizeof text, "%d", value);
-    ASSERT_TRUE(WritePrivateProfileStringA("Tunebell", key, text, iniFile.c_str()))
-        << "cannot write " << iniFile;
+    ASSERT_TRUE(PlayerWriteSetting(key, value)) << "cannot write " << PlayerSettingsFile();
 }
 
 bool PlayerTest::Load()
 {
     baselineThreads = PlayerThreadCount();
     return PlayerLoadPlugin(PlayerDefaultPluginPath());
+}
+
+bool PlayerTest::LoadPatched()
+{
+    return Load() && PlayerRedirectPluginClock() && PlayerSkipSettleWait();
 }
 
 DWORD PlayerTest::QuitAndUnload()

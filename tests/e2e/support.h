@@ -49,6 +49,9 @@ protected:
     // Notes the thread count, then loads gen_tunebell.dll beside the test
     // program; false (with the reason on stderr) when it did not load.
     bool Load();
+    // Load, then the plug-in's clock redirected (running) and its settle
+    // wait skipped (host/plugin_patches.h): for many popups fast.
+    bool LoadPatched();
     // quit(), then FreeLibrary; returns how long quit() took in ms.
     DWORD QuitAndUnload();
     // After quit: no popup window is left, and the process's threads come

@@ -4,7 +4,25 @@
 
 #include <string>
 
-using TrackWatch = PlayerTest;
+class TrackWatch : public PlayerTest {
+protected:
+    // With the plug-in loaded on the settings written so far: what ignored
+    // sends brings no question to the player and no popup within the
+    // worker's settle wait, and what actedOn sends then brings a popup.
+    void IgnoredThenActedOn(void (*ignored)(), void (*actedOn)())
+    {
+        SetIni("Seconds", 0);
+        ASSERT_TRUE(Load());
+        PlayerSetTrack(kSong);
+        int from = PlayerCommandCount();
+        ignored();
+        PlayerPumpFor(700);
+        EXPECT_TRUE(SameSequence(CommandsFrom(from), {}));
+        EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
+        actedOn();
+        EXPECT_TRUE(WaitForVisiblePopups(1));
+    }
+};
 
 TEST_F(TrackWatch, TrackStartAsksThePlayerFromOneWorkerThreadThenShowsOnePopup)
 {
@@ -109,56 +127,24 @@ TEST_F(TrackWatch, ThrottleFollowsTheRealClock)
 
 TEST_F(TrackWatch, HotKeyOnlyIgnoresTrackStartsButNotTagUpdates)
 {
-    SetIni("Seconds", 0);
     SetIni("PopUpOnlyOnHotKey", 1);
-    ASSERT_TRUE(Load());
-    PlayerSetTrack(kSong);
-    int from = PlayerCommandCount();
-
-    PlayerStartTrack();
-    PlayerPumpFor(700);
-    EXPECT_TRUE(SameSequence(CommandsFrom(from), {}));
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    PlayerTagsChanged();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn([] { PlayerStartTrack(); }, PlayerTagsChanged);
 }
 
 TEST_F(TrackWatch, TagUpdatesCanBeTurnedOff)
 {
-    SetIni("Seconds", 0);
     SetIni("PopupOnTagUpdate", 0);
-    ASSERT_TRUE(Load());
-    PlayerSetTrack(kSong);
-    int from = PlayerCommandCount();
-
-    PlayerTagsChanged();
-    PlayerPumpFor(700);
-    EXPECT_TRUE(SameSequence(CommandsFrom(from), {}));
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn(PlayerTagsChanged, [] { PlayerStartTrack(); });
 }
 
 TEST_F(TrackWatch, OnlyWmUserCarriesEvents)
 {
-    SetIni("Seconds", 0);
-    ASSERT_TRUE(Load());
-    PlayerSetTrack(kSong);
-    int from = PlayerCommandCount();
-
-    HWND main = PlayerWindow();
-    SendMessageA(main, WM_APP, 0, PLAYER_EVENT_TRACK_STARTED);
-    SendMessageA(main, WM_USER + 1, 0, PLAYER_EVENT_TRACK_STARTED);
-    SendMessageA(main, WM_NULL, 0, PLAYER_EVENT_TAGS_CHANGED);
-    PlayerPumpFor(700);
-    EXPECT_TRUE(SameSequence(CommandsFrom(from), {}));
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    // The same event as WM_USER does bring one.
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn([] {
+        HWND main = PlayerWindow();
+        SendMessageA(main, WM_APP, 0, PLAYER_EVENT_TRACK_STARTED);
+        SendMessageA(main, WM_USER + 1, 0, PLAYER_EVENT_TRACK_STARTED);
+        SendMessageA(main, WM_NULL, 0, PLAYER_EVENT_TAGS_CHANGED);
+    }, [] { PlayerStartTrack(); });   // the same event as WM_USER does bring one
 }
 
 // The worker asks the player while the player's thread is busy elsewhere and

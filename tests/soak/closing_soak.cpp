@@ -12,9 +12,7 @@ TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
     SetIni("Seconds", 0);
     PlayerSetTrack(kSong);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerRedirectPluginClock());
-    ASSERT_TRUE(PlayerSkipSettleWait());
+    ASSERT_TRUE(LoadPatched());
     for (int i = 0; i < 3; i++) {
         PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(i + 1));

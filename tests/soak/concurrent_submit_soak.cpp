@@ -215,13 +215,11 @@ protected:
     template <typename Cond>
     bool WaitWatching(Cond cond, DWORD timeoutMs)
     {
-        for (DWORD start = GetTickCount(); !cond(); PlayerPumpFor(2)) {
+        return WaitUntil([&] {
+            bool done = cond();
             mostListed = std::max(mostListed, GetPopupCount());
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-        }
-        mostListed = std::max(mostListed, GetPopupCount());
-        return true;
+            return done;
+        }, timeoutMs, 2);
     }
 
     // One round: the eight submit until the limit turns them away; their

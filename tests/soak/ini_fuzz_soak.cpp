@@ -186,9 +186,7 @@ protected:
             expected[key.name] = Expected(key, iniFile);
 
         ASSERT_TRUE(StartLedger());
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(PlayerRedirectPluginClock());
-        ASSERT_TRUE(PlayerSkipSettleWait());
+        ASSERT_TRUE(LoadPatched());
         ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
             for (const Key &key : kKeys) {
                 SCOPED_TRACE(std::string(key.name) + "=" + written[key.name]);

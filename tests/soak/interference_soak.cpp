@@ -16,9 +16,7 @@ protected:
     {
         PlayerSetTrack(kSong);
         ASSERT_TRUE(StartLedger());
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(PlayerRedirectPluginClock());
-        ASSERT_TRUE(PlayerSkipSettleWait());
+        ASSERT_TRUE(LoadPatched());
     }
 
     // Two popups in the lower right corner, oldest (the lowest) first.
@@ -130,7 +128,7 @@ TEST_F(Interference, FadeTurnedOffWhileAPopupIsBuiltLeavesItVisible)
         Press(dialog, 1014);   // Fade
         Press(dialog, IDOK);
     }));
-    ASSERT_EQ(GetPrivateProfileIntA("Tunebell", "Fade", -1, iniFile.c_str()), 0u);
+    ASSERT_EQ(PlayerReadSetting("Fade"), 0);
     ReleasePause(kPausePopupWindowMade);
 
     ASSERT_TRUE(WaitForVisiblePopups(1));

@@ -50,9 +50,7 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
     PlayerSetTrack(kSong);
     ASSERT_TRUE(StartLedger());
     UseSlowSlides(stage == kMidSlide);
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerRedirectPluginClock());
-    ASSERT_TRUE(PlayerSkipSettleWait());
+    ASSERT_TRUE(LoadPatched());
 
     switch (stage) {
     case kBeingBuilt:

@@ -71,10 +71,8 @@ TEST_F(TitleSoak, EveryTitleIsShownLiterallyAndCutAfter254Characters)
     PlayerSetTrack({ 0, "unused", 200, 44, 192, 2 });
     gPlayerProc = (WNDPROC)SetWindowLongPtrA(PlayerWindow(), GWLP_WNDPROC, (LONG_PTR)AnswerTitle);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerRedirectPluginClock());
+    ASSERT_TRUE(LoadPatched());
     PlayerSetPluginClock(1000);
-    ASSERT_TRUE(PlayerSkipSettleWait());
 
     for (const Title &title : titles) {
         SCOPED_TRACE(title.what);

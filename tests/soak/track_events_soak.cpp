@@ -15,10 +15,8 @@ TEST_F(TrackEventSoak, TenThousandEventsWithRandomGapsLoseNothingAndLeaveNothing
     const int kEvents = 10000, kLimit = 48, kGap = 400;
     SetIni("Seconds", 0);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerRedirectPluginClock());
+    ASSERT_TRUE(LoadPatched());
     PlayerSetPluginClock(1000);
-    ASSERT_TRUE(PlayerSkipSettleWait());
     PlayerSetTrack({ 0, "Soak - Track", 200, 44, 192, 2 });
     int from = PlayerCommandCount();
 

@@ -1,6 +1,8 @@
-// Folders the player, the tests and the demo make and clear away.
+// Folders the player, the tests and the demo make and clear away, and the
+// plug-in's settings file below the player's INI directory.
 #include "host/player.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -42,4 +44,21 @@ void PlayerRemoveTree(const char *path)
         FindClose(search);
     }
     RemoveDirectoryA(path);
+}
+
+std::string PlayerSettingsFile()
+{
+    return std::string(PlayerIniDir()) + "\\plugins\\tunebell.ini";
+}
+
+bool PlayerWriteSetting(const char *key, int value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%d", value);
+    return WritePrivateProfileStringA("Tunebell", key, text, PlayerSettingsFile().c_str()) != FALSE;
+}
+
+int PlayerReadSetting(const char *key, int missing)
+{
+    return (int)GetPrivateProfileIntA("Tunebell", key, missing, PlayerSettingsFile().c_str());
 }
