@@ -113,25 +113,6 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool PlayerMakeDirectories(const char *path)
-{
-    char partial[MAX_PATH];
-    size_t length = strlen(path);
-    if (length == 0 || length >= sizeof partial)
-        return false;
-    for (size_t i = 1; i <= length; i++) {
-        if (i == length || path[i] == '\\' || path[i] == '/') {
-            memcpy(partial, path, i);
-            partial[i] = '\0';
-            // "C:" and "\\server" parts fail harmlessly; the end decides.
-            CreateDirectoryA(partial, NULL);
-        }
-    }
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 static void FreeTitles()
 {
     while (gTitles) {
@@ -239,11 +220,11 @@ DWORD PlayerThreadId()
     return gPlayerThreadId;
 }
 
-void PlayerSetTrack(const PlayerTrack *track)
+void PlayerSetTrack(const PlayerTrack &track)
 {
-    gTrack = *track;
-    if (track->title) {
-        size_t length = strlen(track->title);
+    gTrack = track;
+    if (track.title) {
+        size_t length = strlen(track.title);
         TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + length);
         if (!block) {
             fprintf(stderr, "player: no memory for a %u-byte title\n",
@@ -251,7 +232,7 @@ void PlayerSetTrack(const PlayerTrack *track)
             gTrack.title = NULL;
             return;
         }
-        memcpy(block->text, track->title, length + 1);
+        memcpy(block->text, track.title, length + 1);
         block->next = gTitles;
         gTitles = block;
         gTrack.title = block->text;
@@ -282,11 +263,6 @@ char *PlayerIniDir()
 void PlayerSetOwner(HWND owner)
 {
     gDialogOwner = owner;
-}
-
-void *PlayerPrefsPage()
-{
-    return gPrefsPage;
 }
 
 PlayerPrefsRecord *PlayerPrefs()
@@ -332,9 +308,15 @@ bool PlayerOwnProcInstalled()
            GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
 }
 
-void PlayerTrackStarted()
+void PlayerStartTrack()
 {
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerStartTrack(const PlayerTrack &track)
+{
+    PlayerSetTrack(track);
+    PlayerStartTrack();
 }
 
 void PlayerTagsChanged()

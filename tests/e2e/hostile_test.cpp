@@ -2,7 +2,8 @@
 // plug-in: init or quit twice, stray thread messages, pointers and paths from
 // the player that make no sense, a second copy of the DLL, a settings file
 // that cannot be written.
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
+#include "tests/e2e/support.h"
 
 #include <fstream>
 #include <iterator>
@@ -86,8 +87,7 @@ TEST_F(Hostile, SecondInitDoesNothingAndOneQuitUndoesTheFirst)
 
     QuitAndUnload();
     EXPECT_TRUE(PlayerOwnProcInstalled());
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 }
 
 // Quit hands the preferences page back (the same record as 332 gave); a
@@ -101,9 +101,9 @@ TEST_F(Hostile, QuitTakesThePageBackOnceAndAgainDoesNothing)
     PlayerQuitPlugin();
     EXPECT_EQ(PlayerPrefs(), (PlayerPrefsRecord *)NULL) << "the player still holds the page";
     ASSERT_FALSE(CommandsFrom(from).empty());
-    PlayerCommand last = CommandsFrom(from).back();
-    EXPECT_EQ(last.command, PLAYER_CMD_REMOVE_PREFS);
-    EXPECT_EQ(last.wParam, (WPARAM)page);
+    Step last = CommandsFrom(from).back();
+    EXPECT_EQ(last.what, PLAYER_CMD_REMOVE_PREFS);
+    EXPECT_EQ(last.value, (WPARAM)page);
 
     PlayerPlugin()->quit();
     EXPECT_EQ(CountCommands(PLAYER_CMD_REMOVE_PREFS, from), 1);
@@ -130,10 +130,10 @@ TEST_F(Hostile, ATitleThatCannotBeReadWholeShowsUnknown)
     DWORD last = 0;
     for (int i = 0; i < 3; i++) {
         PumpUntil(last, i ? kEventGapMs : 0);
-        SetTrack(i, "", 100, 44, 128, 2);
+        PlayerSetTrack({ i, "", 100, 44, 128, 2 });
         PlayerSetTitlePointer(titles[i]);
         last = GetTickCount();
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(i + 1));
     }
     EXPECT_NE(FindPopupWithTitle(TitleLine(0, titles[0])), (HWND)NULL);
@@ -148,13 +148,13 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
     int from = PlayerCommandCount();
     DWORD first = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
-    DWORD infoThread = CommandsFrom(from).at(0).threadId;
+    DWORD infoThread = CommandsFrom(from).at(0).thread;
 
     EXPECT_TRUE(PostThreadMessageA(infoThread, WM_QUIT, 0, 0));
     EXPECT_TRUE(PostThreadMessageA(gHotKeyThread, WM_QUIT, 0, 0));
@@ -165,7 +165,7 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
     EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
 
     PumpUntil(first, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_TRUE(WaitForVisiblePopups(2)) << "the track-information thread ended";
 }
 
@@ -273,7 +273,7 @@ static LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam
 TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
     HWND main = PlayerWindow();
     gBelowForeign = (WNDPROC)SetWindowLongA(main, GWL_WNDPROC, (LONG)ForeignSubclass);
@@ -282,7 +282,7 @@ TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
     ASSERT_TRUE(Load());
     // A hook put over the subclass that calls it would call itself here.
     EXPECT_EQ(SendMessageA(main, WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_TRUE(WaitForVisiblePopups(1));
     PlayerQuitPlugin();
     SetWindowLongA(main, GWL_WNDPROC, GetClassLongA(main, GCL_WNDPROC));

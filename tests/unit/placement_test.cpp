@@ -14,7 +14,8 @@ RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h
     return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
 }
 
-void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
+// The rectangle's four edges.
+void ExpectEdges(const RECT &r, int left, int top, int right, int bottom)
 {
     EXPECT_EQ(left, r.left);
     EXPECT_EQ(top, r.top);
@@ -26,21 +27,21 @@ void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
 
 TEST(Placement, FirstPopupSitsTwoPixelsInsideItsCorner)
 {
-    ExpectRect(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone), 2, 2, 153, 38);
-    ExpectRect(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone), 2, 700, 153, 736);
-    ExpectRect(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone), 871, 700, 1022, 736);
-    ExpectRect(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone), 871, 2, 1022, 38);
-    ExpectRect(Place(POSITION_CENTRE, SPREAD_COLUMN, kNone), 436, 351, 587, 387);
-    ExpectRect(Place(POSITION_CENTRE, SPREAD_ROW, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone), 2, 2, 153, 38);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone), 2, 700, 153, 736);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone), 871, 700, 1022, 736);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone), 871, 2, 1022, 38);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, kNone), 436, 351, 587, 387);
 }
 
 TEST(Placement, LowerRightStacksUpwardsOrLeftwards)
 {
     RECT a = Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone);
-    ExpectRect(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a), 871, 662, 1022, 698);
-    ExpectRect(Place(POSITION_LOWER_RIGHT, SPREAD_ROW, a), 718, 700, 869, 736);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a), 871, 662, 1022, 698);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_ROW, a), 718, 700, 869, 736);
     // Narrower popups in a right-hand column keep the right edge.
-    ExpectRect(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a, 100, 20), 922, 678, 1022, 698);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a, 100, 20), 922, 678, 1022, 698);
 }
 
 TEST(Placement, EachCornerRunsAwayFromItsEdges)
@@ -57,22 +58,22 @@ TEST(Placement, EachCornerRunsAwayFromItsEdges)
     EXPECT_EQ(308, lefts[2]);
 
     RECT first = Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone);
-    ExpectRect(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, first, 80, 10), 2, 40, 82, 50);
+    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, first, 80, 10), 2, 40, 82, 50);
     first = Place(POSITION_LOWER_LEFT, SPREAD_ROW, kNone);
-    ExpectRect(Place(POSITION_LOWER_LEFT, SPREAD_ROW, first), 155, 700, 306, 736);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_ROW, first), 155, 700, 306, 736);
     first = Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone);
-    ExpectRect(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, first), 2, 662, 153, 698);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, first), 2, 662, 153, 698);
     first = Place(POSITION_UPPER_RIGHT, SPREAD_ROW, kNone);
-    ExpectRect(Place(POSITION_UPPER_RIGHT, SPREAD_ROW, first), 718, 2, 869, 38);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_ROW, first), 718, 2, 869, 38);
     first = Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone);
-    ExpectRect(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, first), 871, 40, 1022, 76);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, first), 871, 40, 1022, 76);
 }
 
 TEST(Placement, CentreCascadesBySmallIconWhateverTheSpreading)
 {
     RECT first = Place(POSITION_CENTRE, SPREAD_ROW, kNone);
-    ExpectRect(Place(POSITION_CENTRE, SPREAD_ROW, first), 452, 367, 603, 403);
-    ExpectRect(Place(POSITION_CENTRE, SPREAD_COLUMN, first), 452, 367, 603, 403);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, first), 452, 367, 603, 403);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, first), 452, 367, 603, 403);
 }
 
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
@@ -93,5 +94,5 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     DestroyWindow(gone);
     RECT r = { 871, 700, 1022, 736 };
     EXPECT_FALSE(PlacePopup(gone, &r));
-    ExpectRect(r, 871, 700, 1022, 736);
+    ExpectEdges(r, 871, 700, 1022, 736);
 }
