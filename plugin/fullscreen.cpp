@@ -81,20 +81,28 @@ bool FullScreenProgramInFront(void)
 {
     int state = UserState();
     HWND foreground = GetForegroundWindow();
-    if (!foreground || !IsWindowVisible(foreground) || IsIconic(foreground))
+    if (!foreground)
         return IsFullScreenInFront(NULL, state);
 
     ForegroundWindow window;
     char className[64] = "";
-    GetClassNameA(foreground, className, sizeof(className));
     window.className = className;
+    window.ourProcess = false;
+    SetRectEmpty(&window.area);
+    SetRectEmpty(&window.monitor);
+    // The desktop has the foreground when nothing else has it (under Wine
+    // without a window manager, nearly always): nothing more to look at.
     window.shell = IsShellWindow(foreground);
+    if (window.shell)
+        return IsFullScreenInFront(&window, state);
+    if (!IsWindowVisible(foreground) || IsIconic(foreground))
+        return IsFullScreenInFront(NULL, state);
+    GetClassNameA(foreground, className, sizeof(className));
     DWORD process = 0;
     GetWindowThreadProcessId(foreground, &process);
     window.ourProcess = process == GetCurrentProcessId();
     GetClientRect(foreground, &window.area);
     MapWindowPoints(foreground, NULL, (POINT *)&window.area, 2);
-    if (!MonitorOfWindow(foreground, &window.monitor))
-        SetRectEmpty(&window.monitor);
+    MonitorOfWindow(foreground, &window.monitor);
     return IsFullScreenInFront(&window, state);
 }
