@@ -4,7 +4,6 @@
 // hot key still does.
 #include "host/demo_support.h"
 
-#include <stdio.h>
 
 static const PlayerTrack kHeldTrack = { 5, "Northbound Trains - Slow Ferry", 262, 44, 192, 2 };
 static const PlayerTrack kFilmTrack = { 6, "Lena Ostrova - Night Signals", 219, 48, 256, 2 };
@@ -15,27 +14,28 @@ enum {
     kCloseDeadlineMs = 5000
 };
 
-static bool Gone(void *ctx)
+static bool Gone(HWND popup)
 {
-    return !IsWindow((HWND)ctx) || !IsWindowVisible((HWND)ctx);
+    return !IsWindow(popup) || !IsWindowVisible(popup);
 }
 
-static bool Show(const PlayerTrack *track, bool hotKey, PopupSearch *search)
+static bool Show(const PlayerTrack &track, bool hotKey, PopupSearch *search)
 {
     ExpectedLines(track, search);
-    PlayerSetTrack(track);
-    if (hotKey)
+    if (hotKey) {
+        PlayerSetTrack(track);
         PlayerPressHotKey(MOD_CONTROL, VK_F12);
-    else
-        PlayerTrackStarted();
-    return PlayerWaitFor(ExpectedPopupShown, search, kPopupDeadlineMs);
+    } else {
+        PlayerStartTrack(track);
+    }
+    return WaitUntil([&] { return ExpectedPopupShown(search); }, kPopupDeadlineMs);
 }
 
 static bool HeldUnderThePointer(const char *shotsDir)
 {
     PlayerMovePointer(40, 40);
     PopupSearch search;
-    if (!Show(&kHeldTrack, false, &search)) {
+    if (!Show(kHeldTrack, false, &search)) {
         Say("demo: held popup -> FAILED: no popup for \"%s\"\n", kHeldTrack.title);
         return false;
     }
@@ -51,7 +51,7 @@ static bool HeldUnderThePointer(const char *shotsDir)
         Say("demo: held popup -> FAILED: it closed after %d s with the pointer on it\n", kSeconds);
         return false;
     }
-    Say("demo: pointer on the popup \"%s\" -> still open after %.1f s of its %d\n", search.titleLine,
+    Say("demo: pointer on the popup \"%s\" -> still open after %.1f s of its %d\n", search.titleLine.c_str(),
         kRestMs / 1000.0, kSeconds);
     if (shotsDir) {
         RECT area = r;
@@ -61,7 +61,7 @@ static bool HeldUnderThePointer(const char *shotsDir)
     }
     PlayerMovePointer(40, 40);
     DWORD left = GetTickCount();
-    if (!PlayerWaitFor(Gone, search.found, kCloseDeadlineMs)) {
+    if (!WaitUntil([&] { return Gone(search.found); }, kCloseDeadlineMs)) {
         Say("demo: held popup -> FAILED: still open %d ms after the pointer left\n", kCloseDeadlineMs);
         return false;
     }
@@ -78,17 +78,17 @@ static bool QuietBehindAFilm(const char *shotsDir)
     }
     PopupSearch search;
     // As long as a popup is given to show up anywhere else.
-    if (Show(&kFilmTrack, false, &search)) {
+    if (Show(kFilmTrack, false, &search)) {
         Say("demo: track behind a full-screen window -> FAILED: a popup showed\n");
         PlayerCloseFullScreenWindow(film);
         return false;
     }
     Say("demo: track \"%s\" starts behind a full-screen window -> no popup\n", kFilmTrack.title);
 
-    bool ok = Show(&kFilmTrack, true, &search);
+    bool ok = Show(kFilmTrack, true, &search);
     if (ok) {
         WaitUntilSettled(search.found);
-        Say("demo: Ctrl+F12 over the full-screen window -> popup \"%s\"\n", search.titleLine);
+        Say("demo: Ctrl+F12 over the full-screen window -> popup \"%s\"\n", search.titleLine.c_str());
         if (shotsDir) {
             RECT area;
             GetWindowRect(search.found, &area);
@@ -105,10 +105,8 @@ static bool QuietBehindAFilm(const char *shotsDir)
 
 bool RunWhereWhenDemo(const char *shotsDir, const char *pluginPath)
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", PlayerIniDir());
-    DeleteFileA(path);
-    if (!WriteDemoSetting(PlayerIniDir(), "Seconds", kSeconds) || !PlayerLoadPlugin(pluginPath)) {
+    DeleteFileA(PlayerSettingsFile().c_str());
+    if (!PlayerWriteSetting("Seconds", kSeconds) || !PlayerLoadPlugin(pluginPath)) {
         Say("demo: where and when -> FAILED: cannot set up the plug-in\n");
         return false;
     }

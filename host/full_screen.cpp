@@ -2,11 +2,6 @@
 // quiet over games and films: a black window of the player's own.
 #include "host/player.h"
 
-static bool HasForeground(void *ctx)
-{
-    return GetForegroundWindow() == (HWND)ctx;
-}
-
 HWND PlayerShowFullScreenWindow()
 {
     HWND window = CreateWindowExA(0, "static", "Full screen", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
@@ -15,7 +10,7 @@ HWND PlayerShowFullScreenWindow()
     if (!window)
         return NULL;
     SetForegroundWindow(window);
-    if (!PlayerWaitFor(HasForeground, window, 2000)) {
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 2000)) {
         DestroyWindow(window);
         return NULL;
     }

@@ -46,14 +46,10 @@ bool PlayerMovePointer(int x, int y)
     ZeroMemory(&input, sizeof input);
     AbsoluteMove(&input, x, y);
     SendInput(1, &input, sizeof input);
-    DWORD start = GetTickCount();
-    POINT at;
-    while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
-        if (GetTickCount() - start > 2000)
-            return false;
-        PlayerPumpFor(5);
-    }
-    return true;
+    return WaitUntil([&] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    }, 2000);
 }
 
 void PlayerClickAt(int x, int y, bool right)

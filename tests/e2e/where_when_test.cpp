@@ -2,7 +2,8 @@
 // the pointer rests on them, announced to screen readers, and the settings
 // that choose all this. Xvfb has one monitor: the choice among monitors is
 // the unit tests' business.
-#include "tests/e2e/dialog_driver.h"
+#include "tests/e2e/support.h"
+#include "host/dialog_driver.h"
 
 #include <vector>
 
@@ -33,14 +34,14 @@ using WhereWhen = PlayerTest;
 
 TEST_F(WhereWhen, AFullScreenWindowKeepsTrackAndTagPopupsQuietButNotTheHotKeys)
 {
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
     HWND film = PlayerShowFullScreenWindow();
     ASSERT_NE(film, (HWND)NULL) << "no full-screen window in front";
 
     int from = PlayerCommandCount();
     DWORD start = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     PumpUntil(start, kEventGapMs);
     PlayerTagsChanged();
     PlayerPressHotKey(MOD_CONTROL, VK_F12);
@@ -53,18 +54,18 @@ TEST_F(WhereWhen, AFullScreenWindowKeepsTrackAndTagPopupsQuietButNotTheHotKeys)
     EXPECT_EQ(GetForegroundWindow(), film);
 
     PlayerCloseFullScreenWindow(film);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_TRUE(WaitForVisiblePopups(2)) << "no popup once the full-screen window was gone";
 }
 
 TEST_F(WhereWhen, WithQuietOffPopupsShowOverAFullScreenWindow)
 {
     SetIni("QuietInFullscreen", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
     HWND film = PlayerShowFullScreenWindow();
     ASSERT_NE(film, (HWND)NULL);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_TRUE(WaitForVisiblePopups(1));
     PlayerCloseFullScreenWindow(film);
 }
@@ -74,7 +75,7 @@ TEST_F(WhereWhen, APopupThePointerMovesOntoStaysAndClosesItsSecondsAfterThePoint
     SetIni("Seconds", 1);
     ASSERT_TRUE(Load());
     PointerAway();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
     RECT r = WindowRectOf(popup);
@@ -99,7 +100,7 @@ TEST_F(WhereWhen, APopupAppearingUnderAStillPointerClosesOnTime)
     RECT area = WorkArea();
     POINT still = { area.right - 12, area.bottom - 12 };
     ASSERT_TRUE(PlayerMovePointer(still.x, still.y));
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
     DWORD shown = GetTickCount();
@@ -112,23 +113,22 @@ TEST_F(WhereWhen, APopupAppearingUnderAStillPointerClosesOnTime)
 TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
 {
     SetIni("Seconds", 0);
-    SetTrack(4, "Lena Ostrova - Radio Static", 187, 48, 320, 2);
+    PlayerSetTrack(PlayerTrack{ 4, "Lena Ostrova - Radio Static", 187, 48, 320, 2 });
     ASSERT_TRUE(Load());
     gAlerts.windows.clear();
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, OnAlert,
                                          GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, (HWINEVENTHOOK)NULL);
     HWND before = GetForegroundWindow();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
-    EXPECT_TRUE(PlayerWaitFor([](void *ctx) {
-        HWND wanted = (HWND)ctx;
+    EXPECT_TRUE(WaitUntil([&] {
         for (HWND window : gAlerts.windows)
-            if (window == wanted)
+            if (window == popup)
                 return true;
         return false;
-    }, popup, 2000)) << "no alert from the popup";
+    }, 2000)) << "no alert from the popup";
     UnhookWinEvent(hook);
     EXPECT_EQ(WindowText(popup), TitleLine(4, "Lena Ostrova - Radio Static") + "\n" + InfoLine(187, 48, 320, 2));
     EXPECT_EQ(GetForegroundWindow(), before);
@@ -154,7 +154,7 @@ TEST_F(WhereWhen, TheDialogShowsTheThreeKeysAsReadAndOkSavesThem)
         Press(dialog, kHoldBox);
         Press(dialog, IDOK);
     }));
-    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "Monitor", -1, iniFile.c_str()), 2u);
-    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "QuietInFullscreen", -1, iniFile.c_str()), 1u);
-    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "HoldOnHover", -1, iniFile.c_str()), 0u);
+    EXPECT_EQ(PlayerReadSetting("Monitor"), 2);
+    EXPECT_EQ(PlayerReadSetting("QuietInFullscreen"), 1);
+    EXPECT_EQ(PlayerReadSetting("HoldOnHover"), 0);
 }
