@@ -23,15 +23,15 @@ int main(int argc, char **argv)
         fprintf(stderr, "bench: the player did not start\n");
         return 1;
     }
-    PlayerTrack track = { 0, "Benchmark - Track", 200, 44, 192, 2 };
-    PlayerSetTrack(&track);
+    PlayerSetTrack({ 0, "Benchmark - Track", 200, 44, 192, 2 });
 
     PrintTableHead();
-    void (*const measures[8])() = {
+    void (*const measures[])() = {
         MeasureHookOverhead, MeasureEventToVisible, MeasureReplacing, MeasureQuitWithPopups,
         MeasureIdleCost,     MeasureCostAndLeaks,   MeasureFades,     MeasureDllSizeAndImports,
+        MeasureFullScreenCheck,
     };
-    for (int i = 0; i < 8; i++)
+    for (int i = 0; i < (int)(sizeof measures / sizeof measures[0]); i++)
         if (Wanted(argc, argv, i + 1))
             measures[i]();
     PrintNotes();

@@ -31,9 +31,9 @@ static bool ShowAndClose(int count, int loadedThreads)
     return ShowPopups(count, 20000) && CloseAllPopups(loadedThreads, 10000);
 }
 
-static bool SettledAt(int threads, double timeoutMs = 5000)
+static bool SettledAt(int threads, DWORD timeoutMs = 5000)
 {
-    return WaitUntil([&] { return PlayerThreadCount() == threads && PopupWindowCount() == 0; }, timeoutMs);
+    return WaitUntil([&] { return NothingLeftAt(threads); }, timeoutMs);
 }
 
 void MeasureCostAndLeaks()
@@ -55,11 +55,11 @@ void MeasureCostAndLeaks()
     ProcessFigures unloaded = TakeFigures();
 
     LoadPlugin(true, true);
-    PumpFor(200);
+    PlayerPumpFor(200);
     int withSpare = PlayerThreadCount();
     ProcessFigures loaded = TakeFigures();
     bool shown = ShowPopups(kOpen, 10000);
-    PumpFor(300);
+    PlayerPumpFor(300);
     ProcessFigures open = TakeFigures();
     CloseAllPopups(loadedThreads, 10000);
 
@@ -71,7 +71,7 @@ void MeasureCostAndLeaks()
     // The threads of the last popups wait for more until their idle time is
     // over; then only the spare is left, as before the popups.
     SettledAt(withSpare, POOL_IDLE_MS + 10000);
-    PumpFor(200);
+    PlayerPumpFor(200);
     ProcessFigures after = TakeFigures();
     UnloadPlugin();
 
@@ -79,8 +79,8 @@ void MeasureCostAndLeaks()
     for (; cycles < kCycles; cycles++) {
         if (!LoadPlugin(true, true))
             break;
-        FastTrackStart();
-        WaitUntil([] { return VisiblePopupCount() == 1; }, 3000);
+        PlayerStartTrackPastThrottle();
+        WaitUntil([] { return VisiblePopupCount() == 1; });
         UnloadPlugin();
     }
     SettledAt(unloadedThreads);

@@ -117,7 +117,7 @@ static std::string BareThreadWithHiddenWindow()
     ProcessFigures before = TakeFigures();
     HANDLE thread = CreateThread(NULL, 0, KeepHiddenWindow, &t, 0, NULL);
     WaitForSingleObject(t.ready, 5000);
-    PumpFor(200);
+    PlayerPumpFor(200);
     ProcessFigures with = TakeFigures();
     SetEvent(t.done);
     WaitForSingleObject(thread, INFINITE);
@@ -139,12 +139,12 @@ void MeasureIdleCost()
         Row("5", "Idle cost", "plug-in did not load", "", "", "", "no");
         return;
     }
-    PumpFor(200);
+    PlayerPumpFor(200);
     ProcessFigures loaded = TakeFigures();
     int spares = SpareWindowCount();
     IdleFigure none = IdleCpu(before, kSeconds);
     bool shown = ShowPopups(kPopups, 10000);
-    PumpFor(500);
+    PlayerPumpFor(500);
     IdleFigure waiting = IdleCpu(before, kSeconds);
     UnloadPlugin();
 

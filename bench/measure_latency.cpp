@@ -31,12 +31,12 @@ static DWORD WINAPI BareWindowThread(LPVOID param)
 
 // The least a popup on a thread of its own can cost: a new thread that makes
 // one window and shows it, until this thread sees it on the screen.
-static double BareThreadWindowShown()
+double BareThreadWindowShown()
 {
     BareWindow bare = { NULL, CreateEventA(NULL, TRUE, FALSE, NULL) };
     double start = NowMs();
     HANDLE thread = CreateThread(NULL, 0, BareWindowThread, &bare, 0, NULL);
-    WaitUntil([&] { return bare.window && IsWindowVisible(bare.window); }, 3000);
+    WaitUntil([&] { return bare.window && IsWindowVisible(bare.window); }, 3000, kTimedPollMs);
     double took = NowMs() - start;
     SetEvent(bare.done);
     WaitForSingleObject(thread, INFINITE);
@@ -78,14 +78,14 @@ void MeasureEventToVisible()
     for (int i = 0; i < kEvents; i++) {
         // The reference in turn with the events, so both meet the same machine.
         reference.push_back(BareThreadWindowShown());
-        PumpFor(100);
+        PlayerPumpFor(100);
         std::set<DWORD> warm;
         for (HWND w = FindWindowExA(NULL, NULL, SPARE_CLASS, NULL); w; w = FindWindowExA(NULL, w, SPARE_CLASS, NULL))
             warm.insert(GetWindowThreadProcessId(w, NULL));
         gFirstQuery = gLastQuery = 0;
         double start = NowMs();
-        FastTrackStart();
-        if (!WaitUntil([] { return VisiblePopupCount() > 0; }, 3000))
+        PlayerStartTrackPastThrottle();
+        if (!WaitUntil([] { return VisiblePopupCount() > 0; }, 3000, kTimedPollMs))
             continue;
         double shown = NowMs();
         std::vector<HWND> shownPopups = PopupWindows();
@@ -97,7 +97,7 @@ void MeasureEventToVisible()
         CloseAllPopups(loaded, 3000);
         // Tracks do not start back to back: let the system settle, as it
         // would between two songs.
-        PumpFor(200);
+        PlayerPumpFor(200);
     }
     UnloadPlugin();
     SetWindowLongPtrA(PlayerWindow(), GWLP_WNDPROC, (LONG_PTR)gPlayerProc);
@@ -121,20 +121,13 @@ void MeasureEventToVisible()
 
 // --- 3. re-placing ------------------------------------------------------------------
 
-static RECT RectOf(HWND window)
-{
-    RECT r = { 0, 0, 0, 0 };
-    GetWindowRect(window, &r);
-    return r;
-}
-
 // The oldest popup sits in the corner: at the lower right, the lowest.
 static HWND OldestPopup(const std::vector<HWND> &popups)
 {
     HWND oldest = NULL;
     LONG lowest = -100000;
     for (HWND popup : popups) {
-        RECT r = RectOf(popup);
+        RECT r = WindowRectOf(popup);
         if (r.bottom > lowest) {
             lowest = r.bottom;
             oldest = popup;
@@ -169,7 +162,7 @@ static bool CloseOldestUntilAllMoved(ReplaceTimes *times)
     std::vector<std::pair<HWND, RECT>> others;
     for (HWND popup : popups) {
         if (popup != oldest)
-            others.push_back(std::make_pair(popup, RectOf(popup)));
+            others.push_back(std::make_pair(popup, WindowRectOf(popup)));
     }
     // Only the youngest is watched closely until it has moved, since every
     // look at a window of another thread is a round trip to Wine's server
@@ -180,18 +173,18 @@ static bool CloseOldestUntilAllMoved(ReplaceTimes *times)
     gLastPlacePosted = 0;
     double start = NowMs();
     PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);
-    bool gone = WaitUntil([&] { return !IsWindow(oldest); }, 5000);
+    bool gone = WaitUntil([&] { return !IsWindow(oldest); }, 5000, kTimedPollMs);
     times->gone = NowMs() - start;
     times->blocked = gLastPlacePosted - start;
     bool moved = WaitUntil([&] {
-        if (RectOf(youngest->first).top == youngest->second.top)
+        if (WindowRectOf(youngest->first).top == youngest->second.top)
             return false;
         for (auto &other : others) {
-            if (RectOf(other.first).top == other.second.top)
+            if (WindowRectOf(other.first).top == other.second.top)
                 return false;
         }
         return true;
-    }, 5000);
+    }, 5000, kTimedPollMs);
     times->allMoved = NowMs() - start;
     return gone && moved;
 }
@@ -207,11 +200,11 @@ static double SameMovesOnPopups(int rounds)
         int step = round % 2 ? -38 : 38;
         double start = NowMs();
         for (HWND popup : popups) {
-            RECT r = RectOf(popup);
+            RECT r = WindowRectOf(popup);
             SetWindowPos(popup, HWND_TOPMOST, r.left, r.top + step, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         }
         moved.push_back(NowMs() - start);
-        PumpFor(20);
+        PlayerPumpFor(20);
     }
     return Median(moved);
 }
@@ -234,14 +227,14 @@ void MeasureReplacing()
         if (!ShowPopups(kOpen, 20000) || VisiblePopupCount() != kOpen)
             break;
         // Every popup painted and its thread back in its message loop.
-        PumpFor(300);
+        PlayerPumpFor(300);
         ReplaceTimes times;
         if (!CloseOldestUntilAllMoved(&times))
             break;
         took.push_back(times.allMoved);
         blocked.push_back(times.blocked);
         gone.push_back(times.gone);
-        WaitUntil([&] { return PopupWindowCount() == kOpen - 1; }, 3000);
+        WaitUntil([&] { return PopupWindowCount() == kOpen - 1; });
     }
     double moves = SameMovesOnPopups(kRounds);
     UnloadPlugin();

@@ -30,6 +30,7 @@ static bool gClassRegistered;
 static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0 };
 static TitleBlock *gTitles;
 static char gIniDir[PLAYER_INI_DIR_SIZE];
+static const char *gIniDirAnswer = gIniDir;
 static HWND gDialogOwner;
 static PlayerPrefsRecord *gPrefsPage;
 static volatile LONG gOwnProcCalls;
@@ -77,8 +78,12 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     case PLAYER_CMD_ADD_PREFS:
         gPrefsPage = (PlayerPrefsRecord *)wParam;
         return 0;
+    case PLAYER_CMD_REMOVE_PREFS:
+        if ((PlayerPrefsRecord *)wParam == gPrefsPage)
+            gPrefsPage = NULL;
+        return 0;
     case PLAYER_CMD_INI_DIR:
-        return (LRESULT)gIniDir;
+        return (LRESULT)gIniDirAnswer;
     case PLAYER_CMD_DIALOG_OWNER:
         return (LRESULT)(gDialogOwner ? gDialogOwner : gMainWindow);
     case PLAYER_EVENT_TRACK_STARTED:
@@ -106,25 +111,6 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool PlayerMakeDirectories(const char *path)
-{
-    char partial[MAX_PATH];
-    size_t length = strlen(path);
-    if (length == 0 || length >= sizeof partial)
-        return false;
-    for (size_t i = 1; i <= length; i++) {
-        if (i == length || path[i] == '\\' || path[i] == '/') {
-            memcpy(partial, path, i);
-            partial[i] = '\0';
-            // "C:" and "\\server" parts fail harmlessly; the end decides.
-            CreateDirectoryA(partial, NULL);
-        }
-    }
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 static void FreeTitles()
@@ -234,11 +220,11 @@ DWORD PlayerThreadId()
     return gPlayerThreadId;
 }
 
-void PlayerSetTrack(const PlayerTrack *track)
+void PlayerSetTrack(const PlayerTrack &track)
 {
-    gTrack = *track;
-    if (track->title) {
-        size_t length = strlen(track->title);
+    gTrack = track;
+    if (track.title) {
+        size_t length = strlen(track.title);
         TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + length);
         if (!block) {
             fprintf(stderr, "player: no memory for a %u-byte title\n",
@@ -246,16 +232,27 @@ void PlayerSetTrack(const PlayerTrack *track)
             gTrack.title = NULL;
             return;
         }
-        memcpy(block->text, track->title, length + 1);
+        memcpy(block->text, track.title, length + 1);
         block->next = gTitles;
         gTitles = block;
         gTrack.title = block->text;
     }
 }
 
+void PlayerSetTitlePointer(const char *title)
+{
+    gTrack.title = title;
+}
+
 void PlayerSetIniDir(const char *dir)
 {
     lstrcpynA(gIniDir, dir ? dir : "", sizeof gIniDir);
+    gIniDirAnswer = gIniDir;
+}
+
+void PlayerSetIniDirPointer(const char *answer)
+{
+    gIniDirAnswer = answer;
 }
 
 char *PlayerIniDir()
@@ -266,11 +263,6 @@ char *PlayerIniDir()
 void PlayerSetOwner(HWND owner)
 {
     gDialogOwner = owner;
-}
-
-void *PlayerPrefsPage()
-{
-    return gPrefsPage;
 }
 
 PlayerPrefsRecord *PlayerPrefs()
@@ -316,9 +308,15 @@ bool PlayerOwnProcInstalled()
            GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
 }
 
-void PlayerTrackStarted()
+void PlayerStartTrack()
 {
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerStartTrack(const PlayerTrack &track)
+{
+    PlayerSetTrack(track);
+    PlayerStartTrack();
 }
 
 void PlayerTagsChanged()

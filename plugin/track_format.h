@@ -18,12 +18,14 @@ struct TrackInfo {
     int channels;
 };
 
-// Copies the player's title, cut to 254 characters; NULL gives "Unknown".
-// Returns the text the popup shows (the copy or the constant).
+// Copies the player's title, cut to 254 characters; NULL, or a title that
+// cannot be read whole, gives "Unknown" and an empty copy. Returns the text
+// the popup shows (the copy or the constant).
 const char *CopyTrackTitle(char copy[TRACK_TITLE_COPY], const char *playerTitle);
 
 // " %02d. %s " and " %02d:%02d [%d KHz - %d Kbit - %s] " into buffers of at
-// least 1024 bytes (the most wsprintfA ever writes).
+// least 1024 bytes (the most wsprintfA ever writes). A negative position
+// shows as 00, a negative length as 00:00, negative rates as 0.
 void FormatTrackTitle(char *out, const TrackInfo *track);
 void FormatTrackText(char *out, const TrackInfo *track);
 

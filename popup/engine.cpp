@@ -3,14 +3,13 @@
 #include "popup/list.h"
 #include "popup/thread_pool.h"
 #include "popup/window.h"
+#include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/wait.h"
 #include "settings/colour_picker.h"
 #include "settings/settings.h"
 
 #include <string.h>
-
-#define POPUP_CLASS "PopUpWnd"
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;
@@ -51,7 +50,7 @@ static void ForgetEndedThreads(bool wait)
     while (*at) {
         PopupThreadHandle *kept = *at;
         if (wait)
-            WaitAnsweringSentMessages(kept->thread);
+            WaitAnsweringSentMessages(kept->thread, INFINITE);
         if (WaitForSingleObject(kept->thread, 0) != WAIT_OBJECT_0) {
             at = &kept->next;
             continue;
@@ -150,8 +149,7 @@ int PopupEngineShutdown(void)
         FreeLibrary(gUser32);
     gUser32 = NULL;
     UnregisterClassA(POPUP_CLASS, gInstance);
-    // Registered for the whole process under the player's module, with a
-    // procedure in ours: left behind, it would outlive our code.
+    // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();
     return 0;
 }
@@ -170,9 +168,8 @@ bool StartPopupThread(PopupRequest *copy)
 {
     if (copy && HandPopupToSpare(copy))
         return true;
-    HMODULE self;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            (LPCSTR)(void *)&PopupThreadProc, &self))
+    HMODULE self = OwnModule(MODULE_ADD_REFERENCE);
+    if (!self)
         return false;
     InterlockedIncrement(&gPopupThreads);
     DWORD threadId;
@@ -197,11 +194,9 @@ bool StartPopupThread(PopupRequest *copy)
     return true;
 }
 
-void EndPopupThread(void)
+void ExitPopupThread(void)
 {
-    HMODULE self = NULL;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       (LPCSTR)(void *)&PopupThreadProc, &self);
+    HMODULE self = OwnModule(MODULE_NO_REFERENCE);
     if (InterlockedDecrement(&gPopupThreads) == 0)
         SetEvent(gPopupThreadEnded);
     // Past this call no code of ours runs on this thread; the reference taken
@@ -211,17 +206,10 @@ void EndPopupThread(void)
 
 void WaitForPopupThreads(void)
 {
-    while (gPopupThreads > 0) {
-        if (gPopupThreadEnded) {
-            WaitAnsweringSentMessages(gPopupThreadEnded);
-        } else {
-            // No event could be made: look again now and then, still
-            // answering the popup threads meanwhile.
-            MSG msg;
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_SENDMESSAGE);
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    // Without an event (none could be made) the count is looked at again
+    // every 10 ms; the popup threads are answered meanwhile either way.
+    while (gPopupThreads > 0)
+        WaitAnsweringSentMessages(gPopupThreadEnded, gPopupThreadEnded ? INFINITE : 10);
 }
 
 void ReleasePopupEngine(void)

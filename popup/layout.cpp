@@ -6,8 +6,9 @@
 
 void FixedTextSizes(int style, LayoutInput *in)
 {
-    in->titleW = style == 1 ? 101 : 80;
-    in->infoW = style == 1 ? 146 : 125;
+    bool flat = style == STYLE_FLAT;
+    in->titleW = flat ? 101 : 80;
+    in->infoW = flat ? 146 : 125;
     in->timeW = 35;
     in->titleH = in->infoH = in->timeH = 14;
 }
@@ -123,10 +124,11 @@ void LayoutPopup(HWND popup)
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
     if (gSettings.DynamicResize) {
-        char title[2048], info[2048], time[64];
+        char title[2048];
         int n = GetWindowTextA(record->TitleStatic, title, sizeof(title));
         MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
+            char info[2048];
             GetWindowTextA(record->InfoStatic, info, sizeof(info));
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
@@ -134,6 +136,7 @@ void LayoutPopup(HWND popup)
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
+            char time[64];
             n = GetWindowTextA(record->TimeStatic, time, sizeof(time));
             MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }

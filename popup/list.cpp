@@ -2,6 +2,7 @@
 #include "popup/list.h"
 #include "popup/engine.h"
 #include "popup/placement.h"
+#include "popup/work_area.h"
 #include "popup/window.h"
 #include "settings/settings.h"
 
@@ -42,15 +43,15 @@ int AddPopup(PopupWindowRecord *record)
     return 1;
 }
 
-// Lock held. Places every listed popup from the corner on, by the places
-// stored: a popup that its thread has not placed yet takes no room (it is
-// not on the screen) and gets no place here. The popup `own`, when given, is
-// placing itself now, by its window's size; its place goes to ownPlace.
-// Returns how many of the others got a new place, their windows in moved.
-static int PlaceListed(HWND own, RECT *ownPlace, HWND *moved)
+// Lock held. Places every listed popup from the corner of the work area on,
+// by the places stored: a popup that its thread has not placed yet takes no
+// room (it is not on the screen) and gets no place here. The popup `own`,
+// when given, is placing itself now, by its window's size; its place goes to
+// ownPlace. Returns how many of the others got a new place, their windows in
+// moved.
+static int PlaceListed(int position, int spreading, const RECT *workArea, HWND own, RECT *ownPlace,
+                       HWND *moved)
 {
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     RECT rect = { 0, 0, 0, 0 };
     int count = 0;
     for (PopupListNode *node = gHead; node; node = node->next) {
@@ -64,9 +65,8 @@ static int PlaceListed(HWND own, RECT *ownPlace, HWND *moved)
         } else {
             continue;
         }
-        RECT place = PlaceAfter(gSettings.Position, gSettings.Spreading, &area, size.right - size.left,
-                                size.bottom - size.top, &rect, GetSystemMetrics(SM_CXSMICON),
-                                GetSystemMetrics(SM_CYSMICON));
+        RECT place = PlaceAfter(position, spreading, workArea, size.right - size.left, size.bottom - size.top,
+                                &rect, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
         rect = place;
         if (popup == own) {
             *ownPlace = place;
@@ -87,9 +87,9 @@ static int PlaceListed(HWND own, RECT *ownPlace, HWND *moved)
 // they overlap and each must end up under the next younger one; under Wine
 // that order holds only when each moves and paints before the next one
 // moves, so the oldest is told and each passes the word on when it is done.
-static void PostPlaces(const HWND *moved, int count)
+static void PostPlaces(int position, const HWND *moved, int count)
 {
-    if (count > 0 && gSettings.Position == 4) {
+    if (count > 0 && position == POSITION_CENTRE) {
         PostMessageA(moved[0], UM_POPUP_PLACE, PLACE_PASS_ON, 0);
         return;
     }
@@ -97,14 +97,23 @@ static void PostPlaces(const HWND *moved, int count)
         PostMessageA(moved[i], UM_POPUP_PLACE, 0, 0);
 }
 
+// One placement pass: the settings and the work area are read once for it
+// (the work area outside the lock: it asks about the player's window).
+static void PlacementPass(HWND own, RECT *ownPlace)
+{
+    int position = gSettings.Position, spreading = gSettings.Spreading;
+    RECT workArea = PopupWorkArea();
+    HWND moved[256];
+    EnterCriticalSection(&gPopupListLock);
+    int count = PlaceListed(position, spreading, &workArea, own, ownPlace, moved);
+    LeaveCriticalSection(&gPopupListLock);
+    PostPlaces(position, moved, count);
+}
+
 void PlaceNewPopup(HWND popup, RECT *rect)
 {
-    HWND moved[256];
     SetRect(rect, 0, 0, 0, 0);
-    EnterCriticalSection(&gPopupListLock);
-    int count = PlaceListed(popup, rect, moved);
-    LeaveCriticalSection(&gPopupListLock);
-    PostPlaces(moved, count);
+    PlacementPass(popup, rect);
 }
 
 void MovePopup(HWND popup, const RECT *rect, bool paintNow)
@@ -144,12 +153,8 @@ void ReplaceAllPopups(void)
     // At shutdown every popup is going away: moving them is wasted time.
     if (IsPopupEngineStopping())
         return;
-    HWND moved[256];
     RECT unused;
-    EnterCriticalSection(&gPopupListLock);
-    int count = PlaceListed(NULL, &unused, moved);
-    LeaveCriticalSection(&gPopupListLock);
-    PostPlaces(moved, count);
+    PlacementPass(NULL, &unused);
 }
 
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.

@@ -24,19 +24,19 @@ extern CRITICAL_SECTION gPopupListLock;
 void InitPopupList(void);
 int GetPopupCount(void);
 int AddPopup(PopupWindowRecord *record);
-// The new popup's place after every placed popup ahead of it, stored for it;
-// popups behind it already placed make room when they must.
+// The new popup's place after every placed popup ahead of it, in the work
+// area of this placement pass (PopupWorkArea), stored for it; popups behind
+// it already placed make room when they must.
 void PlaceNewPopup(HWND popup, RECT *rect);
 // On the popup's own thread: moves it, never shows it, and has it repainted,
 // at once when paintNow.
 void MovePopup(HWND popup, const RECT *rect, bool paintNow);
-// UM_POPUP_PLACE's wParam: move, paint, then tell the next younger popup.
-#define PLACE_PASS_ON 1
 // On the popup's own thread, for UM_POPUP_PLACE: moves it to the place
-// stored for it.
+// stored for it; with PLACE_PASS_ON, paints at once and then tells the next
+// younger popup.
 void MoveToStoredPlace(HWND popup, WPARAM how);
-// Places every popup again from the corner and tells each one that has to
-// move where to go; each moves itself.
+// Places every popup again from the corner of the work area of this pass
+// and tells each one that has to move where to go; each moves itself.
 void ReplaceAllPopups(void);
 // Unlinks the closing popup, closes the gap and destroys its window.
 int RemovePopup(HWND popup);

@@ -26,9 +26,10 @@ int SubmitPopup(const PopupRequest *request);
 int SubmitPopupTimed(const PopupRequest *request);
 
 bool IsPopupRequestValid(const PopupRequest *request);
-// A popup thread's word that its popup has joined the list, or never will:
-// the place submission kept for it is given up.
-void PopupJoined(void);
+// Gives up the place in the list that submission kept for a popup: called
+// once for each submission, when the submission is refused after all, or by
+// the popup thread once its popup has joined the list or never will.
+void ReleasePopupSlot(void);
 // The Timeout a request gets from the Seconds setting.
 int TimeoutFromSeconds(int seconds);
 

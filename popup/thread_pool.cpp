@@ -17,12 +17,17 @@
 
 #define POOL_IDLE_TIMER_ID 1
 
-// One waiting thread, on that thread's own stack while it waits. Requests
-// go to the thread's queue: a spare is in the pool from before it makes its
-// window, so that a spare's window seen means a spare that takes requests.
+// One waiting thread, on that thread's own stack while it waits. A spare is
+// in the pool from before it makes its window, so that a spare's window seen
+// means a spare that takes requests. Whoever takes the slot out of the pool
+// for a request or for the end leaves it here, under the pool lock, and then
+// wakes the thread through its queue; a wake-up that finds nothing left came
+// from another program and is ignored.
 struct PoolSlot {
     DWORD thread;
     PoolSlot *next;
+    bool handed;             // a request, or the end, was left here
+    PopupRequest *request;   // NULL with handed: the thread is to end
 };
 
 static CRITICAL_SECTION gPoolLock;
@@ -124,6 +129,8 @@ void StopPopupThreadPool(void)
     // it has the message: read the next one first.
     for (PoolSlot *slot = gWaiting, *next; slot; slot = next) {
         next = slot->next;
+        slot->handed = true;
+        slot->request = NULL;
         PostThreadMessageA(slot->thread, UM_POOL_END, 0, 0);
     }
     gWaiting = NULL;
@@ -161,18 +168,38 @@ bool HandPopupToSpare(PopupRequest *copy)
     DWORD thread = 0;
     if (slot) {
         TakeOut(slot);
+        slot->handed = true;
+        slot->request = copy;
         thread = slot->thread;
     }
     LeaveCriticalSection(&gPoolLock);
     if (!slot)
         return false;
-    if (PostThreadMessageA(thread, UM_POOL_RUN, 0, (LPARAM)copy))
+    if (PostThreadMessageA(thread, UM_POOL_RUN, 0, 0))
         return true;
-    // The thread still waits, out of the pool: it goes back in.
+    // Its queue takes no more: unless a wake-up from elsewhere let the thread
+    // take the request already, it goes back into the pool without it.
     EnterCriticalSection(&gPoolLock);
-    PutBack(slot);
+    bool taken = !slot->handed;
+    if (!taken) {
+        slot->handed = false;
+        slot->request = NULL;
+        PutBack(slot);
+    }
     LeaveCriticalSection(&gPoolLock);
-    return false;
+    return taken;
+}
+
+// Pool lock held. What was left for the thread; false when nothing was (a
+// wake-up from another program).
+static bool TakeHanded(PoolSlot *slot, PopupRequest **request)
+{
+    if (!slot->handed)
+        return false;
+    slot->handed = false;
+    *request = slot->request;
+    slot->request = NULL;
+    return true;
 }
 
 // The thread's hidden window: it makes the thread's queue and display
@@ -213,10 +240,15 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
     for (;;) {
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
         if (got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
-            // Whoever posted these took the slot out of the pool.
+            PopupRequest *request = NULL;
+            EnterCriticalSection(&gPoolLock);
+            bool handed = TakeHanded(slot, &request);
+            LeaveCriticalSection(&gPoolLock);
+            if (!handed)
+                continue;
             if (keeper)
                 KillTimer(keeper, POOL_IDLE_TIMER_ID);
-            return msg.message == UM_POOL_RUN ? (PopupRequest *)msg.lParam : NULL;
+            return request;
         }
         bool idle = got > 0 && keeper && msg.hwnd == keeper && msg.message == WM_TIMER &&
                     msg.wParam == POOL_IDLE_TIMER_ID;
@@ -249,7 +281,7 @@ void ServePopups(PopupRequest *first)
     MSG msg;
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
     bool newSpare = first == NULL, timed = false;
-    PoolSlot slot = { GetCurrentThreadId(), NULL };
+    PoolSlot slot = { GetCurrentThreadId(), NULL, false, NULL };
     bool waiting = newSpare && gPoolReady && EnterPool(&slot, true, &timed);
     HWND keeper = gPoolReady ? MakeKeeper() : NULL;
     if (!keeper) {

@@ -3,6 +3,8 @@
 #define TUNEBELL_POPUP_WINDOW_H
 
 #include <windows.h>
+#include "plugin/messages.h"
+#include "popup/hover.h"
 #include "popup/request.h"
 
 // Kept in the popup window's user data; owned by the popup list once listed.
@@ -16,22 +18,11 @@ struct PopupWindowRecord {
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
+    PopupHover Hover;    // the pointer on the popup
 };
 
-#define UM_POPUP_CLOSE   0x601
-#define UM_POPUP_CREATED 0x602
-// Posted by the shutdown: destroy at once, no effect, no re-placing.
-#define UM_POPUP_DESTROY 0x603
-// Posted by the thread that re-placed the popups: move to the place stored
-// for this popup in the list (wParam: see MoveToStoredPlace).
-#define UM_POPUP_PLACE   (WM_APP + 0x100)
-// To a warm thread waiting in the pool: lParam is the request to show.
-#define UM_POOL_RUN      (WM_APP + 0x101)
-// To a warm thread waiting in the pool: the engine stops, the thread ends.
-#define UM_POOL_END      (WM_APP + 0x102)
-// To a warm thread's hidden window, handled after its popup's show: start
-// the next spare when one is wanted.
-#define UM_POOL_REFILL   (WM_APP + 0x103)
+// The popup's window class, registered by the engine.
+#define POPUP_CLASS "PopUpWnd"
 
 #define POPUP_TIMER_ID 26378
 

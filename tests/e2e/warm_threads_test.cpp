@@ -1,9 +1,8 @@
 // Warm popup threads: popups shown by a thread that waited for them look and
 // stack exactly as those of a new thread; quit ends the waiting threads too;
 // and when the oldest popup goes, the others move and repaint themselves.
-#include "tests/e2e/dialog_driver.h"
-
-#include "host/plugin_patches.h"
+#include "tests/e2e/support.h"
+#include "host/dialog_driver.h"
 
 #include <stdio.h>
 #include <tlhelp32.h>
@@ -17,6 +16,8 @@ const int kOpen = 20;
 
 // The class of the hidden window that each warm plug-in thread keeps.
 const char kSpareClass[] = "PopUpSpare";
+// What wakes a thread waiting in the pool: a request to show, the end.
+const UINT kPoolRun = WM_APP + 0x101, kPoolEnd = WM_APP + 0x102;
 
 DWORD ThreadOf(HWND window)
 {
@@ -66,7 +67,7 @@ int WaitingThreads()
 
 bool WaitForWaitingThreads(int atLeast)
 {
-    return PlayerWaitFor([](void *n) { return WaitingThreads() >= *(int *)n; }, &atLeast, 3000);
+    return WaitUntil([&] { return WaitingThreads() >= atLeast; });
 }
 
 // All popups of this process, topmost first.
@@ -100,23 +101,11 @@ std::string LookOf(HWND popup)
 
 class SpareThreads : public PlayerTest {
 protected:
-    void LoadFast()
-    {
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(PlayerOffsetPluginClock());
-        ASSERT_TRUE(SkipTrackSettleWait());
-    }
-    // A track start that the throttle lets through.
-    void TrackStart()
-    {
-        PlayerAdvancePluginClock(1000);
-        PlayerTrackStarted();
-    }
     // Shows one more popup and returns it: the one not there before.
     HWND ShowOneMore()
     {
         std::vector<HWND> before = VisiblePopups();
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         if (!WaitForVisiblePopups((int)before.size() + 1))
             return NULL;
         for (HWND popup : VisiblePopups())
@@ -129,8 +118,8 @@ protected:
 TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 205, 44, 192, 2);
-    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    PlayerSetTrack({ 0, "Song", 205, 44, 192, 2 });
+    ASSERT_TRUE(LoadPatched());
     ASSERT_TRUE(WaitForWaitingThreads(1)) << "no spare after init";
 
     // The first popup after init comes from the spare.
@@ -143,7 +132,7 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
     // show some of them.
     before = ProcessThreads();
     for (int i = 0; i < 5; i++)
-        TrackStart();
+        PlayerStartTrackPastThrottle();
     ASSERT_TRUE(WaitForVisiblePopups(6));
     std::vector<HWND> popups = VisiblePopups();
     std::vector<HWND> fresh;
@@ -184,8 +173,8 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 205, 44, 192, 2);
-    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    PlayerSetTrack({ 0, "Song", 205, 44, 192, 2 });
+    ASSERT_TRUE(LoadPatched());
     ASSERT_TRUE(WaitForWaitingThreads(1));
     std::set<DWORD> before = ProcessThreads();
 
@@ -210,11 +199,11 @@ TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
 TEST_F(SpareThreads, QuitWithOnlyWaitingThreadsLeavesNothingAndTheModuleCanGo)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 205, 44, 192, 2);
-    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    PlayerSetTrack({ 0, "Song", 205, 44, 192, 2 });
+    ASSERT_TRUE(LoadPatched());
     // Threads whose popups have closed wait beside the spares.
     for (int i = 0; i < 3; i++)
-        TrackStart();
+        PlayerStartTrackPastThrottle();
     ASSERT_TRUE(WaitForVisiblePopups(3));
     for (HWND popup : VisiblePopups())
         PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
@@ -224,26 +213,46 @@ TEST_F(SpareThreads, QuitWithOnlyWaitingThreadsLeavesNothingAndTheModuleCanGo)
     DWORD took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
     EXPECT_TRUE(WarmThreads().empty()) << "a warm thread outlived quit";
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
     EXPECT_EQ(GetModuleHandleA("gen_tunebell.dll"), (HMODULE)NULL);
     // No code of the unloaded module runs any more: a thread that did would
     // crash the test program.
     PlayerPumpFor(200);
 }
 
+TEST_F(SpareThreads, WakeUpsPostedFromOutsideAskForNothing)
+{
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(LoadPatched());
+    ASSERT_TRUE(WaitForWaitingThreads(1));
+    // Another program posts what wakes a waiting thread, with a "request"
+    // that points nowhere, and the end.
+    for (DWORD thread : WarmThreads()) {
+        PostThreadMessageA(thread, kPoolRun, 0, 1);
+        PostThreadMessageA(thread, kPoolEnd, 0, 0);
+    }
+    PlayerPumpFor(200);
+
+    std::set<DWORD> before = ProcessThreads();
+    HWND popup = ShowOneMore();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_EQ(before.count(ThreadOf(popup)), 1u) << "the spare did not wait on";
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
+}
+
 TEST_F(SpareThreads, ClosingTheOldestOfTwentyLeavesEveryOtherInPlacePaintedAndInOrder)
 {
     // In the centre popups overlap, so their order on the screen shows too.
     SetIni("Seconds", 0);
-    SetIni("Position", 4);
+    SetIni("Position", 4);   // the centre
     SetIni("DynamicResize", 0);
-    ASSERT_NO_FATAL_FAILURE(LoadFast());
+    ASSERT_TRUE(LoadPatched());
     std::vector<HWND> popups;   // oldest first
     char title[32];
     for (int i = 0; i < kOpen; i++) {
         snprintf(title, sizeof title, "Track %d", i);
-        SetTrack(i, title, 205, 44, 192, 2);
+        PlayerSetTrack({ i, title, 205, 44, 192, 2 });
         HWND popup = ShowOneMore();
         ASSERT_NE(popup, (HWND)NULL) << "popup " << i;
         popups.push_back(popup);
@@ -260,21 +269,16 @@ TEST_F(SpareThreads, ClosingTheOldestOfTwentyLeavesEveryOtherInPlacePaintedAndIn
 
     PostMessageA(popups[0], WM_CONTEXTMENU, (WPARAM)popups[0], 0);
     popups.erase(popups.begin());
-    struct Watch {
-        std::vector<HWND> *popups;
-        int x0, y0, dx, dy;
-    } watch = { &popups, x0, y0, dx, dy };
-    bool settled = PlayerWaitFor([](void *ctx) {
-        Watch *w = (Watch *)ctx;
-        for (size_t i = 0; i < w->popups->size(); i++) {
-            RECT now = WindowRectOf((*w->popups)[i]);
-            if (now.left != w->x0 + (int)i * w->dx || now.top != w->y0 + (int)i * w->dy)
+    bool settled = WaitUntil([&] {
+        for (size_t i = 0; i < popups.size(); i++) {
+            RECT now = WindowRectOf(popups[i]);
+            if (now.left != x0 + (int)i * dx || now.top != y0 + (int)i * dy)
                 return false;
         }
         return true;
-    }, &watch, 3000);
+    });
     EXPECT_TRUE(settled) << "not every popup moved into its place";
-    ASSERT_TRUE(PlayerWaitFor([](void *) { return PlayerFindPopups(NULL, 0) == kOpen - 1; }, NULL, 3000));
+    ASSERT_TRUE(WaitUntil([] { return PlayerFindPopups(NULL, 0) == kOpen - 1; }));
 
     // The youngest on top, each older one under the next younger.
     std::vector<HWND> order = AllPopups();

@@ -4,6 +4,7 @@
 #include "tests/soak/soak.h"
 
 #include "host/iat_hook.h"
+#include "plugin/messages.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -217,10 +218,10 @@ HWND WINAPI LedgerCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR name, 
 }
 
 // A closing popup tells each other popup its new place by a message posted
-// to it (the plug-in's first private message from WM_APP + 0x100 on).
+// to it.
 BOOL WINAPI LedgerPostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_APP + 0x100) {
+    if (message == UM_POPUP_PLACE) {
         MaybePause(kPauseMovingPopup, window);
         MaybePause(kPauseMovingPopupToo, window);
     }
@@ -288,8 +289,8 @@ void ArmPause(PausePoint point, HWND target)
 
 bool WaitForPause(PausePoint point, DWORD timeoutMs)
 {
-    return PlayerWaitFor([](void *event) { return WaitForSingleObject((HANDLE)event, 0) == WAIT_OBJECT_0; },
-                         gPauses[point].reached, timeoutMs);
+    return WaitUntil([&] { return WaitForSingleObject(gPauses[point].reached, 0) == WAIT_OBJECT_0; },
+                     timeoutMs);
 }
 
 void ReleasePause(PausePoint point)

@@ -68,6 +68,9 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(0, s.UseAnimations);
     EXPECT_EQ(0, s.Fade);
     EXPECT_EQ(0, s.PopUpOnlyOnHotKey);
+    EXPECT_EQ(0, s.Monitor);
+    EXPECT_EQ(1, s.QuietInFullscreen);
+    EXPECT_EQ(1, s.HoldOnHover);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -88,6 +91,9 @@ TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
     EXPECT_EQ(640, Load({ { "MaximumWidth", 640 } }).MaximumWidth);
     EXPECT_EQ(0, Load({ { "Style", 256 } }).Style);
     EXPECT_EQ(1, Load({ { "Spreading", 2 } }).Spreading);
+    EXPECT_EQ(0, Load({ { "Monitor", 3 } }).Monitor);
+    EXPECT_EQ(2, Load({ { "Monitor", 258 } }).Monitor);
+    EXPECT_EQ(0, Load({ { "Monitor", -1 } }).Monitor);
 }
 
 TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
@@ -101,9 +107,11 @@ TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
     // The flag is 32 bits wide but only its low byte is read.
     EXPECT_EQ(0, Load({ { "PopUpOnlyOnHotKey", 512 } }).PopUpOnlyOnHotKey);
     EXPECT_EQ(255, Load({ { "PopUpOnlyOnHotKey", -1 } }).PopUpOnlyOnHotKey);
+    EXPECT_EQ(0, Load({ { "QuietInFullscreen", 256 } }).QuietInFullscreen);
+    EXPECT_EQ(2, Load({ { "HoldOnHover", 2 } }).HoldOnHover);
 }
 
-TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
+TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
 {
     FakeIni ini;
     Settings s = Load({});
@@ -114,9 +122,11 @@ TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
         "UseMaximumWidth", "MaximumWidth", "UseTransparency", "Alpha",
         "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
+        // Newer keys after the older ones, which an older version reads alone.
+        "Monitor", "QuietInFullscreen", "HoldOnHover",
     };
-    ASSERT_EQ(24u, ini.written.size());
-    for (int i = 0; i < 24; i++)
+    ASSERT_EQ(27u, ini.written.size());
+    for (int i = 0; i < 27; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -126,15 +136,15 @@ TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
 TEST(SettingsSave, FormatsEachFieldAtItsWidth)
 {
     char text[SETTINGS_VALUE_TEXT];
-    FormatSettingForIni(FindSettingKey("DefaultColour"), 0xFFFFFFFF, text);
+    FormatSettingForIni(FindSetting("DefaultColour"), 0xFFFFFFFF, text);
     EXPECT_STREQ("-1", text);
-    FormatSettingForIni(FindSettingKey("HotKey"), 0xFFFF, text);
+    FormatSettingForIni(FindSetting("HotKey"), 0xFFFF, text);
     EXPECT_STREQ("65535", text);
-    FormatSettingForIni(FindSettingKey("Alpha"), 255, text);
+    FormatSettingForIni(FindSetting("Alpha"), 255, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("PopUpOnlyOnHotKey"), 0x1FF, text);
+    FormatSettingForIni(FindSetting("PopUpOnlyOnHotKey"), 0x1FF, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("FadeInTime"), 5000, text);
+    FormatSettingForIni(FindSetting("FadeInTime"), 5000, text);
     EXPECT_STREQ("5000", text);
 }
 
@@ -148,6 +158,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "UseAnimations", 1 }, { "Fade", 1 }, { "FadeInTime", 150 }, { "FadeOutTime", 4999 },
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
+        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -155,8 +166,8 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         file.values[pair.first] = atoi(pair.second.c_str());
     Settings after;
     LoadSettingsFrom(&after, ReadFake, &file);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++) {
-        const SettingKey *key = &SettingKeys[i];
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow *key = &SettingsTable[i];
         EXPECT_EQ(ReadSettingField(&before, key), ReadSettingField(&after, key)) << key->name;
     }
 }
@@ -167,8 +178,8 @@ TEST(SettingsCopy, FieldwiseCopyMatchesTheSource)
     Settings to;
     memset(&to, 0, sizeof(to));
     CopySettingsFieldwise(&to, &from);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++)
-        EXPECT_EQ(ReadSettingField(&from, &SettingKeys[i]), ReadSettingField(&to, &SettingKeys[i]));
+    for (int i = 0; i < SettingCount; i++)
+        EXPECT_EQ(ReadSettingField(&from, &SettingsTable[i]), ReadSettingField(&to, &SettingsTable[i]));
 }
 
 TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
@@ -177,12 +188,46 @@ TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
     EXPECT_TRUE(FormIniPath("C:\\Player", path, sizeof(path)));
     EXPECT_STREQ("C:\\Player\\plugins\\tunebell.ini", path);
 
-    std::string longest(MAX_PATH - 22, 'a');   // with the 21 characters and the NUL: exactly full
+    // With the 21 characters and the NUL: exactly full.
+    std::string longest = "C:\\" + std::string(MAX_PATH - 25, 'a');
     EXPECT_TRUE(FormIniPath(longest.c_str(), path, sizeof(path)));
     EXPECT_EQ(MAX_PATH - 1, (int)strlen(path));
 
-    std::string tooLong(MAX_PATH - 21, 'a');
+    std::string tooLong = longest + "a";
     EXPECT_FALSE(FormIniPath(tooLong.c_str(), path, sizeof(path)));
     EXPECT_STREQ("", path);
     EXPECT_FALSE(FormIniPath(NULL, path, sizeof(path)));
+}
+
+TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
+{
+    std::map<int, std::string> controls;
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow &row = SettingsTable[i];
+        if (row.control == CONTROL_NONE)
+            continue;
+        EXPECT_TRUE(controls.insert({ row.controlId, row.name }).second) << row.name;
+        // An edit clamps into its range; a combo's items are its values.
+        if (row.control == CONTROL_NUMBER_EDIT)
+            EXPECT_TRUE(row.ranged) << row.name;
+        if (row.control == CONTROL_COMBO) {
+            ASSERT_TRUE(row.combo != NULL) << row.name;
+            EXPECT_TRUE(row.ranged && row.low == 0) << row.name;
+            EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
+        }
+    }
+    EXPECT_EQ(27u, controls.size());
+    EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
+}
+
+TEST(IniPath, OnlyAnAbsoluteDirectoryIsTaken)
+{
+    char path[MAX_PATH];
+    for (const char *dir : { "C:", "z:/Player", "\\\\server\\share" })
+        EXPECT_TRUE(FormIniPath(dir, path, sizeof(path))) << dir;
+    // The current folder or drive would decide where these are.
+    for (const char *dir : { "", "Player", ".\\Player", "\\Player", "C:Player", "\\\\\\x", ":\\x" }) {
+        EXPECT_FALSE(FormIniPath(dir, path, sizeof(path))) << dir;
+        EXPECT_STREQ("", path);
+    }
 }
