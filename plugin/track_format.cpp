@@ -1,24 +1,16 @@
 #include "plugin/track_format.h"
 
-const char *CopyTrackTitle(char copy[TRACK_TITLE_COPY], const char *playerTitle)
+void FormatTrackTitle(WCHAR *out, const TrackInfo *track)
 {
-    if (!playerTitle)
-        return "Unknown";
-    lstrcpynA(copy, playerTitle, TRACK_TITLE_COPY);
-    return copy;
+    wsprintfW(out, L" %02d. %s ", track->position + 1, track->title);
 }
 
-void FormatTrackTitle(char *out, const TrackInfo *track)
+void FormatTrackText(WCHAR *out, const TrackInfo *track)
 {
-    wsprintfA(out, " %02d. %s ", track->position + 1, track->title);
-}
-
-void FormatTrackText(char *out, const TrackInfo *track)
-{
-    wsprintfA(out, " %02d:%02d [%d KHz - %d Kbit - %s] ",
+    wsprintfW(out, L" %02d:%02d [%d KHz - %d Kbit - %s] ",
               track->length / 60, track->length % 60,
               track->sampleRate, track->bitRate,
-              track->channels == 2 ? "Stereo" : "Mono");
+              track->channels == 2 ? L"Stereo" : L"Mono");
 }
 
 bool IsTrackEventDue(DWORD now, DWORD nextTrackEventTick, bool anyEventYet)

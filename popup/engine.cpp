@@ -9,7 +9,7 @@
 
 #include <string.h>
 
-#define POPUP_CLASS "PopUpWnd"
+#define POPUP_CLASS L"PopUpWnd"
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;
@@ -37,7 +37,7 @@ void ShowInfoMessage(const char *text)
 
 int RegisterPopupClass(void)
 {
-    WNDCLASSEXA wc;
+    WNDCLASSEXW wc;
     memset(&wc, 0, sizeof(wc));
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = PopupWndProc;
@@ -45,7 +45,7 @@ int RegisterPopupClass(void)
     wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
     wc.lpszClassName = POPUP_CLASS;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 void CreatePopupFonts(void)
@@ -109,7 +109,7 @@ int PopupEngineShutdown(void)
     if (gUser32)
         FreeLibrary(gUser32);
     gUser32 = NULL;
-    UnregisterClassA(POPUP_CLASS, gInstance);
+    UnregisterClassW(POPUP_CLASS, gInstance);
     // Registered for the whole process under the player's module, with a
     // procedure in ours: left behind, it would outlive our code.
     UnregisterColourPickerClass();

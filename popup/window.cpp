@@ -35,9 +35,9 @@ UINT CloseTimerPeriod(int timeout, int seconds)
     return (UINT)timeout * 1000;
 }
 
-static HWND CreateChild(HWND popup, DWORD style, const char *text, HFONT font)
+static HWND CreateChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
-    HWND child = CreateWindowExA(0, "static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND child = CreateWindowExW(0, L"static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, popup, NULL, gInstance, NULL);
     if (child && font)
         SendMessageA(child, WM_SETFONT, (WPARAM)font, TRUE);
@@ -60,7 +60,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     request->BackColour = colours.back;
     request->TextColour = colours.text;
 
-    record->Popup = CreateWindowExA(POPUP_EX_STYLE, "PopUpWnd", NULL, POPUP_STYLE,
+    record->Popup = CreateWindowExW(POPUP_EX_STYLE, L"PopUpWnd", NULL, POPUP_STYLE,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     NULL, NULL, gInstance, NULL);
     if (!record->Popup) {
@@ -68,7 +68,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
         return NULL;
     }
     HWND popup = record->Popup;
-    record->BackStatic = CreateWindowExA(0, "static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+    record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
     record->IconStatic = CreateChild(popup, ICON_STYLE, NULL, NULL);
@@ -80,12 +80,12 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
 
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
-            lstrcpyA(request->Text, "<empty>");
+            lstrcpyW(request->Text, L"<empty>");
         record->InfoStatic = CreateChild(popup, TEXT_STYLE, request->Text, PopupFont);
     }
     if (gSettings.DisplayTime) {
-        char time[12];
-        if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, NULL, "HH':'mm", time, sizeof(time)))
+        WCHAR time[12];
+        if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, NULL, L"HH':'mm", time, 12))
             time[0] = 0;
         record->TimeStatic = CreateChild(popup, TIME_STYLE, time, PopupFont);
     }
@@ -247,7 +247,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_CREATE:
         OnCreate(window);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
         OnDestroy(window, record);
         return 0;
@@ -285,7 +285,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PRINT:
     case WM_PRINTCLIENT:
         PaintPopupBorder(window, (HDC)wParam);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:
         // A click closes the popup; it must not take the focus from the
         // window the user is working in.
@@ -293,7 +293,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     if (record && record->Request && record->Request->Callback)
         return record->Request->Callback(window, message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -310,5 +310,5 @@ LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, 
     case UM_POPUP_CREATED:
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -191,8 +191,8 @@ static void SubmitDialogPopup(const char *text, bool preview)
     PopupRequest request;
     ZeroMemory(&request, sizeof(request));
     request.Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
-    lstrcpynA(request.Title, DIALOG_CAPTION, POPUP_TEXT_SIZE);
-    lstrcpynA(request.Text, text, POPUP_TEXT_SIZE);
+    SetPopupTextA(request.Title, DIALOG_CAPTION);
+    SetPopupTextA(request.Text, text);
     if (preview) {
         // The colours being edited, even when they are both 0 or equal.
         bool system = gSettings.UseWinColors != 0;

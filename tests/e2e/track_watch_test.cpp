@@ -23,7 +23,7 @@ TEST_F(TrackWatch, TrackStartAsksThePlayerFromOneWorkerThreadThenShowsOnePopup)
 
     std::vector<PlayerCommand> asked = CommandsFrom(from);
     ASSERT_EQ(asked.size(), 6u);
-    const int commands[6] = { 125, 126, 126, 126, 105, 212 };
+    const int commands[6] = { 125, 126, 126, 126, 105, 213 };
     const WPARAM wParams[6] = { 0, 0, 1, 2, 1, 6 };
     for (int i = 0; i < 6; i++) {
         EXPECT_EQ(asked[i].command, commands[i]) << "query " << i;
@@ -93,7 +93,7 @@ TEST_F(TrackWatch, EventsInside400msOfTheLastShownOneAreDropped)
     ASSERT_TRUE(WaitForVisiblePopups(4, 5000));
     // A fifth request would reach the player within the worker's next turn.
     PlayerPumpFor(kEventGapMs);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_TITLE, from), 4);
+    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 4);
     EXPECT_EQ(VisiblePopups().size(), 4u);
 }
 
@@ -110,12 +110,12 @@ TEST_F(TrackWatch, ThrottleFollowsTheRealClock)
     PlayerTrackStarted();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     PumpUntil(start, 600);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_TITLE, from), 1);
+    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 1);
 
     PlayerTrackStarted();
     ASSERT_TRUE(WaitForVisiblePopups(2));
     PlayerPumpFor(kEventGapMs);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_TITLE, from), 2);
+    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 2);
     EXPECT_EQ(VisiblePopups().size(), 2u);
 }
 

@@ -1,0 +1,146 @@
+// Titles as the player holds them: in UTF-16 from a current player, in the
+// ANSI code page from an older one, and from a player whose pointers cannot
+// be trusted.
+#include "tests/e2e/support.h"
+
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+std::wstring WideText(HWND window)
+{
+    WCHAR text[2048];
+    int length = GetWindowTextW(window, text, 2048);
+    return std::wstring(text, length > 0 ? length : 0);
+}
+
+void SetWideTrack(int position, const WCHAR *title)
+{
+    PlayerTrack track = { position, NULL, 205, 44, 192, 2, title };
+    PlayerSetTrack(&track);
+}
+
+// Fast track events, each shown alone: the popup stays until it is closed.
+class UnicodeTitle : public PlayerTest {
+protected:
+    void SetUp() override
+    {
+        PlayerTest::SetUp();
+        SetIni("Seconds", 0);
+        ASSERT_TRUE(Load());
+        ASSERT_TRUE(InstallFakeClock(1000));
+        ASSERT_TRUE(SkipTrackSettleWait());
+    }
+
+    // A track event; the title line of its popup, read in UTF-16, and the
+    // popup closed again.
+    std::wstring ShownTitle()
+    {
+        SetFakeClock(FakeClock() + 1000);
+        PlayerTrackStarted();
+        if (!WaitForVisiblePopups(1))
+            return L"(no popup)";
+        HWND popup = VisiblePopups()[0];
+        std::wstring title = WideText(ReadPopupParts(popup).title);
+        PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
+        if (!WaitForNoPopupWindows())
+            return L"(the popup did not close)";
+        return title;
+    }
+};
+
+// A block of two pages, the second of which nobody may read.
+BYTE *PageBeforeNoAccess()
+{
+    BYTE *block = (BYTE *)VirtualAlloc(NULL, 8192, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    DWORD old;
+    if (block && !VirtualProtect(block + 4096, 4096, PAGE_NOACCESS, &old))
+        return NULL;
+    return block;
+}
+
+}  // namespace
+
+TEST_F(UnicodeTitle, AJapaneseTitleReachesThePopupExactly)
+{
+    const WCHAR title[] = L"\u661f\u91ce\u3072\u304b\u308a - \u591c\u660e\u3051\u306e\u6b4c";
+    SetWideTrack(6, title);
+    EXPECT_EQ(std::wstring(L" 07. ") + title + L" ", ShownTitle());
+}
+
+TEST_F(UnicodeTitle, AnOlderPlayerIsAskedFor213Then212)
+{
+    SetTrack(2, "Older Player Song", 205, 44, 192, 2);
+    // An older player answers an unknown command with 0 or 1.
+    for (LRESULT unknown : { 0, 1 }) {
+        SCOPED_TRACE(unknown);
+        PlayerSetOlder(true, unknown);
+        int from = PlayerCommandCount();
+        EXPECT_EQ(L" 03. Older Player Song ", ShownTitle());
+
+        std::vector<PlayerCommand> asked = CommandsFrom(from);
+        ASSERT_EQ(asked.size(), 7u);
+        const int commands[7] = { 125, 126, 126, 126, 105, 213, 212 };
+        const WPARAM wParams[7] = { 0, 0, 1, 2, 1, 2, 2 };
+        for (int i = 0; i < 7; i++) {
+            EXPECT_EQ(asked[i].command, commands[i]) << "query " << i;
+            EXPECT_EQ(asked[i].wParam, wParams[i]) << "query " << i;
+        }
+    }
+}
+
+TEST_F(UnicodeTitle, A70000UnitTitleIsCutAt254UnitsWithoutSplittingAPair)
+{
+    std::wstring title;
+    while (title.size() < 70000)
+        title += L"\u0391\u03b2\u03b3 0123456789 ";
+    // U+1D11E as units 253 and 254: the pair goes whole.
+    title[253] = 0xD834;
+    title[254] = 0xDD1E;
+    SetWideTrack(0, title.c_str());
+    EXPECT_EQ(L" 01. " + title.substr(0, 253) + L" ", ShownTitle());
+
+    // One unit earlier it fits.
+    title[252] = 0xD834;
+    title[253] = 0xDD1E;
+    title[254] = L'x';
+    SetWideTrack(0, title.c_str());
+    EXPECT_EQ(L" 01. " + title.substr(0, 254) + L" ", ShownTitle());
+}
+
+TEST_F(UnicodeTitle, UnreadableOrUnterminatedTitlesNeitherCrashNorShowGarbage)
+{
+    BYTE *block = PageBeforeNoAccess();
+    ASSERT_NE(block, (BYTE *)NULL);
+    BYTE *noAccess = block + 4096;
+    static const char kAnsi[] = "Plain Title";
+    SetTrack(0, "unused", 205, 44, 192, 2);
+
+    // A wide pointer that cannot be read: the ANSI title instead.
+    PlayerSetTitlePointers(noAccess, kAnsi);
+    EXPECT_EQ(L" 01. Plain Title ", ShownTitle());
+    // Neither can be read, nor can an address outside any region.
+    PlayerSetTitlePointers(noAccess, noAccess);
+    EXPECT_EQ(L" 01. Unknown ", ShownTitle());
+    PlayerSetTitlePointers((void *)0xFFFF0000, (void *)0xFFFF0000);
+    EXPECT_EQ(L" 01. Unknown ", ShownTitle());
+
+    // Titles that run up to the end of their memory without a NUL are cut
+    // there, wide and ANSI alike.
+    const WCHAR wide[] = L"Runs to the end \u00e9\u00e8";
+    WCHAR *wideAtEnd = (WCHAR *)noAccess - lstrlenW(wide);
+    memcpy(wideAtEnd, wide, lstrlenW(wide) * sizeof(WCHAR));
+    PlayerSetTitlePointers(wideAtEnd, noAccess);
+    EXPECT_EQ(L" 01. Runs to the end \u00e9\u00e8 ", ShownTitle());
+
+    const char ansi[] = "Ends at the page";
+    char *ansiAtEnd = (char *)noAccess - strlen(ansi);
+    memcpy(ansiAtEnd, ansi, strlen(ansi));
+    PlayerSetTitlePointers(NULL, ansiAtEnd);
+    EXPECT_EQ(L" 01. Ends at the page ", ShownTitle());
+
+    EXPECT_LT(QuitAndUnload(), 2000u);
+    VirtualFree(block, 0, MEM_RELEASE);
+}
