@@ -19,10 +19,12 @@ SIZE_T ReadableBytes(const MEMORY_BASIC_INFORMATION *region, ULONG_PTR address)
 
 int KeptTitleUnits(const WCHAR *units, int count)
 {
-    int kept = count < TRACK_TITLE_UNITS ? count : TRACK_TITLE_UNITS;
-    if (kept > 0 && units[kept - 1] >= 0xD800 && units[kept - 1] <= 0xDBFF)
-        kept--;
-    return kept;
+    if (count > TRACK_TITLE_UNITS)
+        count = TRACK_TITLE_UNITS;
+    // A first half last has lost its second.
+    if (count > 0 && IS_HIGH_SURROGATE(units[count - 1]))
+        count--;
+    return count;
 }
 
 // Copies at most `most` bytes from `address` on, never past the end of its
