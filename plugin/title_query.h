@@ -8,9 +8,9 @@
 
 #define TRACK_TITLE_UNITS 254                    // UTF-16 units kept of a title
 #define TRACK_TITLE_COPY (TRACK_TITLE_UNITS + 1) // and the NUL
-// Bytes of an ANSI title looked at: more than 254 UTF-16 units can come
-// from in any code page (at most 3 bytes a unit), so the cut still falls at
-// 254 units.
+// Bytes of an ANSI title looked at: more than 254 UTF-16 units' worth in any
+// code page (none takes over 3 bytes a unit), so the cut still falls at 254
+// units. Neither read ever reaches past 64 KiB.
 #define ANSI_TITLE_READ 1024
 
 // Asks the player for the title of the entry at `position`: command 213
