@@ -23,8 +23,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "bench: the player did not start\n");
         return 1;
     }
-    PlayerTrack track = { 0, "Benchmark - Track", 200, 44, 192, 2 };
-    PlayerSetTrack(&track);
+    PlayerSetTrack({ 0, "Benchmark - Track", 200, 44, 192, 2 });
 
     PrintTableHead();
     void (*const measures[8])() = {

@@ -1,6 +1,9 @@
-// What the benchmark's measures share: a fine clock, waits that keep the
-// player answering, the plug-in's INI file, popups in bulk, the process's
-// figures and the one table that everything is printed into.
+// What the benchmark's measures share: a fine clock, the plug-in's INI file,
+// popups in bulk, the process's figures and the one table that everything is
+// printed into. Waits are the stand-in player's WaitUntil, which keeps the
+// player answering; the measures that time what they wait for look at it
+// every millisecond (kTimedPollMs), as a player idle in its message loop
+// answers the plug-in's queries the moment they arrive.
 #pragma once
 
 #include <windows.h>
@@ -9,48 +12,32 @@
 #include <vector>
 
 #include "host/player.h"
+#include "host/plugin_patches.h"
+
+const DWORD kTimedPollMs = 1;
 
 double NowMs();
 
-// Pumps until cond holds or the deadline passes, looking at cond about every
-// millisecond and answering the plug-in's queries the moment they arrive, as
-// a player idle in its message loop does.
-template <typename Cond>
-bool WaitUntil(Cond cond, double timeoutMs)
-{
-    double start = NowMs();
-    while (!cond()) {
-        if (NowMs() - start > timeoutMs)
-            return false;
-        PlayerPump();
-        MsgWaitForMultipleObjectsEx(0, NULL, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-    return true;
-}
-
-void PumpFor(double ms);
-
-// A fresh INI file holding only what the measure sets: popups stay until
-// clicked (Seconds 0) and no effect plays unless asked for.
+// A fresh INI file holding only what the measure sets (PlayerWriteSetting):
+// popups stay until clicked (Seconds 0) and no effect plays unless asked for.
 void ResetSettings();
-void WriteSetting(const char *key, int value);
 
-// Loads the plug-in. Its clock can be put on an offset that steps past its
-// 400 ms event throttle, and its settle wait can be skipped, so that popups
-// can be had in bulk (see host/plugin_patches.h).
-bool LoadPlugin(bool offsetClock, bool skipSettleWait);
+// Loads the plug-in. Its clock can be redirected, to be stepped past its
+// 400 ms event throttle (PlayerStartTrackPastThrottle), and its settle wait
+// can be skipped, so that popups can be had in bulk.
+bool LoadPlugin(bool redirectClock, bool skipSettleWait);
 void UnloadPlugin();
-// A track start that the throttle lets through (offset clock only).
-void FastTrackStart();
 
 int PopupWindowCount();
 int VisiblePopupCount();
 std::vector<HWND> PopupWindows();
+// No popup window left and the process's threads back at `threads`.
+bool NothingLeftAt(int threads);
 // Asks every popup to close (as a right click does) and waits until no popup
 // window and no popup thread is left; false at the deadline.
-bool CloseAllPopups(int baselineThreads, double timeoutMs);
+bool CloseAllPopups(int baselineThreads, DWORD timeoutMs);
 // With both patches: shows popups until `count` are visible; false when they do not.
-bool ShowPopups(int count, double timeoutMs);
+bool ShowPopups(int count, DWORD timeoutMs);
 
 double Median(std::vector<double> values);
 double Worst(const std::vector<double> &values);

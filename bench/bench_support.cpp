@@ -1,7 +1,5 @@
 #include "bench/bench.h"
 
-#include "host/plugin_patches.h"
-
 #include <intrin.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -20,11 +18,6 @@ double NowMs()
     return now.QuadPart * 1000.0 / gFrequency.QuadPart;
 }
 
-void PumpFor(double ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
-
 std::string Format(const char *format, ...)
 {
     char text[512];
@@ -37,27 +30,17 @@ std::string Format(const char *format, ...)
 
 // --- settings and the plug-in ------------------------------------------------
 
-static std::string IniFile()
-{
-    return std::string(PlayerIniDir()) + "\\plugins\\tunebell.ini";
-}
-
-void WriteSetting(const char *key, int value)
-{
-    WritePrivateProfileStringA("Tunebell", key, Format("%d", value).c_str(), IniFile().c_str());
-}
-
 void ResetSettings()
 {
-    DeleteFileA(IniFile().c_str());
-    WriteSetting("Seconds", 0);
+    DeleteFileA(PlayerSettingsFile().c_str());
+    PlayerWriteSetting("Seconds", 0);
 }
 
-bool LoadPlugin(bool offsetClock, bool skipSettleWait)
+bool LoadPlugin(bool redirectClock, bool skipSettleWait)
 {
     if (!PlayerLoadPlugin(PlayerDefaultPluginPath()))
         return false;
-    if ((offsetClock && !PlayerOffsetPluginClock()) || (skipSettleWait && !PlayerSkipSettleWait())) {
+    if ((redirectClock && !PlayerRedirectPluginClock()) || (skipSettleWait && !PlayerSkipSettleWait())) {
         fprintf(stderr, "bench: cannot patch the plug-in's clock or settle wait\n");
         UnloadPlugin();
         return false;
@@ -69,12 +52,6 @@ void UnloadPlugin()
 {
     PlayerQuitPlugin();
     PlayerUnloadPlugin();
-}
-
-void FastTrackStart()
-{
-    PlayerAdvancePluginClock(401);   // one step past the 400 ms throttle
-    PlayerTrackStarted();
 }
 
 // --- popups ------------------------------------------------------------------
@@ -103,7 +80,12 @@ int VisiblePopupCount()
     return visible;
 }
 
-bool CloseAllPopups(int baselineThreads, double timeoutMs)
+bool NothingLeftAt(int threads)
+{
+    return PopupWindowCount() == 0 && PlayerThreadCount() == threads;
+}
+
+bool CloseAllPopups(int baselineThreads, DWORD timeoutMs)
 {
     // Popups still on their way (an event the worker has not served yet) are
     // asked too once they show up; a second request to a closing popup finds
@@ -115,22 +97,23 @@ bool CloseAllPopups(int baselineThreads, double timeoutMs)
                 PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
             asked = NowMs();
         }
-        return PopupWindowCount() == 0 && PlayerThreadCount() == baselineThreads;
+        return NothingLeftAt(baselineThreads);
     }, timeoutMs);
 }
 
-bool ShowPopups(int count, double timeoutMs)
+bool ShowPopups(int count, DWORD timeoutMs)
 {
     // All the events at once: the worker asks the player about each in turn,
     // while the popup threads build their windows side by side.
-    double start = NowMs();
+    DWORD start = GetTickCount();
     for (int tries = 0; tries < 3; tries++) {
         int missing = count - PopupWindowCount();
         for (int i = 0; i < missing; i++) {
-            FastTrackStart();
+            PlayerStartTrackPastThrottle();
             PlayerPump();
         }
-        if (WaitUntil([&] { return VisiblePopupCount() >= count; }, (timeoutMs - (NowMs() - start)) / 2))
+        DWORD spent = GetTickCount() - start;
+        if (WaitUntil([&] { return VisiblePopupCount() >= count; }, spent < timeoutMs ? (timeoutMs - spent) / 2 : 0))
             return true;
     }
     return false;

@@ -31,7 +31,7 @@ static bool ShowAndClose(int count, int loadedThreads)
 
 static bool SettledAt(int threads)
 {
-    return WaitUntil([&] { return PlayerThreadCount() == threads && PopupWindowCount() == 0; }, 5000);
+    return WaitUntil([&] { return NothingLeftAt(threads); }, 5000);
 }
 
 void MeasureCostAndLeaks()
@@ -53,10 +53,10 @@ void MeasureCostAndLeaks()
     ProcessFigures unloaded = TakeFigures();
 
     LoadPlugin(true, true);
-    PumpFor(200);
+    PlayerPumpFor(200);
     ProcessFigures loaded = TakeFigures();
     bool shown = ShowPopups(kOpen, 10000);
-    PumpFor(300);
+    PlayerPumpFor(300);
     ProcessFigures open = TakeFigures();
     CloseAllPopups(loadedThreads, 10000);
 
@@ -73,8 +73,8 @@ void MeasureCostAndLeaks()
     for (; cycles < kCycles; cycles++) {
         if (!LoadPlugin(true, true))
             break;
-        FastTrackStart();
-        WaitUntil([] { return VisiblePopupCount() == 1; }, 3000);
+        PlayerStartTrackPastThrottle();
+        WaitUntil([] { return VisiblePopupCount() == 1; });
         UnloadPlugin();
     }
     SettledAt(unloadedThreads);

@@ -2,28 +2,21 @@
 // were asked for.
 #include "bench/bench.h"
 
-static int Alpha(HWND popup)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    return GetLayeredWindowAttributes(popup, NULL, &alpha, &flags) ? alpha : -1;
-}
-
 // One popup: ms from shown until opaque, and from the close until it is gone
 // (the close returns when the popup has been destroyed; the fade is most of
 // that). False when the popup did not come or did not finish.
 static bool FadeOnce(int fadeTime, double *in, double *out)
 {
-    PlayerTrackStarted();
+    PlayerStartTrack();
     HWND popup = NULL;
     if (!WaitUntil([&] {
             std::vector<HWND> popups = PopupWindows();
             popup = popups.empty() ? NULL : popups[0];
             return popup && IsWindowVisible(popup);
-        }, 3000))
+        }, 3000, kTimedPollMs))
         return false;
     double start = NowMs();
-    if (!WaitUntil([&] { return Alpha(popup) == 255; }, fadeTime * 3.0))
+    if (!WaitUntil([&] { return LayeredAlpha(popup) == 255; }, fadeTime * 3, kTimedPollMs))
         return false;
     *in = NowMs() - start;
     start = NowMs();
@@ -41,9 +34,9 @@ void MeasureFades()
         std::vector<double> in, out;
         for (int r = 0; r < kRepeats[t]; r++) {
             ResetSettings();
-            WriteSetting("Fade", 1);
-            WriteSetting("FadeInTime", fadeTime);
-            WriteSetting("FadeOutTime", fadeTime);
+            PlayerWriteSetting("Fade", 1);
+            PlayerWriteSetting("FadeInTime", fadeTime);
+            PlayerWriteSetting("FadeOutTime", fadeTime);
             if (!LoadPlugin(false, false))
                 break;
             double fadeIn, fadeOut;

@@ -84,10 +84,10 @@ void MeasureIdleCost()
         Row("5", "Idle cost", "plug-in did not load", "", "", "", "no");
         return;
     }
-    PumpFor(200);
+    PlayerPumpFor(200);
     IdleFigure none = IdleCpu(before, kSeconds);
     bool shown = ShowPopups(kPopups, 10000);
-    PumpFor(500);
+    PlayerPumpFor(500);
     IdleFigure waiting = IdleCpu(before, kSeconds);
     UnloadPlugin();
 

@@ -31,7 +31,7 @@ static double BareThreadWindowShown()
     BareWindow bare = { NULL, CreateEventA(NULL, TRUE, FALSE, NULL) };
     double start = NowMs();
     HANDLE thread = CreateThread(NULL, 0, BareWindowThread, &bare, 0, NULL);
-    WaitUntil([&] { return bare.window && IsWindowVisible(bare.window); }, 3000);
+    WaitUntil([&] { return bare.window && IsWindowVisible(bare.window); }, 3000, kTimedPollMs);
     double took = NowMs() - start;
     SetEvent(bare.done);
     WaitForSingleObject(thread, INFINITE);
@@ -72,11 +72,11 @@ void MeasureEventToVisible()
     for (int i = 0; i < kEvents; i++) {
         // The reference in turn with the events, so both meet the same machine.
         reference.push_back(BareThreadWindowShown());
-        PumpFor(100);
+        PlayerPumpFor(100);
         gFirstQuery = gLastQuery = 0;
         double start = NowMs();
-        FastTrackStart();
-        if (!WaitUntil([] { return VisiblePopupCount() > 0; }, 3000))
+        PlayerStartTrackPastThrottle();
+        if (!WaitUntil([] { return VisiblePopupCount() > 0; }, 3000, kTimedPollMs))
             continue;
         double shown = NowMs();
         beyond.push_back(shown - start - kWait);
@@ -86,7 +86,7 @@ void MeasureEventToVisible()
         CloseAllPopups(loaded, 3000);
         // Tracks do not start back to back: let the system settle, as it
         // would between two songs.
-        PumpFor(200);
+        PlayerPumpFor(200);
     }
     UnloadPlugin();
     SetWindowLongPtrA(PlayerWindow(), GWLP_WNDPROC, (LONG_PTR)gPlayerProc);
@@ -110,20 +110,13 @@ void MeasureEventToVisible()
 
 // --- 3. re-placing ------------------------------------------------------------------
 
-static RECT RectOf(HWND window)
-{
-    RECT r = { 0, 0, 0, 0 };
-    GetWindowRect(window, &r);
-    return r;
-}
-
 // The oldest popup sits in the corner: at the lower right, the lowest.
 static HWND OldestPopup(const std::vector<HWND> &popups)
 {
     HWND oldest = NULL;
     LONG lowest = -100000;
     for (HWND popup : popups) {
-        RECT r = RectOf(popup);
+        RECT r = WindowRectOf(popup);
         if (r.bottom > lowest) {
             lowest = r.bottom;
             oldest = popup;
@@ -140,7 +133,7 @@ static double CloseOldestUntilAllMoved()
     std::vector<std::pair<HWND, RECT>> others;
     for (HWND popup : popups) {
         if (popup != oldest)
-            others.push_back(std::make_pair(popup, RectOf(popup)));
+            others.push_back(std::make_pair(popup, WindowRectOf(popup)));
     }
     // The popups are re-placed oldest first: the youngest moves last. Only
     // it is watched closely, since every look at a window of another thread
@@ -151,14 +144,14 @@ static double CloseOldestUntilAllMoved()
     double start = NowMs();
     PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);
     bool moved = WaitUntil([&] {
-        if (RectOf(youngest->first).top == youngest->second.top)
+        if (WindowRectOf(youngest->first).top == youngest->second.top)
             return false;
         for (auto &other : others) {
-            if (RectOf(other.first).top == other.second.top)
+            if (WindowRectOf(other.first).top == other.second.top)
                 return false;
         }
         return true;
-    }, 5000);
+    }, 5000, kTimedPollMs);
     return moved ? NowMs() - start : -1;
 }
 
@@ -174,7 +167,7 @@ static void SameCallsOnPopups(int rounds, double *moves, double *repaints)
         int step = round % 2 ? -38 : 38;
         double start = NowMs();
         for (HWND popup : popups) {
-            RECT r = RectOf(popup);
+            RECT r = WindowRectOf(popup);
             SetWindowPos(popup, HWND_TOPMOST, r.left, r.top + step, 0, 0,
                          SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         }
@@ -185,7 +178,7 @@ static void SameCallsOnPopups(int rounds, double *moves, double *repaints)
         }
         moved.push_back(middle - start);
         repainted.push_back(NowMs() - middle);
-        PumpFor(20);
+        PlayerPumpFor(20);
     }
     *moves = Median(moved);
     *repaints = Median(repainted);
@@ -207,7 +200,7 @@ void MeasureReplacing()
         if (t < 0)
             break;
         took.push_back(t);
-        WaitUntil([&] { return PopupWindowCount() == kOpen - 1; }, 3000);
+        WaitUntil([&] { return PopupWindowCount() == kOpen - 1; });
     }
     double moves = 0, repaints = 0;
     SameCallsOnPopups(kRounds, &moves, &repaints);

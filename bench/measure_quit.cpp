@@ -5,28 +5,12 @@
 
 #include <algorithm>
 
-static int Alpha(HWND popup)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(popup, NULL, &alpha, &flags))
-        return -1;
-    return alpha;
-}
-
 static bool AllOpaque()
 {
     for (HWND popup : PopupWindows())
-        if (Alpha(popup) != 255)
+        if (LayeredAlpha(popup) != 255)
             return false;
     return true;
-}
-
-static LONG Bottom(HWND window)
-{
-    RECT r = { 0, 0, 0, 0 };
-    GetWindowRect(window, &r);
-    return r.bottom;
 }
 
 static double QuitWithNoPopup()
@@ -48,9 +32,9 @@ void MeasureQuitWithPopups()
     const int kWaiting = 32, kFadingIn = 8, kFadingOut = 8;
     ResetSettings();
     double reference = QuitWithNoPopup();
-    WriteSetting("Fade", 1);
-    WriteSetting("FadeInTime", 5000);
-    WriteSetting("FadeOutTime", 5000);
+    PlayerWriteSetting("Fade", 1);
+    PlayerWriteSetting("FadeInTime", 5000);
+    PlayerWriteSetting("FadeOutTime", 5000);
     int baseline = PlayerThreadCount();
     if (!LoadPlugin(true, true)) {
         Row("4", "Quit with 48 popups", "plug-in did not load", "", "", "", "no");
@@ -63,13 +47,13 @@ void MeasureQuitWithPopups()
     bool ready = ShowPopups(kWaiting + kFadingOut, 30000) && WaitUntil(AllOpaque, 15000) &&
                  ShowPopups(kWaiting + kFadingOut + kFadingIn, 10000);
     std::vector<HWND> popups = PopupWindows();
-    std::sort(popups.begin(), popups.end(), [](HWND a, HWND b) { return Bottom(a) > Bottom(b); });
+    std::sort(popups.begin(), popups.end(), [](HWND a, HWND b) { return WindowRectOf(a).bottom > WindowRectOf(b).bottom; });
     for (int i = 0; i < kFadingOut && i < (int)popups.size(); i++)
         PostMessageA(popups[i], WM_CONTEXTMENU, (WPARAM)popups[i], 0);
-    PumpFor(200);
+    PlayerPumpFor(200);
     int open = PopupWindowCount(), fading = 0, opaque = 0;
     for (HWND popup : PopupWindows()) {
-        int alpha = Alpha(popup);
+        int alpha = LayeredAlpha(popup);
         fading += alpha > 0 && alpha < 255;
         opaque += alpha == 255;
     }
@@ -79,7 +63,7 @@ void MeasureQuitWithPopups()
     double quit = NowMs() - start;
     int windowsLeft = PopupWindowCount();
     int threadsLeft = PlayerThreadCount() - baseline;
-    double gone = WaitUntil([&] { return PlayerThreadCount() == baseline; }, 3000) ? NowMs() - start - quit
+    double gone = WaitUntil([&] { return PlayerThreadCount() == baseline; }, 3000, kTimedPollMs) ? NowMs() - start - quit
                                                                                     : -1;
     // Threads that have left the plug-in's code may still be on their way out
     // of the system when quit returns; they are counted, not waited for.

@@ -60,20 +60,21 @@ static void DefaultIniDir(char *out, int size)
 static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
 {
     PopupSearch search;
-    ExpectedLines(&event->track, &search);
-    PlayerSetTrack(&event->track);
-    if (event->tagsChanged)
+    ExpectedLines(event->track, &search);
+    if (event->tagsChanged) {
+        PlayerSetTrack(event->track);
         PlayerTagsChanged();
-    else
-        PlayerTrackStarted();
+    } else {
+        PlayerStartTrack(event->track);
+    }
 
     char label[600];
     snprintf(label, sizeof label, "%s %d \"%s\"",
              event->tagsChanged ? "tag update" : "track", number,
              event->track.title ? event->track.title : "(no title)");
-    if (!PlayerWaitFor(ExpectedPopupShown, &search, kPopupDeadlineMs)) {
+    if (!WaitUntil([&] { return ExpectedPopupShown(&search); }, kPopupDeadlineMs)) {
         printf("demo: %s -> FAILED: no visible popup showing \"%s\" / \"%s\" within %d ms\n",
-               label, search.titleLine, search.infoLine, kPopupDeadlineMs);
+               label, search.titleLine.c_str(), search.infoLine.c_str(), kPopupDeadlineMs);
         fflush(stdout);
         return false;
     }
@@ -81,7 +82,7 @@ static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
     RECT rect;
     GetWindowRect(search.found, &rect);
     printf("demo: %s -> popup \"%s\" / \"%s\" at (%ld,%ld) %ld x %ld%s\n", label,
-           search.titleLine, search.infoLine, rect.left, rect.top,
+           search.titleLine.c_str(), search.infoLine.c_str(), rect.left, rect.top,
            rect.right - rect.left, rect.bottom - rect.top,
            settled ? "" : " (still moving or fading)");
     fflush(stdout);
@@ -125,8 +126,8 @@ int main(int argc, char **argv)
         return 1;
     }
     Say("demo: player started, INI directory %s\n", PlayerIniDir());
-    if (!WriteDemoSettings(PlayerIniDir())) {
-        Say("demo: FAILED: cannot write %s\\plugins\\tunebell.ini\n", PlayerIniDir());
+    if (!WriteDemoSettings()) {
+        Say("demo: FAILED: cannot write %s\n", PlayerSettingsFile().c_str());
         PlayerStop();
         return 1;
     }

@@ -44,33 +44,39 @@ static const PlayerTrack kTracks[] = {
     { 2, "The Quiet Harbour - Low Tide (Extended)", 3599, 22, 64, 1, NULL },
 };
 
-static void IniPath(char *path, int size)
-{
-    snprintf(path, size, "%s\\plugins\\tunebell.ini", PlayerIniDir());
-}
-
 static bool WriteScene(const Setting *settings, int count)
 {
-    char path[MAX_PATH];
-    IniPath(path, sizeof path);
-    DeleteFileA(path);
-    bool ok = WriteDemoSettings(PlayerIniDir());
+    DeleteFileA(PlayerSettingsFile().c_str());
+    bool ok = WriteDemoSettings();
     for (int i = 0; i < count && settings[i].key; i++)
-        ok = WriteDemoSetting(PlayerIniDir(), settings[i].key, settings[i].value) && ok;
+        ok = PlayerWriteSetting(settings[i].key, settings[i].value) && ok;
     return ok;
 }
 
 // Plays one track and waits for its popup to be visible and still.
-static HWND ShowTrack(const PlayerTrack *track)
+static HWND ShowTrack(const PlayerTrack &track)
 {
     PopupSearch search;
     ExpectedLines(track, &search);
-    PlayerSetTrack(track);
-    PlayerTrackStarted();
-    if (!PlayerWaitFor(ExpectedPopupShown, &search, kPopupDeadlineMs))
+    PlayerStartTrack(track);
+    if (!WaitUntil([&] { return ExpectedPopupShown(&search); }, kPopupDeadlineMs))
         return NULL;
     WaitUntilSettled(search.found);
     return search.found;
+}
+
+// Plays the first `count` tracks, an event gap apart; false when a popup
+// did not appear.
+static bool ShowTracks(HWND *popups, int count)
+{
+    for (int i = 0; i < count; i++) {
+        if (i > 0)
+            PlayerPumpFor(kEventGapMs);
+        popups[i] = ShowTrack(kTracks[i]);
+        if (!popups[i])
+            return false;
+    }
+    return true;
 }
 
 // The smallest screen area around the given popups, with a margin.
@@ -105,13 +111,7 @@ static bool RunScene(const LayoutScene *scene, const char *shotsDir, const char 
     }
     Say("demo: %s\n", scene->what);
     HWND popups[3];
-    bool ok = true;
-    for (int i = 0; i < scene->popups && ok; i++) {
-        if (i > 0)
-            PlayerPumpFor(kEventGapMs);
-        popups[i] = ShowTrack(&kTracks[i]);
-        ok = popups[i] != NULL;
-    }
+    bool ok = ShowTracks(popups, scene->popups);
     if (ok) {
         DescribePopups(popups, scene->popups);
         RECT area = AreaAround(popups, scene->popups);
@@ -121,12 +121,6 @@ static bool RunScene(const LayoutScene *scene, const char *shotsDir, const char 
         Say("demo: %s -> FAILED: a popup did not appear\n", scene->what);
     }
     return ShutDownPlugin(pluginPath) && ok;
-}
-
-static bool OpacityIs(HWND popup, BYTE *opacity)
-{
-    DWORD flags = 0;
-    return GetLayeredWindowAttributes(popup, NULL, opacity, &flags) && (flags & LWA_ALPHA);
 }
 
 // A slow translucent fade: the popup is caught half way and at its end.
@@ -139,56 +133,30 @@ static bool RunFadeScene(const char *shotsDir, const char *pluginPath)
         return false;
     }
     Say("demo: fading in over 2000 ms to 160 of 255 (translucent)\n");
-    PlayerSetTrack(&kTracks[0]);
-    PlayerTrackStarted();
+    PlayerStartTrack(kTracks[0]);
     HWND popup = NULL;
-    DWORD start = GetTickCount();
-    while (!popup && GetTickCount() - start < (DWORD)kPopupDeadlineMs) {
-        PlayerPumpFor(10);
+    bool ok = WaitUntil([&] {
         HWND found[4];
-        if (PlayerFindPopups(found, 4) > 0 && IsWindowVisible(found[0]))
-            popup = found[0];
-    }
-    bool ok = popup != NULL;
-    BYTE half = 0, end = 0;
+        popup = PlayerFindPopups(found, 4) > 0 && IsWindowVisible(found[0]) ? found[0] : NULL;
+        return popup != NULL;
+    }, kPopupDeadlineMs, 10);
     if (ok) {
         DWORD shown = GetTickCount();
         PlayerPumpFor(1000);
-        ok = OpacityIs(popup, &half);
+        int half = LayeredAlpha(popup);
         Say("demo:   after %lu ms the opacity is %d\n", GetTickCount() - shown, half);
         if (shotsDir) {
             RECT area = AreaAround(&popup, 1);
-            ok = SaveScreenArea(shotsDir, "fade-half-way", &area) && ok;
+            ok = SaveScreenArea(shotsDir, "fade-half-way", &area);
         }
-        BYTE opacity = 0;
-        while (OpacityIs(popup, &opacity) && opacity != 160 && GetTickCount() - shown < 4000)
-            PlayerPumpFor(10);
-        end = opacity;
+        WaitUntil([&] { return LayeredAlpha(popup) == 160; }, 3000, 10);
+        int end = LayeredAlpha(popup);
         Say("demo:   after %lu ms the opacity is %d\n", GetTickCount() - shown, end);
         ok = ok && end == 160 && half > 0 && half < 160;
     }
     if (!ok)
         Say("demo: fade -> FAILED\n");
     return ShutDownPlugin(pluginPath) && ok;
-}
-
-// In a right-hand column the first place is known by its lower right corner.
-static bool PopupAt(HWND popup, const RECT *place)
-{
-    RECT r;
-    return GetWindowRect(popup, &r) && r.right == place->right && r.bottom == place->bottom;
-}
-
-struct MoveWatch {
-    HWND closing;
-    HWND popup;
-    RECT place;
-};
-
-static bool MovedInto(void *ctx)
-{
-    MoveWatch *watch = (MoveWatch *)ctx;
-    return !IsWindow(watch->closing) && PopupAt(watch->popup, &watch->place);
 }
 
 // Three popups in a column; the oldest is right-clicked away and the others
@@ -202,25 +170,20 @@ static bool RunGapScene(const char *shotsDir, const char *pluginPath)
     }
     Say("demo: three popups, then the oldest is right-clicked away\n");
     HWND popups[3];
-    bool ok = true;
-    for (int i = 0; i < 3 && ok; i++) {
-        if (i > 0)
-            PlayerPumpFor(kEventGapMs);
-        popups[i] = ShowTrack(&kTracks[i]);
-        ok = popups[i] != NULL;
-    }
+    bool ok = ShowTracks(popups, 3);
     if (ok) {
         RECT area = AreaAround(popups, 3);
-        RECT oldest;
-        GetWindowRect(popups[0], &oldest);
+        RECT oldest = WindowRectOf(popups[0]);
         PlayerClickAt((oldest.left + oldest.right) / 2, (oldest.top + oldest.bottom) / 2, true);
-        MoveWatch watch = { popups[0], popups[1], oldest };
-        ok = PlayerWaitFor(MovedInto, &watch, kPopupDeadlineMs);
+        // In a right-hand column the first place is known by its lower right corner.
+        ok = WaitUntil([&] {
+            RECT r = WindowRectOf(popups[1]);
+            return !IsWindow(popups[0]) && r.right == oldest.right && r.bottom == oldest.bottom;
+        }, kPopupDeadlineMs);
         if (ok) {
             Say("demo:   the oldest closed and the next moved into its place\n");
         } else {
-            RECT next;
-            GetWindowRect(popups[1], &next);
+            RECT next = WindowRectOf(popups[1]);
             Say("demo: gap -> FAILED: the oldest is %s; the next is at (%ld,%ld)-(%ld,%ld), not at (%ld,%ld)-(%ld,%ld)\n",
                 IsWindow(popups[0]) ? "still open" : "closed", next.left, next.top, next.right,
                 next.bottom, oldest.left, oldest.top, oldest.right, oldest.bottom);

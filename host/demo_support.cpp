@@ -14,42 +14,27 @@ void Say(const char *format, ...)
     fflush(stdout);
 }
 
-bool WriteDemoSetting(const char *iniDir, const char *key, int value)
-{
-    char path[MAX_PATH];
-    char text[32];
-    snprintf(path, sizeof path, "%s\\plugins\\tunebell.ini", iniDir);
-    snprintf(text, sizeof text, "%d", value);
-    return WritePrivateProfileStringA("Tunebell", key, text, path) != FALSE;
-}
-
 // The popups stay up long enough to be captured; the rest stays default.
-bool WriteDemoSettings(const char *iniDir)
+bool WriteDemoSettings()
 {
-    return WriteDemoSetting(iniDir, "Seconds", 10);
+    return PlayerWriteSetting("Seconds", 10);
 }
 
-void ExpectedLines(const PlayerTrack *track, PopupSearch *search)
+void ExpectedLines(const PlayerTrack &track, PopupSearch *search)
 {
-    snprintf(search->titleLine, sizeof search->titleLine, " %02d. %s ",
-             track->position + 1, track->title ? track->title : "Unknown");
-    int length = track->length < 0 ? 0 : track->length;
-    snprintf(search->infoLine, sizeof search->infoLine,
-             " %02d:%02d [%d KHz - %d Kbit - %s] ", length / 60, length % 60,
-             track->sampleRate, track->bitRate,
-             track->channels == 2 ? "Stereo" : "Mono");
+    search->titleLine = TitleLine(track.position, track.title);
+    search->infoLine = InfoLine(track.length, track.sampleRate, track.bitRate, track.channels);
     search->found = NULL;
 }
 
-bool ExpectedPopupShown(void *ctx)
+bool ExpectedPopupShown(PopupSearch *search)
 {
-    PopupSearch *search = (PopupSearch *)ctx;
     HWND popups[kMaxPopups];
     int count = PlayerFindPopups(popups, kMaxPopups);
     for (int i = 0; i < count && i < kMaxPopups; i++) {
         if (IsWindowVisible(popups[i]) &&
-            PlayerHasChildText(popups[i], search->titleLine) &&
-            PlayerHasChildText(popups[i], search->infoLine)) {
+            PlayerHasChildText(popups[i], search->titleLine.c_str()) &&
+            PlayerHasChildText(popups[i], search->infoLine.c_str())) {
             search->found = popups[i];
             return true;
         }
@@ -57,54 +42,35 @@ bool ExpectedPopupShown(void *ctx)
     return false;
 }
 
-// Whether a popup has finished fading in and moving: fully opaque, and in
-// the same place for a little while.
-struct SettleWatch {
-    HWND popup;
-    RECT last;
-    DWORD lastMove;
-};
-
-bool PopupSettled(void *ctx)
-{
-    SettleWatch *watch = (SettleWatch *)ctx;
-    RECT now;
-    if (!GetWindowRect(watch->popup, &now))
-        return true;
-    if (!EqualRect(&now, &watch->last)) {
-        watch->last = now;
-        watch->lastMove = GetTickCount();
-        return false;
-    }
-    if (GetWindowLongA(watch->popup, GWL_EXSTYLE) & WS_EX_LAYERED) {
-        BYTE alpha = 255;
-        DWORD flags = 0;
-        if (GetLayeredWindowAttributes(watch->popup, NULL, &alpha, &flags) &&
-            (flags & LWA_ALPHA) && alpha != 255)
-            return false;
-    }
-    return GetTickCount() - watch->lastMove >= kSettleStillMs;
-}
-
+// Waits until a popup has finished fading in and moving: fully opaque, and
+// in the same place for a little while.
 bool WaitUntilSettled(HWND popup)
 {
-    SettleWatch watch;
-    watch.popup = popup;
-    SetRectEmpty(&watch.last);
-    watch.lastMove = GetTickCount();
-    return PlayerWaitFor(PopupSettled, &watch, kSettleDeadlineMs);
+    RECT last;
+    SetRectEmpty(&last);
+    DWORD lastMove = GetTickCount();
+    return WaitUntil([&] {
+        RECT now;
+        if (!GetWindowRect(popup, &now))
+            return true;
+        if (!EqualRect(&now, &last)) {
+            last = now;
+            lastMove = GetTickCount();
+            return false;
+        }
+        int alpha = LayeredAlpha(popup);
+        return (alpha < 0 || alpha == 255) && GetTickCount() - lastMove >= kSettleStillMs;
+    }, kSettleDeadlineMs);
 }
 
 // Whether the popup's pixels have reached the screen: Wine hands a window's
 // drawing to the display a little after the window's thread has painted.
-bool PopupOnScreen(void *ctx)
+bool PopupOnScreen(HWND popup)
 {
     RECT rect;
-    if (!GetWindowRect((HWND)ctx, &rect))
+    if (!GetWindowRect(popup, &rect))
         return true;
-    HDC screen = GetDC(NULL);
-    COLORREF centre = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ReleaseDC(NULL, screen);
+    COLORREF centre = ScreenColour((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     return centre != RGB(0, 0, 0) && centre != CLR_INVALID;
 }
 
@@ -113,7 +79,7 @@ bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup)
     RECT rect;
     if (!GetWindowRect(popup, &rect))
         return false;
-    PlayerWaitFor(PopupOnScreen, popup, kSettleDeadlineMs);
+    WaitUntil([&] { return PopupOnScreen(popup); }, kSettleDeadlineMs);
     InflateRect(&rect, kShotPadding, kShotPadding);
     char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\%02d-%s.bmp", shotsDir, number, name);
@@ -165,9 +131,8 @@ bool ShutDownPlugin(const char *pluginPath)
 
 
 // Whether every visible popup inside the area has its pixels on the screen.
-static bool PopupsInAreaOnScreen(void *ctx)
+static bool PopupsInAreaOnScreen(const RECT *area)
 {
-    const RECT *area = (const RECT *)ctx;
     HWND popups[kMaxPopups];
     int count = PlayerFindPopups(popups, kMaxPopups);
     for (int i = 0; i < count && i < kMaxPopups; i++) {
@@ -181,7 +146,7 @@ static bool PopupsInAreaOnScreen(void *ctx)
 
 bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area)
 {
-    PlayerWaitFor(PopupsInAreaOnScreen, (void *)area, kSettleDeadlineMs);
+    WaitUntil([&] { return PopupsInAreaOnScreen(area); }, kSettleDeadlineMs);
     char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\%s.bmp", shotsDir, name);
     if (!PlayerSaveScreenshot(area, path))

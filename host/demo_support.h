@@ -15,20 +15,19 @@ enum {
 
 // What the popup for one event must show.
 struct PopupSearch {
-    char titleLine[512];
-    char infoLine[128];
+    std::string titleLine;
+    std::string infoLine;
     HWND found;
 };
 
 // printf to stdout, flushed at once so the run script shows progress.
 void Say(const char *format, ...);
-// Writes one key of the plug-in's INI file below the player's INI directory.
-bool WriteDemoSetting(const char *iniDir, const char *key, int value);
-bool WriteDemoSettings(const char *iniDir);
-void ExpectedLines(const PlayerTrack *track, PopupSearch *search);
-bool ExpectedPopupShown(void *ctx);
+// The settings every part of the demo starts from.
+bool WriteDemoSettings();
+void ExpectedLines(const PlayerTrack &track, PopupSearch *search);
+bool ExpectedPopupShown(PopupSearch *search);
 bool WaitUntilSettled(HWND popup);
-bool PopupOnScreen(void *ctx);
+bool PopupOnScreen(HWND popup);
 bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup);
 // Saves a screen area as shotsDir\name.bmp once every popup in it is drawn.
 bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area);

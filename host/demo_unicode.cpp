@@ -77,9 +77,8 @@ static BOOL CALLBACK MatchWideText(HWND child, LPARAM param)
     return TRUE;
 }
 
-static bool WidePopupShown(void *ctx)
+static bool WidePopupShown(WideSearch *search)
 {
-    WideSearch *search = (WideSearch *)ctx;
     HWND popups[kMaxPopups];
     int count = PlayerFindPopups(popups, kMaxPopups);
     for (int i = 0; i < count && i < kMaxPopups; i++) {
@@ -99,16 +98,15 @@ static HWND ShowUnicodeTrack(const UnicodeTrack *t)
 {
     WCHAR titleLine[600];
     ExpectedTitle(t, titleLine, 600);
-    PopupSearch lines;
-    ExpectedLines(&t->track, &lines);
-    WideSearch search = { titleLine, lines.infoLine, NULL };
+    std::string infoLine = InfoLine(t->track.length, t->track.sampleRate, t->track.bitRate,
+                                    t->track.channels);
+    WideSearch search = { titleLine, infoLine.c_str(), NULL };
 
     PlayerSetOlder(t->older);
-    PlayerSetTrack(&t->track);
-    PlayerTrackStarted();
+    PlayerStartTrack(t->track);
     char shown[1800];
     Utf8(titleLine, shown, sizeof shown);
-    if (!PlayerWaitFor(WidePopupShown, &search, kPopupDeadlineMs)) {
+    if (!WaitUntil([&] { return WidePopupShown(&search); }, kPopupDeadlineMs)) {
         Say("demo: %s -> FAILED: no visible popup showing \"%s\" within %d ms\n", t->name, shown,
             kPopupDeadlineMs);
         return NULL;
@@ -138,9 +136,8 @@ static bool SavePopups(const char *shotsDir, const char *name, const HWND *popup
 bool RunUnicodeDemo(const char *shotsDir, const char *pluginPath)
 {
     // A column at the lower right that stays until the demo closes it.
-    bool ok = WriteDemoSettings(PlayerIniDir()) && WriteDemoSetting(PlayerIniDir(), "Seconds", 0) &&
-              WriteDemoSetting(PlayerIniDir(), "Position", 2) &&
-              WriteDemoSetting(PlayerIniDir(), "Spreading", 1);
+    bool ok = WriteDemoSettings() && PlayerWriteSetting("Seconds", 0) &&
+              PlayerWriteSetting("Position", 2) && PlayerWriteSetting("Spreading", 1);
     if (!ok || !PlayerLoadPlugin(pluginPath)) {
         Say("demo: unicode titles -> FAILED: cannot set up the plug-in\n");
         return false;

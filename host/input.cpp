@@ -48,11 +48,5 @@ void PlayerClickAt(int x, int y, bool right)
     input[0].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
-}
-
-void PlayerClickWindow(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, false);
+    PlayerPump();
 }

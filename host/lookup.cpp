@@ -1,6 +1,7 @@
 // Looking at the windows and threads the plug-in made, from outside it.
 #include "host/player.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <tlhelp32.h>
@@ -109,9 +110,25 @@ bool PlayerHasChildText(HWND parent, const char *text)
     return search.found;
 }
 
+std::string TitleLine(int position, const char *title)
+{
+    char line[1024];
+    snprintf(line, sizeof line, " %02d. %s ", position + 1, title ? title : "Unknown");
+    return line;
+}
+
+std::string InfoLine(int length, int kHz, int kbit, int channels)
+{
+    if (length < 0)
+        length = 0;
+    char line[256];
+    snprintf(line, sizeof line, " %02d:%02d [%d KHz - %d Kbit - %s] ", length / 60,
+             length % 60, kHz, kbit, channels == 2 ? "Stereo" : "Mono");
+    return line;
+}
+
 struct DialogSearch {
-    bool (*wanted)(const char *caption, void *ctx);
-    void *ctx;
+    const std::function<bool(const char *caption)> *wanted;
     HWND found;
 };
 
@@ -121,18 +138,44 @@ static BOOL CALLBACK MatchDialog(HWND window, LPARAM param)
     char className[32], caption[128];
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && search->wanted(caption, search->ctx)) {
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && (*search->wanted)(caption)) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND PlayerFindDialog(bool (*wanted)(const char *caption, void *ctx), void *ctx)
+HWND PlayerFindDialog(const std::function<bool(const char *caption)> &wanted)
 {
-    DialogSearch search = { wanted, ctx, NULL };
+    DialogSearch search = { &wanted, NULL };
     EnumThreadWindows(PlayerThreadId(), MatchDialog, (LPARAM)&search);
     return search.found;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT r = { 0, 0, 0, 0 };
+    GetWindowRect(window, &r);
+    return r;
+}
+
+int LayeredAlpha(HWND popup)
+{
+    if (!(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return -1;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(popup, NULL, &alpha, &flags) || !(flags & LWA_ALPHA))
+        return -1;
+    return alpha;
+}
+
+COLORREF ScreenColour(int x, int y)
+{
+    HDC screen = GetDC(NULL);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(NULL, screen);
+    return colour;
 }
 
 int PlayerThreadCount()

@@ -34,6 +34,7 @@ static LRESULT gOlderAnswer;
 static bool gRawTitles;
 static const void *gRawWide, *gRawAnsi;
 static char gIniDir[PLAYER_INI_DIR_SIZE];
+static const char *gIniDirAnswer = gIniDir;
 static HWND gDialogOwner;
 static PlayerPrefsRecord *gPrefsPage;
 static volatile LONG gOwnProcCalls;
@@ -91,8 +92,12 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     case PLAYER_CMD_ADD_PREFS:
         gPrefsPage = (PlayerPrefsRecord *)wParam;
         return 0;
+    case PLAYER_CMD_REMOVE_PREFS:
+        if ((PlayerPrefsRecord *)wParam == gPrefsPage)
+            gPrefsPage = NULL;
+        return 0;
     case PLAYER_CMD_INI_DIR:
-        return (LRESULT)gIniDir;
+        return (LRESULT)gIniDirAnswer;
     case PLAYER_CMD_DIALOG_OWNER:
         return (LRESULT)(gDialogOwner ? gDialogOwner : gMainWindow);
     case PLAYER_EVENT_TRACK_STARTED:
@@ -120,25 +125,6 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool PlayerMakeDirectories(const char *path)
-{
-    char partial[MAX_PATH];
-    size_t length = strlen(path);
-    if (length == 0 || length >= sizeof partial)
-        return false;
-    for (size_t i = 1; i <= length; i++) {
-        if (i == length || path[i] == '\\' || path[i] == '/') {
-            memcpy(partial, path, i);
-            partial[i] = '\0';
-            // "C:" and "\\server" parts fail harmlessly; the end decides.
-            CreateDirectoryA(partial, NULL);
-        }
-    }
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 static void FreeTitles()
@@ -290,18 +276,18 @@ static const char *KeepAnsi(const WCHAR *title)
     return ansi;
 }
 
-void PlayerSetTrack(const PlayerTrack *track)
+void PlayerSetTrack(const PlayerTrack &track)
 {
-    gTrack = *track;
+    gTrack = track;
     gRawTitles = false;
-    if (track->title)
-        gTrack.title = (const char *)KeepTitle(track->title, strlen(track->title) + 1);
-    if (track->wideTitle)
-        gTrack.wideTitle = (const WCHAR *)KeepTitle(track->wideTitle,
-                                                    (wcslen(track->wideTitle) + 1) * sizeof(WCHAR));
+    if (track.title)
+        gTrack.title = (const char *)KeepTitle(track.title, strlen(track.title) + 1);
+    if (track.wideTitle)
+        gTrack.wideTitle = (const WCHAR *)KeepTitle(track.wideTitle,
+                                                    (wcslen(track.wideTitle) + 1) * sizeof(WCHAR));
     else if (gTrack.title)
         gTrack.wideTitle = KeepWide(gTrack.title);
-    if (!track->title && gTrack.wideTitle)
+    if (!track.title && gTrack.wideTitle)
         gTrack.title = KeepAnsi(gTrack.wideTitle);
 }
 
@@ -321,6 +307,12 @@ void PlayerSetTitlePointers(const void *wide, const void *ansi)
 void PlayerSetIniDir(const char *dir)
 {
     lstrcpynA(gIniDir, dir ? dir : "", sizeof gIniDir);
+    gIniDirAnswer = gIniDir;
+}
+
+void PlayerSetIniDirPointer(const char *answer)
+{
+    gIniDirAnswer = answer;
 }
 
 char *PlayerIniDir()
@@ -331,11 +323,6 @@ char *PlayerIniDir()
 void PlayerSetOwner(HWND owner)
 {
     gDialogOwner = owner;
-}
-
-void *PlayerPrefsPage()
-{
-    return gPrefsPage;
 }
 
 PlayerPrefsRecord *PlayerPrefs()
@@ -381,9 +368,15 @@ bool PlayerOwnProcInstalled()
            GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
 }
 
-void PlayerTrackStarted()
+void PlayerStartTrack()
 {
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerStartTrack(const PlayerTrack &track)
+{
+    PlayerSetTrack(track);
+    PlayerStartTrack();
 }
 
 void PlayerTagsChanged()

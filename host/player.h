@@ -4,10 +4,13 @@
 // Threads: everything here runs on the thread that called PlayerStart (the
 // player's thread) unless it says otherwise. The plug-in may send its
 // commands from any thread; the player's thread answers them while it pumps
-// (PlayerPump, PlayerWaitFor, PlayerPumpFor).
+// (PlayerPump, WaitUntil, PlayerPumpFor).
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
+#include <string>
 
 // What the player is "playing". Positions count from 0.
 struct PlayerTrack {
@@ -66,6 +69,7 @@ enum {
     PLAYER_CMD_TITLE = 212,          // wParam = position: char* or NULL
     PLAYER_CMD_WIDE_TITLE = 213,     // wParam = position: WCHAR* or 0
     PLAYER_CMD_ADD_PREFS = 332,      // wParam = PlayerPrefsRecord*
+    PLAYER_CMD_REMOVE_PREFS = 333,   // wParam = the record 332 handed over
     PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
     PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
     PLAYER_EVENT_TRACK_STARTED = 3003,
@@ -95,21 +99,27 @@ DWORD PlayerThreadId();
 // Copies the values and the title texts. Earlier title texts stay valid
 // until PlayerStop, since a plug-in thread may still hold a pointer from 212
 // or 213. Ends PlayerSetTitlePointers.
-void PlayerSetTrack(const PlayerTrack *track);
+void PlayerSetTrack(const PlayerTrack &track);
 // A current player (the default after PlayerStart) answers 213 with the
 // entry's title in UTF-16. An older one does not know 213 and answers
 // `unknownAnswer` (0 or 1); its 212 answers as before.
 void PlayerSetOlder(bool older, LRESULT unknownAnswer = 0);
 // Until the next PlayerSetTrack, 213 and 212 hand out these pointers as
-// they are, for any position: a player gone wrong, for the tests.
+// they are, readable or not, for any position: a title the player has
+// freed, say, or a player gone wrong. An older player still answers 213 as
+// one that does not know it.
 void PlayerSetTitlePointers(const void *wide, const void *ansi);
 // Rewrites the INI buffer as given (cut to 1023 characters); creates nothing.
+// 335 answers the buffer again.
 void PlayerSetIniDir(const char *dir);
+// 335 answers this pointer from now on, readable or not, until the next
+// PlayerSetIniDir or PlayerStart.
+void PlayerSetIniDirPointer(const char *answer);
 char *PlayerIniDir();
 // What 619 answers; NULL = the main window (the default).
 void PlayerSetOwner(HWND owner);
-// The last record 332 handed over; NULL before that and after unloading.
-void *PlayerPrefsPage();
+// The last record 332 handed over; NULL before that, after 333 took it back
+// and after unloading.
 PlayerPrefsRecord *PlayerPrefs();
 
 // Messages that reached the player's own window procedure (after any
@@ -133,7 +143,6 @@ bool PlayerOwnProcInstalled();
 // return 0; the DLL is freed then. A missing patch is reported on stderr but
 // does not fail the load (PlayerCommandHookActive tells).
 bool PlayerLoadPlugin(const char *dllPath);
-void *PlayerDescriptor();
 PlayerPluginRecord *PlayerPlugin();
 HMODULE PlayerPluginModule();
 int PlayerInitResult();            // what the last init() returned
@@ -147,7 +156,10 @@ const char *PlayerDefaultPluginPath();
 
 // --- events the player sends itself --------------------------------------
 
-void PlayerTrackStarted();         // SendMessageA(main, WM_USER, 0, 3003)
+// A track starts: SendMessageA(main, WM_USER, 0, 3003), for the track set
+// last or, given one, for that track (set first).
+void PlayerStartTrack();
+void PlayerStartTrack(const PlayerTrack &track);
 void PlayerTagsChanged();          // SendMessageA(main, WM_USER, 0, 3004)
 
 // --- the command log -------------------------------------------------------
@@ -169,10 +181,13 @@ bool PlayerCommandHookActive();
 
 // Dispatches every message waiting for the calling thread, sent ones too.
 void PlayerPump();
-// Pumps until cond(ctx) is true or timeoutMs passed; returns cond's last
-// value. The condition is polled every few milliseconds, since what it waits
-// for (say a window made on a plug-in thread) need not wake this thread.
-bool PlayerWaitFor(bool (*cond)(void *ctx), void *ctx, DWORD timeoutMs);
+// Pumps until cond() holds or timeoutMs passed; returns cond's last value.
+// The condition is also looked at every pollMs, since what it waits for (say
+// a window made on a plug-in thread) need not wake this thread. Any thread
+// may wait so: on one without windows the pumping costs nothing. The default
+// deadline suits what normally takes a fraction of it (a popup appears about
+// 300 ms after the player's event).
+bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs = 3000, DWORD pollMs = 5);
 // Pumps for ms milliseconds: only for checks that nothing happens.
 void PlayerPumpFor(DWORD ms);
 
@@ -183,10 +198,8 @@ void PlayerKey(WORD vk, bool up);
 void PlayerPressKey(WORD vk);
 // Holds the modifiers (MOD_ALT, MOD_CONTROL, MOD_SHIFT) around a press of vk.
 void PlayerPressHotKey(UINT modifiers, WORD vk);
-// A left or right click at a screen point.
+// A left or right click at a screen point; then pumps what it brought.
 void PlayerClickAt(int x, int y, bool right);
-// A left click on the middle of a window.
-void PlayerClickWindow(HWND window);
 
 // --- inspection --------------------------------------------------------------
 
@@ -200,11 +213,30 @@ int PlayerChildWindows(HWND parent, HWND *out, int max);
 int PlayerWindowText(HWND window, char *out, int size);
 // True when some descendant of parent has exactly this text.
 bool PlayerHasChildText(HWND parent, const char *text);
+// The title line and the information line of a track's popup, as the
+// plug-in should write them.
+std::string TitleLine(int position, const char *title);
+std::string InfoLine(int length, int kHz, int kbit, int channels);
 int PlayerThreadCount();
 // The first visible dialog (class "#32770") of the player's thread whose
-// caption wanted(caption, ctx) accepts; NULL when there is none.
-HWND PlayerFindDialog(bool (*wanted)(const char *caption, void *ctx), void *ctx);
+// caption wanted accepts; NULL when there is none.
+HWND PlayerFindDialog(const std::function<bool(const char *caption)> &wanted);
+// The window's rectangle on the screen; empty when it is gone.
+RECT WindowRectOf(HWND window);
+// A popup's layered opacity; -1 when it is not layered or cannot be read.
+int LayeredAlpha(HWND popup);
+COLORREF ScreenColour(int x, int y);
 // Copies screenRect from the screen into a 24-bit .bmp file.
 bool PlayerSaveScreenshot(const RECT *wanted, const char *bmpPath);
+
+// --- files -------------------------------------------------------------------
+
 // Creates path and every missing directory above it; true when it exists.
 bool PlayerMakeDirectories(const char *path);
+// Deletes a folder with everything in it.
+void PlayerRemoveTree(const char *path);
+// The plug-in's settings file, <INI directory>\plugins\tunebell.ini, and
+// one key of its section Tunebell; `missing` when the file has no such key.
+std::string PlayerSettingsFile();
+bool PlayerWriteSetting(const char *key, int value);
+int PlayerReadSetting(const char *key, int missing = -1);

@@ -94,11 +94,6 @@ bool PlayerLoadPlugin(const char *dllPath)
     return true;
 }
 
-void *PlayerDescriptor()
-{
-    return gPlugin;
-}
-
 PlayerPluginRecord *PlayerPlugin()
 {
     return gPlugin;

@@ -1,23 +1,54 @@
 #include "host/plugin_patches.h"
 #include "host/iat_hook.h"
-#include "host/player.h"
+
+// One step more than the plug-in's 400 ms between two events it acts on.
+static const DWORD kPastThrottleMs = 401;
 
 static volatile LONG gClockOffset;
+static volatile LONG gClockStands;
+static volatile DWORD gClockStandsAt;
 
-static DWORD WINAPI OffsetGetTickCount(void)
+static DWORD WINAPI RedirectedGetTickCount(void)
 {
-    return GetTickCount() + (DWORD)gClockOffset;
+    return gClockStands ? gClockStandsAt : GetTickCount() + (DWORD)gClockOffset;
 }
 
-bool PlayerOffsetPluginClock()
+bool PlayerRedirectPluginClock()
 {
+    InterlockedExchange(&gClockStands, 0);
     return IatReplaceImport(PlayerPluginModule(), "kernel32.dll", "GetTickCount",
-                            (void *)OffsetGetTickCount) > 0;
+                            (void *)RedirectedGetTickCount) > 0;
 }
 
 void PlayerAdvancePluginClock(DWORD ms)
 {
-    InterlockedExchangeAdd(&gClockOffset, (LONG)ms);
+    if (gClockStands)
+        gClockStandsAt += ms;
+    else
+        InterlockedExchangeAdd(&gClockOffset, (LONG)ms);
+}
+
+void PlayerSetPluginClock(DWORD now)
+{
+    gClockStandsAt = now;
+    InterlockedExchange(&gClockStands, 1);
+}
+
+DWORD PlayerPluginClock()
+{
+    return RedirectedGetTickCount();
+}
+
+void PlayerStartTrackPastThrottle()
+{
+    PlayerAdvancePluginClock(kPastThrottleMs);
+    PlayerStartTrack();
+}
+
+void PlayerStartTrackPastThrottle(const PlayerTrack &track)
+{
+    PlayerSetTrack(track);
+    PlayerStartTrackPastThrottle();
 }
 
 static DWORD WINAPI QuickWaitForSingleObject(HANDLE object, DWORD ms)

@@ -1,9 +1,6 @@
-// Waiting on the player's thread while still answering the plug-in: every
-// wait pumps, since plug-in threads block in SendMessage until it does.
+// Waiting while still answering the plug-in: every wait pumps, since plug-in
+// threads block in SendMessage until the player's thread does.
 #include "host/player.h"
-
-// How often a condition is looked at when no message wakes the thread.
-static const DWORD kPollMs = 5;
 
 void PlayerPump()
 {
@@ -18,25 +15,23 @@ void PlayerPump()
     }
 }
 
-bool PlayerWaitFor(bool (*cond)(void *ctx), void *ctx, DWORD timeoutMs)
+bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs, DWORD pollMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
         PlayerPump();
-        if (cond && cond(ctx))
+        if (cond())
             return true;
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs)
-            return cond ? cond(ctx) : false;
+            return cond();
         DWORD slice = timeoutMs - elapsed;
-        if (slice > kPollMs)
-            slice = kPollMs;
-        MsgWaitForMultipleObjectsEx(0, NULL, slice, QS_ALLINPUT,
+        MsgWaitForMultipleObjectsEx(0, NULL, slice < pollMs ? slice : pollMs, QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE);
     }
 }
 
 void PlayerPumpFor(DWORD ms)
 {
-    PlayerWaitFor(NULL, NULL, ms);
+    WaitUntil([] { return false; }, ms);
 }

@@ -10,7 +10,8 @@
 ;   DLL      the plug-in to install
 ;   ICON     the plug-in's icon (res/tunebell.ico)
 ;   OUTFILE  the installer to write
-; The version shown everywhere is read from the DLL's own version resource.
+; The version shown everywhere is read from the DLL's own version resource,
+; which res/version.h fills: the installer has no version of its own.
 ;
 ; Silent use: tunebell-setup.exe /S [/D=folder]   (/D last, no quotes)
 ;             tunebell-uninstall.exe /S

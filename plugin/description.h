@@ -8,7 +8,8 @@
 // has none. Pure.
 const char *FileNamePart(const char *path);
 
-// "Tunebell Plugin v0.5  [ <file name> ]" into a buffer of DESCRIPTION_SIZE.
+// TUNEBELL_TITLE, then "[ <file name> ]" after a blank, into a buffer of
+// DESCRIPTION_SIZE: "Tunebell Plugin v0.5  [ gen_tunebell.dll ]".
 void FormatDescription(char *description, const char *modulePath);
 
 #endif

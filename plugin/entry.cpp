@@ -17,6 +17,10 @@ static void PluginQuit(void);
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 static char gDescription[DESCRIPTION_SIZE];
+// Between init and quit. A player may call either twice: a second init
+// would start everything again over what runs (and subclass the player's
+// window over our own hook), a second quit would stop what is stopped.
+static bool gStarted;
 
 static PluginDescriptor gDescriptor = {
     PLUGIN_DESCRIPTOR_VERSION,
@@ -30,7 +34,7 @@ static PluginDescriptor gDescriptor = {
 
 static PrefsPageRecord gPrefsPage = {
     NULL,
-    PREFS_PAGE_TEMPLATE,
+    IDD_PREFS_PAGE,
     PrefsPageProc,
     "Popup Zividu",
     { 0, 0, 0 },
@@ -41,15 +45,11 @@ extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
     return &gDescriptor;
 }
 
-void PinModule(void)
-{
-    HMODULE self;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       (LPCSTR)(void *)&PinModule, &self);
-}
-
 static int PluginInit(void)
 {
+    if (gStarted)
+        return 0;
+    gStarted = true;
     gHostWindow = gDescriptor.hostWindow;
     gInstance = gDescriptor.instance;
 
@@ -62,7 +62,7 @@ static int PluginInit(void)
     FormatDescription(gDescription, modulePath);
 
     gPrefsPage.instance = gDescriptor.instance;
-    gPrefsPage.templateId = PREFS_PAGE_TEMPLATE;
+    gPrefsPage.templateId = IDD_PREFS_PAGE;
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
 
     PopupEngineInit();
@@ -84,9 +84,15 @@ static void PluginConfig(void)
 
 static void PluginQuit(void)
 {
+    if (!gStarted)
+        return;
+    gStarted = false;
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();
+    // The player keeps the page's record, which lives in this module: a
+    // player that unloads us while it runs must not hold on to it.
+    AskPlayer((WPARAM)&gPrefsPage, PLAYER_REMOVE_PREFS_PAGE);
 }
 
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)
@@ -97,7 +103,7 @@ static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM, LPARAM)
         RECT r;
         if (previous && GetClientRect(previous, &r)) {
             MoveWindow(page, 0, 0, r.right, r.bottom, TRUE);
-            MoveWindow(GetDlgItem(page, PREFS_PAGE_CONTROL), 0, 0, r.right, r.bottom, TRUE);
+            MoveWindow(GetDlgItem(page, IDC_PREFS_PAGE_TEXT), 0, 0, r.right, r.bottom, TRUE);
         }
     }
     return FALSE;

@@ -72,16 +72,24 @@ static DWORD WINAPI HotKeyThread(LPVOID parameter)
 
     bool released = false;
     while (!gHotKeyStop) {
-        if (GetMessageA(&msg, NULL, 0, 0) <= 0)
+        // Only the stop flag ends the thread: a WM_QUIT that another program
+        // posts here is one more message to ignore. (-1 comes only with a
+        // bad window filter, which this wait has not.)
+        if (GetMessageA(&msg, NULL, 0, 0) == -1)
             break;
         switch (msg.message) {
         case WM_HOTKEY:
             PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, 1, 0);
             break;
-        case UM_HOTKEY_SET:
+        case UM_HOTKEY_SET: {
+            // Anyone can post this: the key comes from the settings, never
+            // from the message, or any program could take any key for us.
+            UINT modifiers, virtualKey;
+            HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
             UnregisterHotKey(NULL, id);
-            RegisterTrackHotKey(id, (UINT)msg.wParam, (UINT)msg.lParam);
+            RegisterTrackHotKey(id, modifiers, virtualKey);
             break;
+        }
         case UM_HOTKEY_STOP:
             ReleaseHotKey(&id);
             released = true;
@@ -127,7 +135,7 @@ void StopHotKeyThread(void)
     if (!gHotKeyThread)
         return;
     PostThreadMessageA(gHotKeyThreadId, UM_HOTKEY_STOP, 0, 0);
-    WaitAnsweringSentMessages(gHotKeyThread);
+    WaitAnsweringSentMessages(gHotKeyThread, INFINITE);
     CloseHandle(gHotKeyThread);
     gHotKeyThread = NULL;
     gHotKeyThreadId = 0;

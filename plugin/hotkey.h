@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-// Thread messages of the hot-key thread.
-#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key
-#define UM_HOTKEY_STOP 1540
+// Thread messages of the hot-key thread: UM_HOTKEY_SET, UM_HOTKEY_STOP.
+#include "plugin/messages.h"
 
 #define HOTKEY_ATOM_NAME "TunebellPluginHotKey"
 

@@ -17,7 +17,9 @@ struct PluginDescriptor {
 };
 
 // A page in the player's preferences: the player keeps the pointer, so the
-// record lives as long as the module.
+// record lives as long as the module. Its template, and the control the page
+// stretches over itself, are IDD_PREFS_PAGE and IDC_PREFS_PAGE_TEXT of
+// res/resource.h.
 struct PrefsPageRecord {
     HINSTANCE instance;
     int templateId;
@@ -27,8 +29,6 @@ struct PrefsPageRecord {
 };
 
 #define PLUGIN_DESCRIPTOR_VERSION 0x10
-#define PREFS_PAGE_TEMPLATE 103
-#define PREFS_PAGE_CONTROL 1023
 
 // Commands sent to the player: SendMessageA(host, WM_USER, wParam, command).
 #define PLAYER_GET_LENGTH       105
@@ -37,6 +37,7 @@ struct PrefsPageRecord {
 #define PLAYER_GET_TITLE        212
 #define PLAYER_GET_WIDE_TITLE   213
 #define PLAYER_ADD_PREFS_PAGE   332
+#define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335
 #define PLAYER_GET_DIALOG_OWNER 619
 
@@ -51,9 +52,5 @@ inline LRESULT AskPlayer(WPARAM wParam, LPARAM command)
 {
     return SendMessageA(gHostWindow, WM_USER, wParam, command);
 }
-
-// Keeps the module in memory for the life of the process: used when code of
-// ours may still be called after the player unloads us.
-void PinModule(void);
 
 #endif

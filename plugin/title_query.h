@@ -15,13 +15,14 @@
 
 // Asks the player for the title of the entry at `position`: command 213
 // (UTF-16) first, then, when the player does not know it (0 or 1) or its
-// pointer cannot be read, command 212 (ANSI, converted with the ANSI code
-// page). Returns the copy, or the constant "Unknown" when neither gives a
-// readable title.
+// title cannot be read whole, command 212 (ANSI, converted with the ANSI
+// code page). Returns the copy, or the constant "Unknown" (the copy left
+// empty) when neither gives a title that can be read whole.
 const WCHAR *QueryTrackTitle(int position, WCHAR copy[TRACK_TITLE_COPY]);
 
-// Copies the UTF-16 text at `address` into `copy`, cut at 254 units or where
-// its memory ends. False when nothing there can be read.
+// Copies the UTF-16 text at `address` into `copy`, cut at 254 units. A title
+// reads whole when its NUL comes before any memory that cannot be read, or
+// when all that is looked at can be read. False, and `copy` empty, otherwise.
 bool CopyPlayerWideText(const void *address, WCHAR copy[TRACK_TITLE_COPY]);
 // Converts the ANSI text at `address` into `copy` likewise.
 bool CopyPlayerAnsiText(const void *address, WCHAR copy[TRACK_TITLE_COPY]);

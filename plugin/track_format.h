@@ -18,7 +18,8 @@ struct TrackInfo {
 };
 
 // " %02d. %s " and " %02d:%02d [%d KHz - %d Kbit - %s] " into buffers of at
-// least 1024 characters (the most wsprintfW ever writes).
+// least 1024 characters (the most wsprintfW ever writes). A negative
+// position shows as 00, a negative length as 00:00, negative rates as 0.
 void FormatTrackTitle(WCHAR *out, const TrackInfo *track);
 void FormatTrackText(WCHAR *out, const TrackInfo *track);
 

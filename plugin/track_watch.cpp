@@ -1,13 +1,13 @@
 // The hook on the player's main window and the track-information thread.
 #include "plugin/track_watch.h"
+#include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/title_query.h"
 #include "plugin/track_format.h"
 #include "plugin/wait.h"
 #include "popup/request.h"
+#include "res/resource.h"
 #include "settings/settings.h"
-
-#define PLUGIN_ICON 123
 
 static WNDPROC gPreviousProc;
 // The hook's calls under way on the player's thread (only it changes this).
@@ -15,6 +15,8 @@ static volatile LONG gHookDepth;
 static DWORD NextTrackEventTick;
 static bool gAnyTrackEvent;
 static volatile LONG gWatching;   // the hook acts only while the watch runs
+// The window a stop left the hook on, under someone else's subclass.
+static HWND gHookLeftOn;
 
 static HANDLE gInfoThread;
 static DWORD gInfoThreadId;
@@ -59,7 +61,7 @@ static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request
     track.title = QueryTrackTitle(track.position, titleCopy);
 
     ZeroMemory(request, sizeof(*request));
-    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(PLUGIN_ICON));
+    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
 }
@@ -75,7 +77,10 @@ DWORD WINAPI TrackInfoThread(LPVOID)
     WCHAR titleCopy[TRACK_TITLE_COPY] = L"";
     PopupRequest request;
     while (!gInfoStop) {
-        if (GetMessageA(&msg, NULL, 0, 0) <= 0)
+        // Only the stop flag ends the thread: a WM_QUIT that another program
+        // posts here is one more message to ignore. (-1 comes only with a
+        // bad window filter, which this wait has not.)
+        if (GetMessageA(&msg, NULL, 0, 0) == -1)
             break;
         if (msg.message != UM_SHOW_TRACK)
             continue;
@@ -102,6 +107,13 @@ void StartTrackWatch(void)
         HANDLE waits[2] = { gInfoQueueReady, gInfoThread };
         WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     }
+    // Still in that window's chain: hooked again, it would be its own
+    // previous procedure and call itself for ever.
+    if (gHookLeftOn && gHookLeftOn == gHostWindow) {
+        gHookLeftOn = NULL;
+        InterlockedExchange(&gWatching, 1);
+        return;
+    }
     gPreviousProc = (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
     if (gPreviousProc)
         InterlockedExchange(&gWatching, 1);
@@ -117,7 +129,7 @@ void StopTrackWatch(void)
         PostThreadMessageA(gInfoThreadId, UM_INFO_STOP, 0, 0);
         // The thread may be asking the player something right now: keep
         // answering while we wait, or neither side would ever go on.
-        WaitAnsweringSentMessages(gInfoThread);
+        WaitAnsweringSentMessages(gInfoThread, INFINITE);
         CloseHandle(gInfoThread);
         gInfoThread = NULL;
     }
@@ -139,6 +151,7 @@ void StopTrackWatch(void)
             // Someone subclassed the window over us and still calls into the
             // hook: stay loaded, and let the hook pass everything through.
             PinModule();
+            gHookLeftOn = gHostWindow;
         }
     }
 }

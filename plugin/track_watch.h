@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#define UM_SHOW_TRACK 1541   // wParam 0 from the player's events, 1 from the hot key
-#define UM_INFO_STOP  1542
+// The thread's messages: UM_SHOW_TRACK, UM_INFO_STOP.
+#include "plugin/messages.h"
 
 void StartTrackWatch(void);
 void StopTrackWatch(void);

@@ -1,12 +1,25 @@
 #include "plugin/wait.h"
 
-void WaitAnsweringSentMessages(HANDLE object)
+bool WaitAnsweringSentMessages(HANDLE object, DWORD timeout)
 {
+    DWORD count = object ? 1 : 0;
+    DWORD start = GetTickCount();
     for (;;) {
-        DWORD result = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (result != WAIT_OBJECT_0 + 1)
-            return;   // signalled, or the handle is bad: nothing left to wait for
-        MSG msg;
-        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD left = INFINITE;
+        if (timeout != INFINITE) {
+            DWORD spent = GetTickCount() - start;
+            left = spent < timeout ? timeout - spent : 0;
+        }
+        DWORD result = MsgWaitForMultipleObjects(count, &object, FALSE, left, QS_SENDMESSAGE);
+        if (count && result == WAIT_OBJECT_0)
+            return true;
+        if (result == WAIT_OBJECT_0 + count) {
+            MSG msg;
+            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else if (result != WAIT_TIMEOUT || left == 0) {
+            return false;   // the time is up, or the handle is bad
+        }
+        // Otherwise the wait ended a tick before the tick count shows the
+        // time as spent: the count decides.
     }
 }

@@ -1,4 +1,5 @@
 #include "popup/colours.h"
+#include "settings/settings.h"
 
 static COLORREF MapChannels(COLORREF c, int (*rule)(int))
 {
@@ -42,7 +43,7 @@ PopupColours ChoosePopupColours(bool useWinColors, COLORREF buttonFace, COLORREF
 
 void BorderColours(int style, COLORREF base, COLORREF *light, COLORREF *dark)
 {
-    if (style == 1) {
+    if (style == STYLE_FLAT) {
         *light = *dark = RGB(0, 0, 0);
     } else {
         *light = LightenColour(base);

@@ -1,17 +1,18 @@
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "plugin/wait.h"
 #include "settings/settings.h"
 
 DWORD SlideFlags(int position, int spreading, bool show)
 {
-    if (position == 4)
+    if (position == POSITION_CENTRE)
         return show ? AW_CENTER : AW_HIDE | AW_CENTER;
-    bool left = position == 0 || position == 1;
-    bool top = position == 0 || position == 3;
+    bool left = position == POSITION_UPPER_LEFT || position == POSITION_LOWER_LEFT;
+    bool top = position == POSITION_UPPER_LEFT || position == POSITION_UPPER_RIGHT;
     DWORD direction;
-    if (spreading == 0)   // in a row: slide vertically, away from the edge
+    if (spreading == SPREAD_ROW)   // slide vertically, away from the edge
         direction = (top == show) ? AW_VER_POSITIVE : AW_VER_NEGATIVE;
-    else                  // in a column: slide horizontally
+    else                           // in a column: slide horizontally
         direction = (left == show) ? AW_HOR_POSITIVE : AW_HOR_NEGATIVE;
     return (show ? AW_SLIDE : AW_HIDE | AW_SLIDE) | direction;
 }
@@ -69,16 +70,7 @@ static DWORD FadeNow(void *)
 // (moves when a popup closes), so nobody waits for our fade to end.
 static void FadeSleep(DWORD ms, void *)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD spent = GetTickCount() - start;
-        if (spent >= ms)
-            return;
-        if (MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-            MSG msg;
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    WaitAnsweringSentMessages(NULL, ms);
 }
 
 static void FadeShow(BYTE opacity, void *context)

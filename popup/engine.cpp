@@ -2,14 +2,13 @@
 #include "popup/engine.h"
 #include "popup/list.h"
 #include "popup/window.h"
+#include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/wait.h"
 #include "settings/colour_picker.h"
 #include "settings/settings.h"
 
 #include <string.h>
-
-#define POPUP_CLASS L"PopUpWnd"
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;
@@ -110,8 +109,7 @@ int PopupEngineShutdown(void)
         FreeLibrary(gUser32);
     gUser32 = NULL;
     UnregisterClassW(POPUP_CLASS, gInstance);
-    // Registered for the whole process under the player's module, with a
-    // procedure in ours: left behind, it would outlive our code.
+    // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();
     return 0;
 }
@@ -128,9 +126,8 @@ bool IsPopupEngineStopping(void)
 
 bool StartPopupThread(PopupRequest *copy)
 {
-    HMODULE self;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            (LPCSTR)(void *)&PopupThreadProc, &self))
+    HMODULE self = OwnModule(MODULE_ADD_REFERENCE);
+    if (!self)
         return false;
     InterlockedIncrement(&gPopupThreads);
     DWORD threadId;
@@ -145,11 +142,9 @@ bool StartPopupThread(PopupRequest *copy)
     return true;
 }
 
-void EndPopupThread(void)
+void ExitPopupThread(void)
 {
-    HMODULE self = NULL;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       (LPCSTR)(void *)&PopupThreadProc, &self);
+    HMODULE self = OwnModule(MODULE_NO_REFERENCE);
     if (InterlockedDecrement(&gPopupThreads) == 0)
         SetEvent(gPopupThreadEnded);
     // Past this call no code of ours runs on this thread; the reference taken
@@ -159,17 +154,10 @@ void EndPopupThread(void)
 
 void WaitForPopupThreads(void)
 {
-    while (gPopupThreads > 0) {
-        if (gPopupThreadEnded) {
-            WaitAnsweringSentMessages(gPopupThreadEnded);
-        } else {
-            // No event could be made: look again now and then, still
-            // answering the popup threads meanwhile.
-            MSG msg;
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_SENDMESSAGE);
-            PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
+    // Without an event (none could be made) the count is looked at again
+    // every 10 ms; the popup threads are answered meanwhile either way.
+    while (gPopupThreads > 0)
+        WaitAnsweringSentMessages(gPopupThreadEnded, gPopupThreadEnded ? INFINITE : 10);
 }
 
 void ReleasePopupEngine(void)

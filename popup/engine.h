@@ -32,7 +32,7 @@ bool IsPopupEngineStopping(void);
 // has left our code. False when the thread could not be started.
 bool StartPopupThread(PopupRequest *copy);
 // The popup thread's last call: releases its module reference and ends.
-void EndPopupThread(void);
+void ExitPopupThread(void);
 // Returns when every popup thread has finished its work (player's thread).
 void WaitForPopupThreads(void);
 // What the engine keeps for the module's lifetime; when the module is unloaded.

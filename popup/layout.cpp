@@ -6,8 +6,9 @@
 
 void FixedTextSizes(int style, LayoutInput *in)
 {
-    in->titleW = style == 1 ? 101 : 80;
-    in->infoW = style == 1 ? 146 : 125;
+    bool flat = style == STYLE_FLAT;
+    in->titleW = flat ? 101 : 80;
+    in->infoW = flat ? 146 : 125;
     in->timeW = 35;
     in->titleH = in->infoH = in->timeH = 14;
 }

@@ -8,27 +8,27 @@ RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
     const RECT &r = *previous;
     const int m = POPUP_MARGIN;
     bool first = r.left == r.right && r.top == r.bottom && r.left == 0;
-    bool row = spreading == 0;
+    bool row = spreading == SPREAD_ROW;
     int x, y;
 
     switch (position) {
-    case 0:   // upper left
+    case POSITION_UPPER_LEFT:
         x = first || !row ? a.left + m : r.right + m;
         y = first || row ? a.top + m : r.bottom + m;
         break;
-    case 1:   // lower left
+    case POSITION_LOWER_LEFT:
         x = first || !row ? a.left + m : r.right + m;
         y = first || row ? a.bottom - h - m : r.top - h - m;
         break;
-    case 2:   // lower right
+    case POSITION_LOWER_RIGHT:
         x = first || !row ? a.right - w - m : r.left - w - m;
         y = first || row ? a.bottom - h - m : r.top - h - m;
         break;
-    case 3:   // upper right
+    case POSITION_UPPER_RIGHT:
         x = first || !row ? a.right - w - m : r.left - w - m;
         y = first || row ? a.top + m : r.bottom + m;
         break;
-    default:  // centre: each further popup cascades by one small icon
+    default:  // POSITION_CENTRE: each further popup cascades by one small icon
         if (first) {
             x = a.left + (a.right - a.left - w) / 2;
             y = a.top + (a.bottom - a.top - h) / 2;

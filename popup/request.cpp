@@ -5,9 +5,6 @@
 #include "popup/window.h"
 #include "settings/settings.h"
 
-#include <stddef.h>
-#include <string.h>
-
 bool IsPopupRequestValid(const PopupRequest *request)
 {
     if (!request->Icon || request->Title[0] == 0)
@@ -24,15 +21,16 @@ void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text)
         field[0] = 0;
 }
 
-// Popups submitted whose threads have not joined the list yet. They count
-// against the limit with the listed ones: a new popup thread takes a while to
-// build its window and join, and submissions meeting in that time would all
-// find room, so a burst of them could start any number of popup threads.
-static volatile LONG gJoiningPopups;
+// Places in the list kept for popups submitted whose threads have not joined
+// the list yet. They count against the limit with the listed ones: a new
+// popup thread takes a while to build its window and join, and submissions
+// meeting in that time would all find room, so a burst of them could start
+// any number of popup threads.
+static volatile LONG gReservedPopupSlots;
 
-void PopupJoined(void)
+void ReleasePopupSlot(void)
 {
-    InterlockedDecrement(&gJoiningPopups);
+    InterlockedDecrement(&gReservedPopupSlots);
 }
 
 int TimeoutFromSeconds(int seconds)
@@ -45,7 +43,9 @@ int SubmitPopup(const PopupRequest *request)
     PopupRequest *working = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
     if (!working)
         return -1;
-    memcpy(working, request, offsetof(PopupRequest, Timeout));
+    // The whole record, so that no field is left out; then the one field
+    // that submission sets itself.
+    *working = *request;
     working->Timeout = TimeoutFromSeconds(gSettings.Seconds);
     int result = SubmitPopupTimed(working);
     HeapFree(GetProcessHeap(), 0, working);
@@ -60,26 +60,26 @@ int SubmitPopupTimed(const PopupRequest *request)
         return -1;
     // The place is taken before the count is looked at, so that of several
     // submissions at the same moment only those that fit get through.
-    LONG joining = InterlockedIncrement(&gJoiningPopups);
-    if (GetPopupCount() + joining > MAX_OPEN_POPUPS || !IsPopupRequestValid(request)) {
-        PopupJoined();
+    LONG reserved = InterlockedIncrement(&gReservedPopupSlots);
+    if (GetPopupCount() + reserved > MAX_OPEN_POPUPS || !IsPopupRequestValid(request)) {
+        ReleasePopupSlot();
         return -1;
     }
 
     // Owned by the popup thread from here; its window's destroy handler frees it.
     PopupRequest *copy = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
     if (!copy) {
-        PopupJoined();
+        ReleasePopupSlot();
         return -1;
     }
-    memcpy(copy, request, sizeof(*copy));
+    *copy = *request;
     copy->Title[POPUP_TEXT_SIZE - 1] = 0;
     copy->Text[POPUP_TEXT_SIZE - 1] = 0;
 
     // The thread gives the place up once its popup is listed.
     if (!StartPopupThread(copy)) {
         HeapFree(GetProcessHeap(), 0, copy);
-        PopupJoined();
+        ReleasePopupSlot();
         return -1;
     }
     return 0;

@@ -30,9 +30,10 @@ bool IsPopupRequestValid(const PopupRequest *request);
 // Fills a request's Title or Text from ANSI text (the ANSI code page), cut
 // to what the field holds.
 void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text);
-// A popup thread's word that its popup has joined the list, or never will:
-// the place submission kept for it is given up.
-void PopupJoined(void);
+// Gives up the place in the list that submission kept for a popup: called
+// once for each submission, when the submission is refused after all, or by
+// the popup thread once its popup has joined the list or never will.
+void ReleasePopupSlot(void);
 // The Timeout a request gets from the Seconds setting.
 int TimeoutFromSeconds(int seconds);
 

@@ -9,13 +9,26 @@
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
+// The low word of a style belongs to the window's class. The popup class
+// gives 0x48 no meaning, and 0x20 has no SS_ name; the popups have always
+// carried both and keep them, so that a popup's style reads as it always has.
+#define POPUP_CLASS_BITS  0x48
+#define STATIC_SPARE_BIT  0x20
+
 #define POPUP_EX_STYLE   (WS_EX_TOPMOST | WS_EX_TOOLWINDOW)
-#define POPUP_STYLE      0x80000048
-#define BACK_STYLE       0x50000120
-#define TEXT_STYLE       0x500001A0
-#define ICON_STYLE       0x50000323
-#define TIME_STYLE       0x500001A2
+#define POPUP_STYLE      (WS_POPUP | POPUP_CLASS_BITS)
+#define STATIC_STYLE     (WS_CHILD | WS_VISIBLE | SS_NOTIFY | STATIC_SPARE_BIT)
+#define BACK_STYLE       STATIC_STYLE
+#define TEXT_STYLE       (STATIC_STYLE | SS_NOPREFIX)
+#define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
+#define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
 #define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
+
+static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
+static_assert((DWORD)BACK_STYLE == 0x50000120, "the background's style changed");
+static_assert((DWORD)TEXT_STYLE == 0x500001A0, "the text lines' style changed");
+static_assert((DWORD)ICON_STYLE == 0x50000323, "the icon's style changed");
+static_assert((DWORD)TIME_STYLE == 0x500001A2, "the clock's style changed");
 
 static void OnClose(HWND window);
 
@@ -35,7 +48,7 @@ UINT CloseTimerPeriod(int timeout, int seconds)
     return (UINT)timeout * 1000;
 }
 
-static HWND CreateChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
+static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
     HWND child = CreateWindowExW(0, L"static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, popup, NULL, gInstance, NULL);
@@ -60,7 +73,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     request->BackColour = colours.back;
     request->TextColour = colours.text;
 
-    record->Popup = CreateWindowExW(POPUP_EX_STYLE, L"PopUpWnd", NULL, POPUP_STYLE,
+    record->Popup = CreateWindowExW(POPUP_EX_STYLE, POPUP_CLASS, NULL, POPUP_STYLE,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     NULL, NULL, gInstance, NULL);
     if (!record->Popup) {
@@ -70,8 +83,8 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     HWND popup = record->Popup;
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
-    record->TitleStatic = CreateChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
-    record->IconStatic = CreateChild(popup, ICON_STYLE, NULL, NULL);
+    record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
+    record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
     HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
     if (record->IconStatic)
         SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
@@ -81,13 +94,13 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
             lstrcpyW(request->Text, L"<empty>");
-        record->InfoStatic = CreateChild(popup, TEXT_STYLE, request->Text, PopupFont);
+        record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, PopupFont);
     }
     if (gSettings.DisplayTime) {
         WCHAR time[12];
         if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, NULL, L"HH':'mm", time, 12))
             time[0] = 0;
-        record->TimeStatic = CreateChild(popup, TIME_STYLE, time, PopupFont);
+        record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, PopupFont);
     }
 
     record->Request = request;
@@ -100,13 +113,13 @@ static void RunPopup(PopupRequest *request)
     PopupWindowRecord *record = CreatePopupWindow(request);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
-        PopupJoined();
+        ReleasePopupSlot();
         return;
     }
     HWND popup = record->Popup;
     SendMessageA(popup, UM_POPUP_CREATED, (WPARAM)popup, 0);
     bool listed = AddPopup(record) != 0;
-    PopupJoined();
+    ReleasePopupSlot();
     if (!listed) {
         DestroyWindow(popup);   // frees the request
         HeapFree(GetProcessHeap(), 0, record);
@@ -156,7 +169,7 @@ DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
 {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     RunPopup((PopupRequest *)requestCopy);
-    EndPopupThread();
+    ExitPopupThread();
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #define TUNEBELL_POPUP_WINDOW_H
 
 #include <windows.h>
+#include "plugin/messages.h"
 #include "popup/request.h"
 
 // Kept in the popup window's user data; owned by the popup list once listed.
@@ -18,10 +19,8 @@ struct PopupWindowRecord {
     BOOL Showing;        // while the show effect plays; closes wait for it
 };
 
-#define UM_POPUP_CLOSE   0x601
-#define UM_POPUP_CREATED 0x602
-// Posted by the shutdown: destroy at once, no effect, no re-placing.
-#define UM_POPUP_DESTROY 0x603
+// The popup's window class, registered by the engine.
+#define POPUP_CLASS L"PopUpWnd"
 
 #define POPUP_TIMER_ID 26378
 

@@ -2,6 +2,7 @@
 // system colour chooser; a confirmed pick is stored, reported to the parent
 // and painted.
 #include "settings/colour_picker.h"
+#include "plugin/plugin.h"
 
 #include <commdlg.h>
 #include <string.h>
@@ -15,10 +16,13 @@ int RegisterColourPickerClass(void)
 {
     WNDCLASSA wc;
     memset(&wc, 0, sizeof(wc));
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_GLOBALCLASS;
+    // Local to this module: the dialog, made from our own template, finds it
+    // before any class of that name elsewhere, and a second copy of the
+    // plug-in registers and unregisters a class of its own.
+    wc.style = CS_VREDRAW | CS_HREDRAW;
     wc.lpfnWndProc = ColourPickerProc;
     wc.cbWndExtra = PICKER_EXTRA;
-    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hInstance = gInstance;
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = COLOUR_PICKER_CLASS;
     // A failure shows later: the dialog that names the class does not open.
@@ -28,7 +32,7 @@ int RegisterColourPickerClass(void)
 
 void UnregisterColourPickerClass(void)
 {
-    UnregisterClassA(COLOUR_PICKER_CLASS, GetModuleHandleA(NULL));
+    UnregisterClassA(COLOUR_PICKER_CLASS, gInstance);
 }
 
 static COLORREF PickerValue(HWND window, int index)

@@ -7,19 +7,11 @@
 
 #define COLOUR_PICKER_CLASS "ColourPicker"
 
-// lParam the colour; the result is 0.
-#define CPM_SETCOLOUR 0x1000
-// The result is the colour.
-#define CPM_GETCOLOUR 0x1001
-// lParam the colour the chooser offers as its first custom colour; no repaint.
-#define CPM_SETCUSTOM 0x1002
-#define CPM_GETCUSTOM 0x1003
+// The control's messages (CPM_*) and its notification (CPN_COLOURPICKED).
+#include "plugin/messages.h"
 
-// After a pick the parent gets WM_COMMAND with this code in the high word.
-#define CPN_COLOURPICKED 1
-
-// The dialog template names the class, and the dialog comes from our own
-// module, so the class is global and registered under the player's module.
+// The dialog template names the class; the class is registered for this
+// module alone, which the dialog made from our template looks in first.
 int RegisterColourPickerClass(void);
 // The class points into this module: it must go before the module does.
 void UnregisterColourPickerClass(void);

@@ -31,33 +31,12 @@ void ShowRangeError(int minimum, int maximum)
     ShowInfoMessage(text);
 }
 
-// Check boxes and the flag each one holds.
-struct CheckField {
-    int id;
-    const char *key;
-};
-
-static const CheckField CheckFields[] = {
-    { IDC_DISPLAY_TIME,   "DisplayTime" },
-    { IDC_TAG_UPDATE,     "PopupOnTagUpdate" },
-    { IDC_ENLARGE,        "EnlargePopup" },
-    { IDC_DYNAMIC_RESIZE, "DynamicResize" },
-    { IDC_USE_MIN_WIDTH,  "UseMinimumWidth" },
-    { IDC_USE_MAX_WIDTH,  "UseMaximumWidth" },
-    { IDC_ANIMATE,        "UseAnimations" },
-    { IDC_FADE,           "Fade" },
-    { IDC_TRANSPARENCY,   "UseTransparency" },
-    { IDC_WIN_COLOURS,    "UseWinColors" },
-    { IDC_HOTKEY_ONLY,    "PopUpOnlyOnHotKey" },
-};
-
-static const SettingKey *CheckFieldKey(int id)
+// Tells the user that OK could not save, and what to do.
+static void ShowSaveError(void)
 {
-    for (unsigned i = 0; i < sizeof(CheckFields) / sizeof(CheckFields[0]); i++) {
-        if (CheckFields[i].id == id)
-            return FindSettingKey(CheckFields[i].key);
-    }
-    return NULL;
+    char text[SAVE_ERROR_SIZE];
+    FormatSaveError(IniPath, text);
+    ShowInfoMessage(text);
 }
 
 static bool IsChecked(HWND dialog, int id)
@@ -65,21 +44,7 @@ static bool IsChecked(HWND dialog, int id)
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
-static void CheckFromField(HWND dialog, int id)
-{
-    const SettingKey *key = CheckFieldKey(id);
-    bool on = key && ReadSettingField(&gSettings, key) != 0;
-    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-static void EditFromField(HWND dialog, int id)
-{
-    const SettingKey *key = NumericEditKey(id);
-    if (key)
-        SetDlgItemInt(dialog, id, ReadSettingField(&gSettings, key), FALSE);
-}
-
-static UINT ReadEdit(HWND dialog, int id)
+static UINT ReadNumberEdit(HWND dialog, int id)
 {
     char text[EDIT_NUMBER_TEXT];
     if (GetWindowTextLengthA(GetDlgItem(dialog, id)) >= EDIT_NUMBER_TEXT)
@@ -88,23 +53,10 @@ static UINT ReadEdit(HWND dialog, int id)
     return ReadEditNumber(text);
 }
 
-static void ApplyRule(HWND dialog, EnableRule rule)
+static int SelectedItemData(HWND dialog, int id)
 {
-    EnableFacts facts;
-    facts.layering = pSetLayeredWindowAttributes != NULL;
-    facts.animation = pAnimateWindow != NULL;
-    facts.enlargeBox = IsChecked(dialog, IDC_ENLARGE);
-    facts.dynamicBox = IsChecked(dialog, IDC_DYNAMIC_RESIZE);
-    facts.minimumBox = IsChecked(dialog, IDC_USE_MIN_WIDTH);
-    facts.maximumBox = IsChecked(dialog, IDC_USE_MAX_WIDTH);
-    facts.fadeBox = IsChecked(dialog, IDC_FADE);
-    facts.useAnimations = gSettings.UseAnimations != 0;
-    facts.fade = gSettings.Fade != 0;
-    facts.useWinColors = gSettings.UseWinColors != 0;
-    facts.position = gSettings.Position;
-    BOOL enable = RuleEnables(rule, &facts);
-    for (const int *id = RuleControls(rule); *id; id++)
-        EnableWindow(GetDlgItem(dialog, *id), enable);
+    LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    return (int)SendDlgItemMessageA(dialog, id, CB_GETITEMDATA, (WPARAM)index, 0);
 }
 
 static void ShowOpacity(HWND dialog)
@@ -114,173 +66,260 @@ static void ShowOpacity(HWND dialog)
     SetDlgItemTextA(dialog, IDC_OPACITY_LABEL, text);
 }
 
-static void FillCombo(HWND dialog, const DialogCombo *combo, int selected)
+static void FillCombo(HWND combo, const ComboList *list, DWORD selected)
 {
-    HWND box = GetDlgItem(dialog, combo->id);
-    SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < combo->count; i++) {
-        LRESULT index = SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)combo->items[i]);
-        SendMessageA(box, CB_SETITEMDATA, (WPARAM)index, i);
+    if (list->extendedUi)
+        SendMessageA(combo, CB_SETEXTENDEDUI, TRUE, 0);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; list->items[i]; i++) {
+        LRESULT index = SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)list->items[i]);
+        SendMessageA(combo, CB_SETITEMDATA, (WPARAM)index, i);
     }
-    SendMessageA(box, CB_SETCURSEL, (WPARAM)selected, 0);
+    SendMessageA(combo, CB_SETCURSEL, (WPARAM)selected, 0);
 }
 
-static int SelectedItemData(HWND dialog, int id)
+// Shows the setting's value in its control.
+static void FillControl(HWND dialog, const SettingRow *row)
 {
-    LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-    return (int)SendDlgItemMessageA(dialog, id, CB_GETITEMDATA, (WPARAM)index, 0);
+    if (row->control == CONTROL_NONE)
+        return;
+    DWORD value = ReadSettingField(&gSettings, row);
+    HWND control = GetDlgItem(dialog, row->controlId);
+    switch (row->control) {
+    case CONTROL_CHECK_BOX:
+        CheckDlgButton(dialog, row->controlId, value != 0 ? BST_CHECKED : BST_UNCHECKED);
+        break;
+    case CONTROL_NUMBER_EDIT:
+        SetDlgItemInt(dialog, row->controlId, value, FALSE);
+        break;
+    case CONTROL_COMBO:
+        FillCombo(control, row->combo, value);
+        break;
+    case CONTROL_SWATCH:
+        SendMessageA(control, CPM_SETCOLOUR, 0, (LPARAM)value);
+        break;
+    case CONTROL_SLIDER:
+        // The one slider is Alpha's. An Alpha of 0 shows at the left end,
+        // and stays 0 until the bar moves.
+        SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(ALPHA_LOWEST, ALPHA_HIGHEST));
+        SendMessageA(control, TBM_SETPOS, TRUE, (LPARAM)value);
+        ShowOpacity(dialog);
+        break;
+    case CONTROL_HOT_KEY:
+        SendMessageA(control, HKM_SETHOTKEY, (WPARAM)value, 0);
+        break;
+    default:
+        break;
+    }
 }
 
-static void InitDialog(HWND dialog)
+// Stores what the control shows into the setting; the field keeps the low
+// bits that fit it (the slider's low 8, the hot key's low 16).
+static void StoreFromControl(HWND dialog, const SettingRow *row)
 {
-    CheckFromField(dialog, IDC_DISPLAY_TIME);
-    CheckFromField(dialog, IDC_TAG_UPDATE);
-    CheckFromField(dialog, IDC_ENLARGE);
-    ApplyRule(dialog, R1);
-    EditFromField(dialog, IDC_ENLARGEMENT);
-
-    CheckFromField(dialog, IDC_DYNAMIC_RESIZE);
-    CheckFromField(dialog, IDC_USE_MIN_WIDTH);
-    EditFromField(dialog, IDC_MIN_WIDTH);
-    CheckFromField(dialog, IDC_USE_MAX_WIDTH);
-    EditFromField(dialog, IDC_MAX_WIDTH);
-    ApplyRule(dialog, R2);
-    ApplyRule(dialog, R3);
-    ApplyRule(dialog, R4);
-
-    CheckFromField(dialog, IDC_ANIMATE);
-    ApplyRule(dialog, R5);
-    CheckFromField(dialog, IDC_FADE);
-    EditFromField(dialog, IDC_FADE_IN_TIME);
-    EditFromField(dialog, IDC_FADE_OUT_TIME);
-    ApplyRule(dialog, R6);
-    ApplyRule(dialog, R7);
-
-    CheckFromField(dialog, IDC_TRANSPARENCY);
-    SendDlgItemMessageA(dialog, IDC_ALPHA, TBM_SETRANGE, FALSE, MAKELPARAM(ALPHA_LOWEST, ALPHA_HIGHEST));
-    // An Alpha of 0 shows at the left end, and stays 0 until the bar moves.
-    SendDlgItemMessageA(dialog, IDC_ALPHA, TBM_SETPOS, TRUE, gSettings.Alpha);
-    ShowOpacity(dialog);
-    ApplyRule(dialog, R8);
-
-    EditFromField(dialog, IDC_SECONDS);
-
-    SendDlgItemMessageA(dialog, IDC_BACK_COLOUR, CPM_SETCOLOUR, 0, (LPARAM)gSettings.DefaultColour);
-    SendDlgItemMessageA(dialog, IDC_TEXT_COLOUR, CPM_SETCOLOUR, 0, (LPARAM)gSettings.DefaultTextColour);
-    CheckFromField(dialog, IDC_WIN_COLOURS);
-    ApplyRule(dialog, R9);
-
-    CheckFromField(dialog, IDC_HOTKEY_ONLY);
-    SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, gSettings.HotKey, 0);
-
-    const int selected[DIALOG_COMBO_COUNT] = { gSettings.Position, gSettings.Style, gSettings.Spreading };
-    for (int i = 0; i < DIALOG_COMBO_COUNT; i++) {
-        if (DialogCombos[i].extendedUi)
-            SendDlgItemMessageA(dialog, DialogCombos[i].id, CB_SETEXTENDEDUI, TRUE, 0);
+    int id = row->controlId;
+    DWORD value;
+    switch (row->control) {
+    case CONTROL_CHECK_BOX:
+        value = IsChecked(dialog, id) ? 1 : 0;
+        break;
+    case CONTROL_NUMBER_EDIT:
+        value = ClampEditValue(ReadNumberEdit(dialog, id), row->low, row->high);
+        break;
+    case CONTROL_COMBO:
+        value = (DWORD)SelectedItemData(dialog, id);
+        break;
+    case CONTROL_SWATCH:
+        value = (DWORD)SendDlgItemMessageA(dialog, id, CPM_GETCOLOUR, 0, 0);
+        break;
+    case CONTROL_SLIDER:
+        value = (DWORD)SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0);
+        break;
+    case CONTROL_HOT_KEY:
+        value = (DWORD)SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0);
+        break;
+    default:
+        return;
     }
-    for (int i = 0; i < DIALOG_COMBO_COUNT; i++)
-        FillCombo(dialog, &DialogCombos[i], selected[i]);
-    // R10 is not applied here: the spreading combo starts enabled and
-    // follows the position from the first change of a combo on.
+    StoreSettingField(&gSettings, row, value);
+}
+
+static void StoreFromEveryControl(HWND dialog, SettingControl kind)
+{
+    for (int i = 0; i < SettingCount; i++) {
+        if (SettingsTable[i].control == kind)
+            StoreFromControl(dialog, &SettingsTable[i]);
+    }
+}
+
+static void ApplyEnableRules(HWND dialog, bool opening)
+{
+    SystemEffects system;
+    system.layering = pSetLayeredWindowAttributes != NULL;
+    system.animation = pAnimateWindow != NULL;
+    for (int i = 0; i < EnableRuleCount; i++) {
+        const EnableRule *rule = &EnableRules[i];
+        if (opening && !rule->whenOpened)
+            continue;
+        BOOL enable = rule->enabled(&gSettings, &system);
+        for (int c = 0; c < RULE_CONTROLS && rule->controls[c]; c++)
+            EnableWindow(GetDlgItem(dialog, rule->controls[c]), enable);
+    }
+}
+
+static void FillDialog(HWND dialog)
+{
+    for (int i = 0; i < SettingCount; i++)
+        FillControl(dialog, &SettingsTable[i]);
+    ApplyEnableRules(dialog, true);
     SetWindowTextA(dialog, DIALOG_CAPTION);
 }
 
-// One popup of the dialog's own; shows nothing when submission refuses it.
-static void SubmitDialogPopup(const char *text, bool preview)
+// A popup of the dialog's own, titled with the caption; shows nothing when
+// submission refuses it.
+static void ShowDialogPopup(PopupRequest *request, const char *text)
+{
+    request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
+    SetPopupTextA(request->Title, DIALOG_CAPTION);
+    SetPopupTextA(request->Text, text);
+    SubmitPopup(request);
+}
+
+// In the colours being edited, even when they are both 0 or equal.
+static void ShowPreview(void)
 {
     PopupRequest request;
     ZeroMemory(&request, sizeof(request));
-    request.Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
-    SetPopupTextA(request.Title, DIALOG_CAPTION);
-    SetPopupTextA(request.Text, text);
-    if (preview) {
-        // The colours being edited, even when they are both 0 or equal.
-        bool system = gSettings.UseWinColors != 0;
-        request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
-        request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
-        request.Callback = DefaultPopupCallback;
-    }
-    SubmitPopup(&request);
+    bool system = gSettings.UseWinColors != 0;
+    request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
+    request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
+    request.Callback = DefaultPopupCallback;
+    ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 
-static void OnCheckBox(HWND dialog, int id)
+// In the default colours, with the default callback.
+static void ShowAbout(void)
 {
-    // The field follows the box rather than toggling with each command: a
-    // double click on a notifying box sends a command without changing it.
-    const SettingKey *key = CheckFieldKey(id);
-    StoreSettingField(&gSettings, key, IsChecked(dialog, id) ? 1 : 0);
-    switch (id) {
-    case IDC_ENLARGE:        ApplyRule(dialog, R1); break;
-    case IDC_DYNAMIC_RESIZE: ApplyRule(dialog, R2); ApplyRule(dialog, R3); ApplyRule(dialog, R4); break;
-    case IDC_USE_MIN_WIDTH:  ApplyRule(dialog, R3); break;
-    case IDC_USE_MAX_WIDTH:  ApplyRule(dialog, R4); break;
-    case IDC_ANIMATE:        ApplyRule(dialog, R6); break;
-    case IDC_FADE:           ApplyRule(dialog, R5); ApplyRule(dialog, R7); break;
-    case IDC_WIN_COLOURS:    ApplyRule(dialog, R9); break;
-    }
+    PopupRequest request;
+    ZeroMemory(&request, sizeof(request));
+    ShowDialogPopup(&request, CreditsText);
 }
 
-static void OnCommand(HWND dialog, int id, int code, HWND control)
+static bool IsFocusNotification(int code)
 {
-    const SettingKey *editKey = NumericEditKey(id);
-    if (editKey && code == EN_KILLFOCUS) {
+    return code == BN_SETFOCUS || code == BN_KILLFOCUS;
+}
+
+// Each control kind's commands; true when they changed a setting.
+
+static bool OnNumberEdit(HWND dialog, const SettingRow *row, int code, HWND edit)
+{
+    if (code == EN_KILLFOCUS) {
         // The field already holds the clamped value; the edit is shown it.
-        if (!IsEditValueInRange(ReadEdit(dialog, id), editKey->low, editKey->high)) {
-            ShowRangeError((int)editKey->low, (int)editKey->high);
-            SendMessageA(dialog, UM_RESTORE_INT, id, (LPARAM)ReadSettingField(&gSettings, editKey));
+        if (!IsEditValueInRange(ReadNumberEdit(dialog, row->controlId), row->low, row->high)) {
+            ShowRangeError((int)row->low, (int)row->high);
+            SendMessageA(dialog, UM_RESTORE_INT, row->controlId, (LPARAM)ReadSettingField(&gSettings, row));
         }
-        return;
+        return false;
     }
     // Only the user's typing counts, not the text the dialog puts in itself.
-    if (editKey && (code != EN_CHANGE || GetFocus() != control))
+    if (code != EN_CHANGE || GetFocus() != edit)
+        return false;
+    StoreFromControl(dialog, row);
+    return true;
+}
+
+static bool OnCheckBox(HWND dialog, const SettingRow *row, int code)
+{
+    if (IsFocusNotification(code))
+        return false;
+    // The field follows the box rather than toggling with each command: a
+    // double click on a notifying box sends a command without changing it.
+    StoreFromControl(dialog, row);
+    return true;
+}
+
+static bool OnCombo(HWND dialog, int code)
+{
+    if (code != CBN_SELCHANGE)
+        return false;
+    // Whichever combo changed, all of them are read again.
+    StoreFromEveryControl(dialog, CONTROL_COMBO);
+    return true;
+}
+
+static bool OnSwatch(HWND dialog, int code)
+{
+    if (code != CPN_COLOURPICKED)
+        return false;
+    // Whichever swatch was picked, both colours are read again.
+    StoreFromEveryControl(dialog, CONTROL_SWATCH);
+    return true;
+}
+
+static bool OnHotKey(HWND dialog, const SettingRow *row, int code)
+{
+    if (IsFocusNotification(code))
+        return false;
+    StoreFromControl(dialog, row);
+    return true;
+}
+
+static void OnButton(HWND dialog, int id, int code)
+{
+    if (IsFocusNotification(code))
         return;
-    if (code == BN_SETFOCUS || code == BN_KILLFOCUS)
-        return;
-    if (code == CBN_SELCHANGE && (id == IDC_POSITION || id == IDC_STYLE || id == IDC_SPREADING)) {
-        gSettings.Style = SelectedItemData(dialog, IDC_STYLE);
-        gSettings.Position = SelectedItemData(dialog, IDC_POSITION);
-        gSettings.Spreading = SelectedItemData(dialog, IDC_SPREADING);
-        ApplyRule(dialog, R10);
-        return;
-    }
-    if (editKey) {
-        StoreSettingField(&gSettings, editKey,
-                          ClampEditValue(ReadEdit(dialog, id), editKey->low, editKey->high));
-        return;
-    }
-    if (CheckFieldKey(id)) {
-        OnCheckBox(dialog, id);
-        return;
-    }
     switch (id) {
     case IDOK:
-        SaveSettings();
+        // Closing as if saved would lose the edits at the next start: say
+        // so, and leave the dialog open for another try or Cancel.
+        if (!SaveSettings()) {
+            ShowSaveError();
+            break;
+        }
         EndDialog(dialog, 0);
         break;
     case IDCANCEL:
         LoadSettings();
         EndDialog(dialog, 0);
         break;
-    case IDC_BACK_COLOUR:
-    case IDC_TEXT_COLOUR:
-        if (code == CPN_COLOURPICKED) {
-            gSettings.DefaultColour = (COLORREF)SendDlgItemMessageA(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR, 0, 0);
-            gSettings.DefaultTextColour = (COLORREF)SendDlgItemMessageA(dialog, IDC_TEXT_COLOUR, CPM_GETCOLOUR, 0, 0);
-        }
-        break;
     case IDC_PREVIEW:
-        SubmitDialogPopup(PREVIEW_TEXT, true);
+        ShowPreview();
         break;
     case IDC_ABOUT:
-        SubmitDialogPopup(CreditsText, false);
-        break;
-    case IDC_HOTKEY:
-        gSettings.HotKey = (WORD)(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+        ShowAbout();
         break;
     }
 }
 
-static void MeasureItem(HWND dialog, MEASUREITEMSTRUCT *measure)
+static void OnCommand(HWND dialog, int id, int code, HWND control)
+{
+    const SettingRow *row = FindSettingOfControl(id);
+    if (!row) {
+        OnButton(dialog, id, code);
+        return;
+    }
+    bool changed = false;
+    switch (row->control) {
+    case CONTROL_NUMBER_EDIT: changed = OnNumberEdit(dialog, row, code, control); break;
+    case CONTROL_CHECK_BOX:   changed = OnCheckBox(dialog, row, code); break;
+    case CONTROL_COMBO:       changed = OnCombo(dialog, code); break;
+    case CONTROL_SWATCH:      changed = OnSwatch(dialog, code); break;
+    case CONTROL_HOT_KEY:     changed = OnHotKey(dialog, row, code); break;
+    default:                  break;   // the slider reports through WM_HSCROLL
+    }
+    if (changed)
+        ApplyEnableRules(dialog, false);
+}
+
+static void OnSliderMoved(HWND dialog)
+{
+    StoreFromEveryControl(dialog, CONTROL_SLIDER);
+    ShowOpacity(dialog);
+    ApplyEnableRules(dialog, false);
+}
+
+static void MeasureComboItem(HWND dialog, MEASUREITEMSTRUCT *measure)
 {
     // The dialog's plain device context, not the dialog font: the items are
     // as high as the system font's lines.
@@ -291,7 +330,7 @@ static void MeasureItem(HWND dialog, MEASUREITEMSTRUCT *measure)
     measure->itemHeight = (UINT)metrics.tmHeight;
 }
 
-static BOOL DrawItem(DRAWITEMSTRUCT *draw)
+static BOOL DrawComboItem(DRAWITEMSTRUCT *draw)
 {
     if ((int)draw->itemID == -1)
         return FALSE;
@@ -314,20 +353,19 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitDialog(dialog);
+        FillDialog(dialog);
         return TRUE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), (HWND)lParam);
         return TRUE;
     case WM_HSCROLL:
-        gSettings.Alpha = (BYTE)(SendDlgItemMessageA(dialog, IDC_ALPHA, TBM_GETPOS, 0, 0) & 0xFF);
-        ShowOpacity(dialog);
+        OnSliderMoved(dialog);
         return TRUE;
     case WM_MEASUREITEM:
-        MeasureItem(dialog, (MEASUREITEMSTRUCT *)lParam);
+        MeasureComboItem(dialog, (MEASUREITEMSTRUCT *)lParam);
         return TRUE;
     case WM_DRAWITEM:
-        return DrawItem((DRAWITEMSTRUCT *)lParam);
+        return DrawComboItem((DRAWITEMSTRUCT *)lParam);
     case UM_RESTORE_INT:
         SetDlgItemInt(dialog, (int)wParam, (UINT)lParam, FALSE);
         return TRUE;

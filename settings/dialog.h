@@ -5,9 +5,7 @@
 
 #include <windows.h>
 
-// Sent by the dialog to itself: wParam a control, lParam the unsigned value
-// its text goes back to.
-#define UM_RESTORE_INT 5674
+#include "plugin/messages.h"   // UM_RESTORE_INT, which the dialog sends itself
 
 // Registers the common controls the dialog's template names (track bar,
 // hot-key control), so that the dialog opens whatever the player set up.

@@ -1,24 +1,22 @@
-// What the settings dialog decides without looking at a window: the bounds
-// and reading of its numeric edits, its texts, its combo items and when each
-// group of controls is enabled. Pure.
+// What the settings dialog decides without looking at a window: the reading
+// of its numeric edits, its texts and when each group of controls is
+// enabled. Which control edits which setting is in the settings table. Pure.
 #ifndef TUNEBELL_DIALOG_RULES_H
 #define TUNEBELL_DIALOG_RULES_H
 
 #include <windows.h>
+#include "res/version.h"
 #include "settings/rules.h"
 
-#define DIALOG_CAPTION "Tunebell Plugin v0.5 "
+#define DIALOG_CAPTION TUNEBELL_TITLE
 #define PREVIEW_TEXT "Notifies you which song is playing in Winamp!\nCool, isn't it?"
 extern const char CreditsText[];
 
 #define OPACITY_TEXT_SIZE 32
 #define RANGE_ERROR_SIZE  128
+#define SAVE_ERROR_SIZE   1024   // the most wsprintfA writes
 // Longer edit text cannot be a number that fits 32 bits.
 #define EDIT_NUMBER_TEXT  64
-
-// The INI key whose field a numeric edit holds, and whose accepted range is
-// the edit's bounds; NULL when the control is not a numeric edit.
-const SettingKey *NumericEditKey(int controlId);
 
 // The number an edit's text stands for, read the way an unsigned
 // GetDlgItemInt reads it: an empty text, text that is not a number and a
@@ -34,38 +32,39 @@ DWORD ClampEditValue(UINT value, DWORD low, DWORD high);
 // "opacity: N%" with N = alpha * 100 / 255, truncating.
 void FormatOpacityText(BYTE alpha, char text[OPACITY_TEXT_SIZE]);
 void FormatRangeError(int minimum, int maximum, char text[RANGE_ERROR_SIZE]);
+// Why OK could not save: the file that could not be written (path), or no
+// file at all (NULL), and what the user can do.
+void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 
-// A combo box and its items; an item's data and index are the field's value.
-struct DialogCombo {
-    int id;
-    const char *const *items;
-    int count;
-    bool extendedUi;
-};
-#define DIALOG_COMBO_COUNT 3
-// In the order they are filled: position, style, spreading.
-extern const DialogCombo DialogCombos[DIALOG_COMBO_COUNT];
-
-// What the enable rules look at.
-struct EnableFacts {
-    bool layering;       // SetLayeredWindowAttributes was found
-    bool animation;      // AnimateWindow was found
-    bool enlargeBox;     // 1006
-    bool dynamicBox;     // 1008
-    bool minimumBox;     // 1009
-    bool maximumBox;     // 1011
-    bool fadeBox;        // 1014
-    bool useAnimations;  // the fields, not their boxes
-    bool fade;
-    bool useWinColors;
-    int position;
+// What the enable rules look at besides the settings.
+struct SystemEffects {
+    bool layering;    // SetLayeredWindowAttributes was found
+    bool animation;   // AnimateWindow was found
 };
 
-enum EnableRule { R1 = 1, R2, R3, R4, R5, R6, R7, R8, R9, R10 };
+// Each says whether its controls are enabled for these settings. The check
+// boxes write their fields as they change, so the fields stand for the boxes.
+bool EnlargementEditEnabled(const Settings *s, const SystemEffects *system);
+bool WidthBoxesEnabled(const Settings *s, const SystemEffects *system);
+bool MinimumWidthEditEnabled(const Settings *s, const SystemEffects *system);
+bool MaximumWidthEditEnabled(const Settings *s, const SystemEffects *system);
+bool SlideBoxEnabled(const Settings *s, const SystemEffects *system);
+bool FadeBoxEnabled(const Settings *s, const SystemEffects *system);
+bool FadeTimesEnabled(const Settings *s, const SystemEffects *system);
+bool TransparencyEnabled(const Settings *s, const SystemEffects *system);
+bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *system);
+bool SpreadingEnabled(const Settings *s, const SystemEffects *system);
 
-// Whether the rule's controls are enabled in this state.
-bool RuleEnables(EnableRule rule, const EnableFacts *facts);
-// The rule's controls, ending with 0.
-const int *RuleControls(EnableRule rule);
+#define RULE_CONTROLS 5
+
+struct EnableRule {
+    bool (*enabled)(const Settings *s, const SystemEffects *system);
+    int controls[RULE_CONTROLS];   // ending with 0
+    bool whenOpened;               // applied when the dialog opens, too
+};
+
+// Applied as a whole after every change, so no order of changes matters.
+extern const EnableRule EnableRules[];
+extern const int EnableRuleCount;
 
 #endif

@@ -5,6 +5,29 @@
 
 #include <windows.h>
 
+// The values of Position: where the first popup goes.
+enum PopupPosition {
+    POSITION_UPPER_LEFT = 0,
+    POSITION_LOWER_LEFT = 1,
+    POSITION_LOWER_RIGHT = 2,
+    POSITION_UPPER_RIGHT = 3,
+    POSITION_CENTRE = 4,
+};
+
+// The values of Style.
+enum PopupStyle {
+    STYLE_BEVELED = 0,
+    STYLE_FLAT = 1,
+};
+
+// The values of Spreading: how further popups stack beside the first.
+enum PopupSpreading {
+    SPREAD_ROW = 0,      // horizontally
+    SPREAD_COLUMN = 1,   // vertically
+};
+
+// The fields keep the widths the INI file and the other threads rely on; the
+// three above are stored in plain ints.
 struct Settings {
     BYTE DisplayTime;
     COLORREF DefaultColour;
@@ -24,9 +47,9 @@ struct Settings {
     BYTE Fade;
     int FadeInTime;
     int FadeOutTime;
-    int Position;          // 0 upper left, 1 lower left, 2 lower right, 3 upper right, 4 centre
-    int Style;             // 0 beveled, 1 flat
-    int Spreading;         // 0 horizontally, 1 vertically
+    int Position;          // a PopupPosition
+    int Style;             // a PopupStyle
+    int Spreading;         // a PopupSpreading
     int Seconds;           // 0: until clicked
     BYTE PopupOnTagUpdate;
     int PopUpOnlyOnHotKey;
@@ -41,6 +64,8 @@ extern const char *IniPath;
 
 void ResolveIniPath(void);
 void LoadSettings(void);
-void SaveSettings(void);
+// Writes the settings, then hands the hot key over; false (and the hot key
+// left as it was) when any write failed or there is no INI path.
+bool SaveSettings(void);
 
 #endif

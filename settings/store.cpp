@@ -13,7 +13,14 @@ static char gIniPathBuffer[MAX_PATH];
 
 void ResolveIniPath(void)
 {
-    const char *iniDir = (const char *)AskPlayer(0, PLAYER_GET_INI_DIR);
+    // Read in one copy that stops at memory it cannot read (lstrcpynA then
+    // returns NULL), so that a bad pointer from the player gives no path
+    // rather than a fault. A directory too long for the copy is cut, and
+    // then too long for the path as well.
+    const char *answer = (const char *)AskPlayer(0, PLAYER_GET_INI_DIR);
+    char iniDir[MAX_PATH];
+    if (!answer || !lstrcpynA(iniDir, answer, sizeof(iniDir)))
+        iniDir[0] = 0;
     IniPath = FormIniPath(iniDir, gIniPathBuffer, sizeof(gIniPathBuffer)) ? gIniPathBuffer : NULL;
 }
 
@@ -24,9 +31,24 @@ static int ReadIniKey(const char *key, int defaultValue, void *)
     return (int)GetPrivateProfileIntA(SETTINGS_SECTION, key, defaultValue, IniPath);
 }
 
-static void WriteIniKey(const char *key, const char *text, void *)
+static void WriteIniKey(const char *key, const char *text, void *allWritten)
 {
-    WritePrivateProfileStringA(SETTINGS_SECTION, key, text, IniPath);
+    if (!WritePrivateProfileStringA(SETTINGS_SECTION, key, text, IniPath))
+        *(bool *)allWritten = false;
+}
+
+// The player makes its settings folder, but not always the plugins folder
+// below it, where the file goes.
+static void MakeIniFolder(void)
+{
+    char folder[MAX_PATH];
+    lstrcpynA(folder, IniPath, sizeof(folder));
+    char *slash = folder + lstrlenA(folder);
+    while (slash > folder && *slash != '\\')
+        slash--;
+    *slash = 0;
+    if (folder[0])
+        CreateDirectoryA(folder, NULL);
 }
 
 void LoadSettings(void)
@@ -38,9 +60,19 @@ void LoadSettings(void)
     CopySettingsFieldwise(&gSettings, &loaded);
 }
 
-void SaveSettings(void)
+bool SaveSettings(void)
 {
-    if (IniPath)
-        SaveSettingsTo(&gSettings, WriteIniKey, NULL);
-    SetHotKey(gSettings.HotKey);
+    if (!IniPath)
+        return false;
+    MakeIniFolder();
+    bool allWritten = true;
+    // Each write goes through to the file and reports whether it got there
+    // (a flush of the whole file afterwards would tell nothing more, and
+    // Wine answers FALSE to it whatever happens).
+    SaveSettingsTo(&gSettings, WriteIniKey, &allWritten);
+    // The hot key in use stays the saved one until the save succeeds: the
+    // next start registers what the file holds.
+    if (allWritten)
+        SetHotKey(gSettings.HotKey);
+    return allWritten;
 }

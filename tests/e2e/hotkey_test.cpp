@@ -1,20 +1,19 @@
 // The global hot key: registered at init, pressed through the system's
 // input, replaced by a saved one, held elsewhere, or left empty.
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
+#include "tests/e2e/support.h"
+
+#include <algorithm>
 
 namespace {
 
 const WORD kShiftF11 = 0x017A;   // HOTKEYF_SHIFT with VK_F11, as the control saves it
 const UINT kNoRepeat = 0x4000;   // MOD_NOREPEAT
 
-// The plug-in's calls to RegisterHotKey, made through our stand-in.
-struct Registration {
-    DWORD thread;
-    int id;
-    UINT modifiers;
-    UINT vk;
-};
-Registration gCalls[32];
+// The plug-in's calls to RegisterHotKey, made through our stand-in: the
+// modifiers and the key as a step, and the id.
+Step gCalls[32];
+int gCallIds[32];
 volatile LONG gCallCount;
 // Like the systems before MOD_NOREPEAT existed.
 volatile bool gRefuseNoRepeat;
@@ -22,13 +21,20 @@ volatile bool gRefuseNoRepeat;
 BOOL WINAPI RecordingRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
 {
     LONG n = InterlockedIncrement(&gCallCount) - 1;
-    if (n < 32)
-        gCalls[n] = Registration{ GetCurrentThreadId(), id, modifiers, vk };
+    if (n < 32) {
+        gCalls[n] = Step{ (int)modifiers, vk, GetCurrentThreadId() };
+        gCallIds[n] = id;
+    }
     if (gRefuseNoRepeat && (modifiers & kNoRepeat)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     return RegisterHotKey(window, id, modifiers, vk);
+}
+
+std::vector<Step> Calls()
+{
+    return std::vector<Step>(gCalls, gCalls + std::min<LONG>((LONG)gCallCount, 32));
 }
 
 void SaveHotKeyInDialog(WORD value)
@@ -54,7 +60,7 @@ using HotKey = PlayerTest;
 TEST_F(HotKey, DefaultCtrlF12ShowsOnePopupPerPress)
 {
     SetIni("Seconds", 0);
-    SetTrack(2, "Harbour Lights", 200, 44, 192, 2);
+    PlayerSetTrack({ 2, "Harbour Lights", 200, 44, 192, 2 });
     ASSERT_TRUE(Load());
     EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
 
@@ -65,7 +71,7 @@ TEST_F(HotKey, DefaultCtrlF12ShowsOnePopupPerPress)
     // A fourth would have come within the worker's settle wait.
     PlayerPumpFor(700);
     EXPECT_EQ(VisiblePopups().size(), 3u);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 3);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(2, 3)));
     EXPECT_NE(FindPopupWithTitle(TitleLine(2, "Harbour Lights")), (HWND)NULL);
 }
 
@@ -73,7 +79,7 @@ TEST_F(HotKey, SavedHotKeyReplacesTheOldOneAtOnce)
 {
     ASSERT_TRUE(Load());
     SaveHotKeyInDialog(kShiftF11);
-    EXPECT_EQ(GetPrivateProfileIntA("Tunebell", "HotKey", 0, iniFile.c_str()), kShiftF11);
+    EXPECT_EQ(PlayerReadSetting("HotKey"), kShiftF11);
 
     EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
     EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(MOD_SHIFT, VK_F11); }));
@@ -94,7 +100,7 @@ TEST_F(HotKey, HeldElsewhereAtStartQuitsAtOnceAndTakesALaterSave)
     EXPECT_TRUE(WaitForVisiblePopups(1));
 
     EXPECT_LT(QuitAndUnload(), 1000u);
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000));
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 }
 
 TEST_F(HotKey, RegistersWithoutKeyRepeatAndFallsBackWhereThatIsRefused)
@@ -103,17 +109,14 @@ TEST_F(HotKey, RegistersWithoutKeyRepeatAndFallsBackWhereThatIsRefused)
     ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)RecordingRegisterHotKey));
     gCallCount = 0;
     gRefuseNoRepeat = true;
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
 
-    // Init returns once the first registration was tried.
-    ASSERT_EQ(gCallCount, 2);
-    EXPECT_EQ(gCalls[0].modifiers, MOD_CONTROL | kNoRepeat);
-    EXPECT_EQ(gCalls[1].modifiers, (UINT)MOD_CONTROL);
-    EXPECT_EQ(gCalls[1].vk, (UINT)VK_F12);
-    // Identified by the global atom, on a thread of its own.
-    EXPECT_EQ(gCalls[1].id, (int)GlobalFindAtomA("TunebellPluginHotKey"));
-    EXPECT_NE(gCalls[1].thread, PlayerThreadId());
+    // Init returns once the first registration was tried, on a thread of
+    // the plug-in's own, identified by the global atom.
+    EXPECT_TRUE(SameSequence(Calls(), { { MOD_CONTROL | kNoRepeat, VK_F12, kOnWorker },
+                                        { MOD_CONTROL, VK_F12, kOnWorker } }));
+    EXPECT_EQ(gCallIds[1], (int)GlobalFindAtomA("TunebellPluginHotKey"));
 
     PlayerPressHotKey(MOD_CONTROL, VK_F12);
     EXPECT_TRUE(WaitForVisiblePopups(1));
@@ -127,7 +130,7 @@ TEST_F(HotKey, AnEmptyHotKeyRegistersNothing)
     gRefuseNoRepeat = false;
     SetIni("HotKey", 0x0200);   // Ctrl and no key: the control left empty
     ASSERT_TRUE(Load());
-    EXPECT_EQ(gCallCount, 0);
+    EXPECT_TRUE(SameSequence(Calls(), {}));
 
     // The thread is there all the same, for a save that names a key...
     SaveHotKeyInDialog(0x027B);
@@ -135,8 +138,7 @@ TEST_F(HotKey, AnEmptyHotKeyRegistersNothing)
     // ...and a save that empties it again releases the key.
     SaveHotKeyInDialog(0);
     EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(MOD_CONTROL, VK_F12); }));
-    LONG calls = gCallCount;
-    for (LONG i = 0; i < calls && i < 32; i++)
-        EXPECT_NE(gCalls[i].vk, 0u) << "call " << i;
+    for (const Step &call : Calls())
+        EXPECT_NE(call.value, 0u) << "a call with modifiers " << call.what;
     QuitAndUnload();
 }

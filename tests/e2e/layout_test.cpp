@@ -4,7 +4,8 @@
 
 using PopupLayout = PlayerTest;
 
-static void ExpectRect(const RECT &r, int x, int y, int w, int h, const char *what)
+// The rectangle's top left corner and its width and height.
+static void ExpectOriginAndSize(const RECT &r, int x, int y, int w, int h, const char *what)
 {
     EXPECT_EQ(r.left, x) << what;
     EXPECT_EQ(r.top, y) << what;
@@ -24,8 +25,7 @@ static bool ScreenAsMeasured()
 // Shows one track popup and returns it; NULL when none came.
 static HWND ShowOnePopup()
 {
-    SetTrack(0, "Song", 205, 44, 192, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
     if (!WaitForVisiblePopups(1))
         return NULL;
     return VisiblePopups()[0];
@@ -49,11 +49,11 @@ TEST_F(PopupLayout, FixedSizesByStyleAndTime)
         EXPECT_EQ(r.bottom - r.top, 36);
         PopupParts parts = ReadPopupParts(popup);
         ASSERT_TRUE(parts.back && parts.icon && parts.title && parts.info && parts.time);
-        ExpectRect(ChildRect(parts.back), 1, 1, 149, 34, "back");
-        ExpectRect(ChildRect(parts.icon), 3, 1, 16, 34, "icon");
-        ExpectRect(ChildRect(parts.title), 23, 3, 80, 14, "title");
-        ExpectRect(ChildRect(parts.info), 23, 19, 125, 14, "info");
-        ExpectRect(ChildRect(parts.time), 113, 3, 35, 14, "time");
+        ExpectOriginAndSize(ChildRect(parts.back), 1, 1, 149, 34, "back");
+        ExpectOriginAndSize(ChildRect(parts.icon), 3, 1, 16, 34, "icon");
+        ExpectOriginAndSize(ChildRect(parts.title), 23, 3, 80, 14, "title");
+        ExpectOriginAndSize(ChildRect(parts.info), 23, 19, 125, 14, "info");
+        ExpectOriginAndSize(ChildRect(parts.time), 113, 3, 35, 14, "time");
         QuitAndUnload();
     }
     {
@@ -67,9 +67,9 @@ TEST_F(PopupLayout, FixedSizesByStyleAndTime)
         EXPECT_EQ(r.bottom - r.top, 36);
         PopupParts parts = ReadPopupParts(popup);
         ASSERT_TRUE(parts.title && parts.info && parts.time);
-        ExpectRect(ChildRect(parts.title), 23, 3, 101, 14, "title");
-        ExpectRect(ChildRect(parts.info), 23, 19, 146, 14, "info");
-        ExpectRect(ChildRect(parts.time), 134, 3, 35, 14, "time");
+        ExpectOriginAndSize(ChildRect(parts.title), 23, 3, 101, 14, "title");
+        ExpectOriginAndSize(ChildRect(parts.info), 23, 19, 146, 14, "info");
+        ExpectOriginAndSize(ChildRect(parts.time), 134, 3, 35, 14, "time");
         QuitAndUnload();
     }
     {
@@ -91,14 +91,12 @@ TEST_F(PopupLayout, FixedSizesByStyleAndTime)
 static void ShowTwoPopups(HWND *older, HWND *younger)
 {
     *older = *younger = NULL;
-    SetTrack(0, "Older", 205, 44, 192, 2);
     DWORD firstEvent = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack({ 0, "Older", 205, 44, 192, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     *older = VisiblePopups()[0];
-    SetTrack(1, "Younger title that is rather longer", 205, 44, 192, 2);
     PumpUntil(firstEvent, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack({ 1, "Younger title that is rather longer", 205, 44, 192, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(2));
     *younger = FindPopupWithTitle(TitleLine(1, "Younger title that is rather longer"));
     ASSERT_NE(*younger, (HWND)NULL);
@@ -154,23 +152,6 @@ TEST_F(PopupLayout, CentreCascadesBySmallIcon)
     EXPECT_EQ(b.top, a.top + GetSystemMetrics(SM_CYSMICON));
 }
 
-// Records the lowest opacity a popup shows while it is visible.
-struct FadeWatch {
-    int lowestSeen;
-};
-
-static bool VisibleAndWatched(void *ctx)
-{
-    FadeWatch *watch = (FadeWatch *)ctx;
-    std::vector<HWND> popups = VisiblePopups();
-    if (popups.size() != 1)
-        return false;
-    int alpha = LayeredAlpha(popups[0]);
-    if (alpha >= 0 && alpha < watch->lowestSeen)
-        watch->lowestSeen = alpha;
-    return false;
-}
-
 TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
 {
     SetIni("Seconds", 0);
@@ -179,15 +160,19 @@ TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
     {
         SCOPED_TRACE("opaque");
         ASSERT_TRUE(Load());
-        SetTrack(0, "Song", 205, 44, 192, 2);
-        PlayerTrackStarted();
+        PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
-        // Watch the fade from the moment the popup shows.
-        FadeWatch watch = { 256 };
-        VisibleAndWatched(&watch);
-        PlayerWaitFor(VisibleAndWatched, &watch, 150);
-        EXPECT_LT(watch.lowestSeen, 255) << "the popup did not fade in";
+        // Watch the fade from the moment the popup shows: the lowest
+        // opacity it has while it is visible.
+        int lowestSeen = 256;
+        WaitUntil([&] {
+            int alpha = LayeredAlpha(popup);
+            if (IsWindowVisible(popup) && alpha >= 0 && alpha < lowestSeen)
+                lowestSeen = alpha;
+            return false;
+        }, 150);
+        EXPECT_LT(lowestSeen, 255) << "the popup did not fade in";
         EXPECT_TRUE(WaitForAlpha(popup, 255, 2000)) << "opacity " << LayeredAlpha(popup);
         QuitAndUnload();
     }
@@ -196,7 +181,7 @@ TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
         SetIni("UseTransparency", 1);
         SetIni("Alpha", 128);
         ASSERT_TRUE(Load());
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
         EXPECT_TRUE(WaitForAlpha(popup, 128, 2000)) << "opacity " << LayeredAlpha(popup);
@@ -208,7 +193,7 @@ TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
         SCOPED_TRACE("translucent without a fade");
         SetIni("Fade", 0);
         ASSERT_TRUE(Load());
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         EXPECT_EQ(LayeredAlpha(VisiblePopups()[0]), 128);
     }
@@ -223,8 +208,7 @@ TEST_F(PopupLayout, SlideWithFadeLeavesThePopupVisibleAtItsPlace)
     {
         SCOPED_TRACE("opaque");
         ASSERT_TRUE(Load());
-        SetTrack(0, "Song", 205, 44, 192, 2);
-        PlayerTrackStarted();
+        PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
         EXPECT_TRUE(WaitForAlpha(popup, 255, 2000)) << "opacity " << LayeredAlpha(popup);
@@ -238,7 +222,7 @@ TEST_F(PopupLayout, SlideWithFadeLeavesThePopupVisibleAtItsPlace)
         SetIni("UseTransparency", 1);
         SetIni("Alpha", 128);
         ASSERT_TRUE(Load());
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
         EXPECT_TRUE(WaitForAlpha(popup, 128, 2000)) << "opacity " << LayeredAlpha(popup);

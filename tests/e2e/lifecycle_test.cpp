@@ -56,11 +56,10 @@ TEST_F(Lifecycle, InitRegistersPreferencesPageAndAsksForIniDirOnce)
     EXPECT_EQ(page->reserved1, 0);
     EXPECT_EQ(page->reserved2, 0);
 
-    // Both go to the player from init, on the player's thread.
-    EXPECT_EQ(CountCommands(PLAYER_CMD_ADD_PREFS), 1);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_INI_DIR), 1);
-    for (const PlayerCommand &sent : CommandsFrom(0))
-        EXPECT_EQ(sent.threadId, PlayerThreadId()) << "command " << sent.command;
+    // Both go to the player from init, on the player's thread: the page
+    // first, then the question for the INI directory as the settings load.
+    EXPECT_TRUE(SameSequence(CommandsFrom(0), { { PLAYER_CMD_ADD_PREFS, (WPARAM)page, kOnPlayer },
+                                                { PLAYER_CMD_INI_DIR, 0, kOnPlayer } }));
 
     // The player creates the page from the template in the DLL with the
     // record's procedure; the page stretches itself and its control 1023
@@ -99,8 +98,7 @@ TEST_F(Lifecycle, IniPathIsFormedWithoutTouchingThePlayersBuffer)
     EXPECT_EQ(memcmp(before, PlayerIniDir(), sizeof before), 0)
         << "the player's INI directory now reads " << PlayerIniDir();
 
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     RECT area = WorkArea();
     RECT popup = WindowRectOf(VisiblePopups()[0]);
@@ -131,8 +129,7 @@ TEST_F(Lifecycle, IniDirectoryAtAndPastTheLengthLimit)
     PlayerSetIniDir(longest.c_str());
 
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     RECT area = WorkArea();
     RECT popup = WindowRectOf(VisiblePopups()[0]);
@@ -148,7 +145,7 @@ TEST_F(Lifecycle, IniDirectoryAtAndPastTheLengthLimit)
     memcpy(before, PlayerIniDir(), sizeof before);
     ASSERT_TRUE(Load());
     EXPECT_EQ(memcmp(before, PlayerIniDir(), sizeof before), 0);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     popup = WindowRectOf(VisiblePopups()[0]);
     EXPECT_EQ(popup.right, area.right - 2);
@@ -205,7 +202,7 @@ TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
     PlayerResetOwnProcCounts();
     EXPECT_EQ(SendMessageA(main, WM_USER, 5, 4242), PlayerUnknownCommandAnswer(5, 4242));
     int commandsBefore = PlayerCommandCount();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_EQ(PlayerOwnCommandCalls(PLAYER_EVENT_TRACK_STARTED), 1);
     PlayerPumpFor(700);
     EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
@@ -222,17 +219,14 @@ TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
 TEST_F(Lifecycle, UnloadFromInsideTheHookedWindowProcedureReturnsSafely)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
     ASSERT_TRUE(Load());
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND main = PlayerWindow();
 
     SendMessageA(main, WM_CLOSE, 0, 0);   // crashes here if the module went
     EXPECT_TRUE(PlayerOwnProcInstalled());
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "a popup outlived quit";
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
     EXPECT_NE(GetModuleHandleA(kModuleName), (HMODULE)NULL)
         << "the DLL was unloaded while its hook was still under way";
 
@@ -246,20 +240,17 @@ TEST_F(Lifecycle, QuitEndsEveryThreadAndWindowAndUnloads)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
 
     DWORD took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "a popup outlived quit";
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
     EXPECT_EQ(GetModuleHandleA(kModuleName), (HMODULE)NULL);
 
     // The player goes on without the plug-in.
     PlayerResetOwnProcCounts();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     EXPECT_EQ(SendMessageA(PlayerWindow(), WM_USER, 1, 4242), PlayerUnknownCommandAnswer(1, 4242));
     PlayerPumpFor(100);
     EXPECT_EQ(PlayerOwnUserCalls(), 2);
@@ -268,17 +259,15 @@ TEST_F(Lifecycle, QuitEndsEveryThreadAndWindowAndUnloads)
 TEST_F(Lifecycle, LoadsAgainAfterUnload)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "First", 100, 44, 128, 2);
     ASSERT_TRUE(Load());
-    PlayerTrackStarted();
+    PlayerStartTrack({ 0, "First", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     PlayerUnloadPlugin();
     ASSERT_EQ(GetModuleHandleA(kModuleName), (HMODULE)NULL);
 
-    SetTrack(1, "Second", 100, 44, 128, 2);
     ASSERT_TRUE(Load());
     EXPECT_FALSE(PlayerOwnProcInstalled());
-    PlayerTrackStarted();
+    PlayerStartTrack({ 1, "Second", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     EXPECT_NE(FindPopupWithTitle(TitleLine(1, "Second")), (HWND)NULL);
     PlayerUnloadPlugin();

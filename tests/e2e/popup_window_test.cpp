@@ -20,10 +20,9 @@ TEST_F(PopupWindow, IsATopmostToolWindowOfStaticChildren)
     SetIni("Seconds", 0);
     SetIni("DisplayTime", 1);
     ASSERT_TRUE(Load());
-    SetTrack(2, "Lena Ostrova - Radio Static", 187, 48, 320, 2);
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    PlayerTrackStarted();
+    PlayerStartTrack({ 2, "Lena Ostrova - Radio Static", 187, 48, 320, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     GetLocalTime(&after);
     HWND popup = VisiblePopups()[0];
@@ -74,8 +73,7 @@ TEST_F(PopupWindow, WithoutShowTextHasNoInformationLine)
     SetIni("Seconds", 0);
     SetIni("ShowText", 0);
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
 
     PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
@@ -103,8 +101,7 @@ TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
     PlayerPump();
     ASSERT_EQ(GetForegroundWindow(), work);
 
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
     PlayerPumpFor(100);
@@ -113,13 +110,13 @@ TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
 
     // The frame around the content.
     RECT r = WindowRectOf(popup);
-    ClickAt(r.left, (r.top + r.bottom) / 2, false);
+    PlayerClickAt(r.left, (r.top + r.bottom) / 2, false);
     PlayerPumpFor(400);
     EXPECT_TRUE(IsWindowVisible(popup)) << "a click on the frame closed the popup";
     EXPECT_EQ(GetForegroundWindow(), work);
 
     RECT title = WindowRectOf(ReadPopupParts(popup).title);
-    ClickAt((title.left + title.right) / 2, (title.top + title.bottom) / 2, false);
+    PlayerClickAt((title.left + title.right) / 2, (title.top + title.bottom) / 2, false);
     EXPECT_TRUE(WaitForNoPopupWindows());
     EXPECT_EQ(GetForegroundWindow(), work);
     // The window goes with the process: under Wine, taking the foreground
@@ -133,9 +130,8 @@ TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
     ASSERT_TRUE(Load());
     RECT area = WorkArea();
 
-    SetTrack(0, "Older", 100, 44, 128, 2);
     DWORD firstEvent = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack({ 0, "Older", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND older = VisiblePopups()[0];
     DWORD shown = GetTickCount();
@@ -143,9 +139,8 @@ TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
     EXPECT_EQ(first.right, area.right - 2);
     EXPECT_EQ(first.bottom, area.bottom - 2);
 
-    SetTrack(1, "Younger", 100, 44, 128, 2);
     PumpUntil(firstEvent, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack({ 1, "Younger", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(2));
     HWND younger = FindPopupWithTitle(TitleLine(1, "Younger"));
     ASSERT_NE(younger, (HWND)NULL);
@@ -157,18 +152,13 @@ TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
     EXPECT_TRUE(IsWindowVisible(older));
     EXPECT_TRUE(IsWindowVisible(younger));
 
-    ClickAt((first.left + first.right) / 2, (first.top + first.bottom) / 2, true);
+    PlayerClickAt((first.left + first.right) / 2, (first.top + first.bottom) / 2, true);
     ASSERT_TRUE(WaitForPopupClosed(older));
     EXPECT_TRUE(IsWindowVisible(younger));
-    struct Watch {
-        HWND popup;
-        RECT target;
-    } watch = { younger, first };
-    bool inPlace = PlayerWaitFor([](void *ctx) {
-        Watch *w = (Watch *)ctx;
-        RECT now = WindowRectOf(w->popup);
-        return EqualRect(&now, &w->target) != FALSE;
-    }, &watch, 2000);
+    bool inPlace = WaitUntil([&] {
+        RECT now = WindowRectOf(younger);
+        return EqualRect(&now, &first) != FALSE;
+    }, 2000);
     RECT moved = WindowRectOf(younger);
     EXPECT_TRUE(inPlace) << "the younger popup is at (" << moved.left << ", " << moved.top
                          << "), not in the first place";
@@ -178,8 +168,7 @@ TEST_F(PopupWindow, ClosesByItselfAfterTheSetSeconds)
 {
     SetIni("Seconds", 1);
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
     DWORD shown = GetTickCount();
@@ -207,14 +196,14 @@ TEST_F(PopupWindow, BackgroundColourFollowsTheSettings)
     };
     SetIni("Seconds", 0);
     SetIni("DynamicResize", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         if (c.defaultColour >= 0)
             SetIni("DefaultColour", c.defaultColour);
         SetIni("UseWinColors", c.useWinColors);
         ASSERT_TRUE(Load());
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         RECT r = WindowRectOf(VisiblePopups()[0]);
         // The middle row lies between the title and the information line.
@@ -238,12 +227,12 @@ TEST_F(PopupWindow, FrameIsShadedWhenBeveledAndBlackWhenFlat)
     };
     SetIni("Seconds", 0);
     SetIni("DynamicResize", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.style ? "flat" : "beveled");
         SetIni("Style", c.style);
         ASSERT_TRUE(Load());
-        PlayerTrackStarted();
+        PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         RECT r = WindowRectOf(VisiblePopups()[0]);
         int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -261,25 +250,20 @@ TEST_F(PopupWindow, FrameIsShadedWhenBeveledAndBlackWhenFlat)
 TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
 {
     SetIni("Seconds", 0);
-    ASSERT_TRUE(Load());
     // Many popups fast: the throttle runs on the test's clock and the
     // worker does not wait before it asks the player.
-    ASSERT_TRUE(InstallFakeClock(1000));
-    ASSERT_TRUE(SkipTrackSettleWait());
+    ASSERT_TRUE(LoadPatched());
+    PlayerSetPluginClock(1000);
 
     char title[32];
     for (int i = 0; i < 48; i++) {
         snprintf(title, sizeof title, "Track %d", i);
-        SetTrack(i, title, 100, 44, 128, 2);
-        SetFakeClock(FakeClock() + 1000);
-        PlayerTrackStarted();
+        PlayerStartTrackPastThrottle({ i, title, 100, 44, 128, 2 });
         ASSERT_TRUE(WaitForVisiblePopups(i + 1)) << "popup " << i;
     }
 
     int from = PlayerCommandCount();
-    SetTrack(48, "Refused", 100, 44, 128, 2);
-    SetFakeClock(FakeClock() + 1000);
-    PlayerTrackStarted();
+    PlayerStartTrackPastThrottle({ 48, "Refused", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForCommand(PLAYER_CMD_WIDE_TITLE, 1, from, 2000));
     PlayerPumpFor(300);
     EXPECT_EQ(PlayerFindPopups(NULL, 0), 48);
@@ -289,24 +273,12 @@ TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
     HWND oldest = FindPopupWithTitle(TitleLine(0, "Track 0"));
     ASSERT_NE(oldest, (HWND)NULL);
     RECT r = WindowRectOf(oldest);
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
     ASSERT_TRUE(WaitForVisiblePopups(47));
 
-    SetTrack(49, "Accepted", 100, 44, 128, 2);
-    SetFakeClock(FakeClock() + 1000);
-    PlayerTrackStarted();
+    PlayerStartTrackPastThrottle({ 49, "Accepted", 100, 44, 128, 2 });
     ASSERT_TRUE(WaitForVisiblePopups(48));
     EXPECT_NE(FindPopupWithTitle(TitleLine(49, "Accepted")), (HWND)NULL);
-}
-
-struct MidFade {
-    HWND popup;
-};
-
-static bool BetweenTransparentAndOpaque(void *ctx)
-{
-    int alpha = LayeredAlpha(((MidFade *)ctx)->popup);
-    return alpha > 0 && alpha < 255;
 }
 
 TEST_F(PopupWindow, QuitCutsFadesShort)
@@ -315,44 +287,36 @@ TEST_F(PopupWindow, QuitCutsFadesShort)
     SetIni("Fade", 1);
     SetIni("FadeInTime", 5000);
     SetIni("FadeOutTime", 5000);
-    SetTrack(0, "Song", 100, 44, 128, 2);
 
     // Two popups in the middle of their fade-in.
     ASSERT_TRUE(Load());
     DWORD firstEvent = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
     ASSERT_TRUE(WaitForVisiblePopups(1));
     PumpUntil(firstEvent, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(2));
-    for (HWND popup : VisiblePopups()) {
-        MidFade watch = { popup };
-        EXPECT_TRUE(PlayerWaitFor(BetweenTransparentAndOpaque, &watch, 2000));
-    }
+    for (HWND popup : VisiblePopups())
+        EXPECT_TRUE(WaitUntil([&] { return MidFade(popup); }, 2000));
     DWORD took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 
     // One popup fading out while another waits.
     SetIni("FadeInTime", 150);
     ASSERT_TRUE(Load());
     firstEvent = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND fading = VisiblePopups()[0];
     PumpUntil(firstEvent, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(2));
     ASSERT_TRUE(WaitForAlpha(fading, 255, 2000));
     RECT r = WindowRectOf(fading);
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
-    MidFade watch = { fading };
-    ASSERT_TRUE(PlayerWaitFor(BetweenTransparentAndOpaque, &watch, 2000));
+    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    ASSERT_TRUE(WaitUntil([&] { return MidFade(fading); }, 2000));
     took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 }

@@ -1,5 +1,6 @@
 // The settings dialog opened through the player's configure command.
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
+#include "tests/e2e/support.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -28,11 +29,6 @@ std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)
 LRESULT Ask(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
-}
-
-int IniValue(const std::string &file, const char *key)
-{
-    return (int)GetPrivateProfileIntA("Tunebell", key, -1, file.c_str());
 }
 
 // Clicks into a numeric edit and replaces its text by typing.
@@ -160,7 +156,7 @@ TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
         EXPECT_EQ(Ask(dialog, 1023, CB_GETCURSEL), 1);
         EXPECT_EQ(Ask(dialog, 1025, CB_GETCURSEL), 0);
     }));
-    EXPECT_EQ(CountCommands(PLAYER_CMD_DIALOG_OWNER, from), 1);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), { { PLAYER_CMD_DIALOG_OWNER, 0, kOnPlayer } }));
 }
 
 TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
@@ -248,8 +244,8 @@ TEST_F(SettingsDialog, NumericEditsClampWhileTypingAndReportTheRangeOnLeaving)
         EXPECT_EQ(LeaveEdit(dialog, 1026), "");
         Press(dialog, IDOK);
     }));
-    EXPECT_EQ(IniValue(iniFile, "Enlargement"), 150);
-    EXPECT_EQ(IniValue(iniFile, "Seconds"), 0);
+    EXPECT_EQ(PlayerReadSetting("Enlargement"), 150);
+    EXPECT_EQ(PlayerReadSetting("Seconds"), 0);
 }
 
 TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
@@ -307,7 +303,7 @@ TEST_F(SettingsDialog, CancelRestoresEverySettingFromTheIniFile)
         EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x027B);
     }));
     // Nothing was written, and the hot key stayed.
-    EXPECT_EQ(IniValue(iniFile, "HotKey"), -1);
+    EXPECT_EQ(PlayerReadSetting("HotKey"), -1);
     EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
     EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F11));
 }
@@ -369,7 +365,7 @@ TEST_F(SettingsDialog, DoubleClickOnANotifyingBoxKeepsBoxAndFieldTogether)
         checked = Checked(dialog, 1002);
         Press(dialog, IDOK);
     }));
-    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), checked ? 1 : 0);
+    EXPECT_EQ(PlayerReadSetting("DisplayTime"), checked ? 1 : 0);
 }
 
 TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)

@@ -1,8 +1,5 @@
 #include "tests/e2e/support.h"
 
-#include "host/iat_hook.h"
-#include "host/plugin_patches.h"
-
 #include <stdio.h>
 #include <string.h>
 
@@ -26,24 +23,7 @@ static struct CrashGuard {
 
 // --- the fixture -------------------------------------------------------------
 
-static void DeleteTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-                continue;
-            std::string path = dir + "\\" + found.cFileName;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
+const PlayerTrack kSong = { 0, "Song", 100, 44, 128, 2 };
 
 void PlayerTest::SetUp()
 {
@@ -54,29 +34,31 @@ void PlayerTest::SetUp()
     char name[96];
     snprintf(name, sizeof name, "tunebell-e2e-%lu-%lu", GetCurrentProcessId(), GetTickCount());
     iniDir = std::string(temp) + name;
-    iniFile = iniDir + "\\plugins\\tunebell.ini";
     ASSERT_TRUE(PlayerStart(iniDir.c_str()));
+    iniFile = PlayerSettingsFile();
 }
 
 void PlayerTest::TearDown()
 {
     PlayerStop();
     if (!iniDir.empty())
-        DeleteTree(iniDir);
+        PlayerRemoveTree(iniDir.c_str());
 }
 
 void PlayerTest::SetIni(const char *key, int value)
 {
-    char text[16];
-    snprintf(text, sizeof text, "%d", value);
-    ASSERT_TRUE(WritePrivateProfileStringA("Tunebell", key, text, iniFile.c_str()))
-        << "cannot write " << iniFile;
+    ASSERT_TRUE(PlayerWriteSetting(key, value)) << "cannot write " << PlayerSettingsFile();
 }
 
 bool PlayerTest::Load()
 {
     baselineThreads = PlayerThreadCount();
     return PlayerLoadPlugin(PlayerDefaultPluginPath());
+}
+
+bool PlayerTest::LoadPatched()
+{
+    return Load() && PlayerRedirectPluginClock() && PlayerSkipSettleWait();
 }
 
 DWORD PlayerTest::QuitAndUnload()
@@ -88,13 +70,18 @@ DWORD PlayerTest::QuitAndUnload()
     return took;
 }
 
-// --- tracks and popups -------------------------------------------------------
-
-void SetTrack(int position, const char *title, int length, int kHz, int kbit, int channels)
+::testing::AssertionResult PlayerTest::NoPopupAndBaselineThreads(DWORD timeoutMs)
 {
-    PlayerTrack track = { position, title, length, kHz, kbit, channels };
-    PlayerSetTrack(&track);
+    int popups = PlayerFindPopups(NULL, 0);
+    if (popups != 0)
+        return ::testing::AssertionFailure() << popups << " popup window(s) outlived quit";
+    if (!WaitUntil([&] { return PlayerThreadCount() == baselineThreads; }, timeoutMs))
+        return ::testing::AssertionFailure()
+               << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    return ::testing::AssertionSuccess();
 }
+
+// --- popups --------------------------------------------------------------------
 
 std::vector<HWND> VisiblePopups()
 {
@@ -108,35 +95,19 @@ std::vector<HWND> VisiblePopups()
     return visible;
 }
 
-static bool VisibleCountIs(void *ctx)
-{
-    return (int)VisiblePopups().size() == *(int *)ctx;
-}
-
 bool WaitForVisiblePopups(int n, DWORD timeoutMs)
 {
-    return PlayerWaitFor(VisibleCountIs, &n, timeoutMs);
-}
-
-static bool NoPopupWindow(void *)
-{
-    return PlayerFindPopups(NULL, 0) == 0;
+    return WaitUntil([&] { return (int)VisiblePopups().size() == n; }, timeoutMs);
 }
 
 bool WaitForNoPopupWindows(DWORD timeoutMs)
 {
-    return PlayerWaitFor(NoPopupWindow, NULL, timeoutMs);
-}
-
-static bool PopupGone(void *ctx)
-{
-    HWND popup = (HWND)ctx;
-    return !IsWindow(popup) || !IsWindowVisible(popup);
+    return WaitUntil([] { return PlayerFindPopups(NULL, 0) == 0; }, timeoutMs);
 }
 
 bool WaitForPopupClosed(HWND popup, DWORD timeoutMs)
 {
-    return PlayerWaitFor(PopupGone, popup, timeoutMs);
+    return WaitUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, timeoutMs);
 }
 
 HWND FindPopupWithTitle(const std::string &titleLine)
@@ -192,95 +163,25 @@ PopupParts ReadPopupParts(HWND popup)
 
 RECT ChildRect(HWND child)
 {
-    RECT r = { 0, 0, 0, 0 };
-    GetWindowRect(child, &r);
+    RECT r = WindowRectOf(child);
     MapWindowPoints(NULL, GetParent(child), (POINT *)&r, 2);
     return r;
 }
 
-RECT WindowRectOf(HWND window)
-{
-    RECT r = { 0, 0, 0, 0 };
-    GetWindowRect(window, &r);
-    return r;
-}
-
-std::string TitleLine(int position, const char *title)
-{
-    char line[1024];
-    snprintf(line, sizeof line, " %02d. %s ", position + 1, title ? title : "Unknown");
-    return line;
-}
-
-std::string InfoLine(int length, int kHz, int kbit, int channels)
-{
-    if (length < 0)
-        length = 0;
-    char line[256];
-    snprintf(line, sizeof line, " %02d:%02d [%d KHz - %d Kbit - %s] ", length / 60,
-             length % 60, kHz, kbit, channels == 2 ? "Stereo" : "Mono");
-    return line;
-}
-
-// --- the screen and the mouse ------------------------------------------------
-
-void ClickAt(int x, int y, bool right)
-{
-    PlayerClickAt(x, y, right);
-    PlayerPump();
-}
-
-COLORREF ScreenColour(int x, int y)
-{
-    HDC screen = GetDC(NULL);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(NULL, screen);
-    return colour;
-}
-
-struct ColourWatch {
-    int x, y;
-    COLORREF colour;
-};
-
-static bool ColourShown(void *ctx)
-{
-    ColourWatch *watch = (ColourWatch *)ctx;
-    return ScreenColour(watch->x, watch->y) == watch->colour;
-}
-
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs)
 {
-    ColourWatch watch = { x, y, colour };
-    return PlayerWaitFor(ColourShown, &watch, timeoutMs);
-}
-
-int LayeredAlpha(HWND popup)
-{
-    if (!(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_LAYERED))
-        return -1;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(popup, NULL, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return -1;
-    return alpha;
-}
-
-struct AlphaWatch {
-    HWND popup;
-    int alpha;
-};
-
-static bool AlphaReached(void *ctx)
-{
-    AlphaWatch *watch = (AlphaWatch *)ctx;
-    return LayeredAlpha(watch->popup) == watch->alpha;
+    return WaitUntil([&] { return ScreenColour(x, y) == colour; }, timeoutMs);
 }
 
 bool WaitForAlpha(HWND popup, int alpha, DWORD timeoutMs)
 {
-    AlphaWatch watch = { popup, alpha };
-    return PlayerWaitFor(AlphaReached, &watch, timeoutMs);
+    return WaitUntil([&] { return LayeredAlpha(popup) == alpha; }, timeoutMs);
+}
+
+bool MidFade(HWND popup)
+{
+    int alpha = LayeredAlpha(popup);
+    return alpha > 0 && alpha < 255;
 }
 
 RECT WorkArea()
@@ -290,51 +191,6 @@ RECT WorkArea()
     return area;
 }
 
-// --- the command log and threads ----------------------------------------------
-
-std::vector<PlayerCommand> CommandsFrom(int from)
-{
-    std::vector<PlayerCommand> commands;
-    PlayerCommand command;
-    for (int i = from; PlayerCommandAt(i, &command); i++)
-        commands.push_back(command);
-    return commands;
-}
-
-int CountCommands(int command, int from)
-{
-    int count = 0;
-    for (const PlayerCommand &sent : CommandsFrom(from))
-        count += sent.command == command;
-    return count;
-}
-
-struct CommandWatch {
-    int command, times, from;
-};
-
-static bool CommandSent(void *ctx)
-{
-    CommandWatch *watch = (CommandWatch *)ctx;
-    return CountCommands(watch->command, watch->from) >= watch->times;
-}
-
-bool WaitForCommand(int command, int times, int from, DWORD timeoutMs)
-{
-    CommandWatch watch = { command, times, from };
-    return PlayerWaitFor(CommandSent, &watch, timeoutMs);
-}
-
-static bool ThreadCountIs(void *ctx)
-{
-    return PlayerThreadCount() == *(int *)ctx;
-}
-
-bool WaitForThreadCount(int count, DWORD timeoutMs)
-{
-    return PlayerWaitFor(ThreadCountIs, &count, timeoutMs);
-}
-
 void PumpUntil(DWORD start, DWORD ms)
 {
     DWORD spent = GetTickCount() - start;
@@ -342,33 +198,76 @@ void PumpUntil(DWORD start, DWORD ms)
         PlayerPumpFor(ms - spent);
 }
 
-// --- the test's clock ----------------------------------------------------------
+// --- sequences -------------------------------------------------------------------
 
-static volatile DWORD gFakeNow;
-
-static DWORD WINAPI FakeGetTickCount(void)
+static std::string Describe(int what, WPARAM value)
 {
-    return gFakeNow;
+    char text[64];
+    snprintf(text, sizeof text, "%d (%lu)", what, (unsigned long)value);
+    return text;
 }
 
-bool InstallFakeClock(DWORD start)
+::testing::AssertionResult SameSequence(const std::vector<Step> &done,
+                                        const std::vector<ExpectedStep> &expected)
 {
-    gFakeNow = start;
-    return IatReplaceImport(PlayerPluginModule(), "kernel32.dll", "GetTickCount",
-                            (void *)FakeGetTickCount) > 0;
+    DWORD worker = 0;
+    for (size_t i = 0; i < done.size() || i < expected.size(); i++) {
+        if (i >= done.size())
+            return ::testing::AssertionFailure() << "step " << i << " of " << expected.size()
+                                                 << " missing: " << Describe(expected[i].what, expected[i].value);
+        if (i >= expected.size())
+            return ::testing::AssertionFailure() << "step " << i << " is one too many: "
+                                                 << Describe(done[i].what, done[i].value);
+        const Step &d = done[i];
+        const ExpectedStep &e = expected[i];
+        if (d.what != e.what || d.value != e.value)
+            return ::testing::AssertionFailure() << "step " << i << " is " << Describe(d.what, d.value)
+                                                 << ", expected " << Describe(e.what, e.value);
+        if (e.thread == kOnWorker && !worker)
+            worker = d.thread;
+        bool onPlayer = d.thread == PlayerThreadId();
+        if ((e.thread == kOnPlayer && !onPlayer) || (e.thread == kOnWorker && (onPlayer || d.thread != worker)))
+            return ::testing::AssertionFailure()
+                   << "step " << i << " (" << Describe(d.what, d.value) << ") came from thread " << d.thread
+                   << ", expected " << (e.thread == kOnPlayer ? "the player's" : "the worker's")
+                   << " (player " << PlayerThreadId() << ", worker " << worker << ")";
+    }
+    return ::testing::AssertionSuccess();
 }
 
-void SetFakeClock(DWORD now)
+std::vector<ExpectedStep> TrackQueries(int position, int events, bool olderPlayer)
 {
-    gFakeNow = now;
+    const ExpectedStep queries[7] = {
+        { PLAYER_CMD_POSITION, 0, kOnWorker }, { PLAYER_CMD_INFO, 0, kOnWorker },
+        { PLAYER_CMD_INFO, 1, kOnWorker },     { PLAYER_CMD_INFO, 2, kOnWorker },
+        { PLAYER_CMD_LENGTH, 1, kOnWorker },   { PLAYER_CMD_WIDE_TITLE, (WPARAM)position, kOnWorker },
+        { PLAYER_CMD_TITLE, (WPARAM)position, kOnWorker },
+    };
+    int count = olderPlayer ? 7 : 6;
+    std::vector<ExpectedStep> all;
+    for (int i = 0; i < events; i++)
+        all.insert(all.end(), queries, queries + count);
+    return all;
 }
 
-DWORD FakeClock()
+std::vector<Step> CommandsFrom(int from)
 {
-    return gFakeNow;
+    std::vector<Step> commands;
+    PlayerCommand command;
+    for (int i = from; PlayerCommandAt(i, &command); i++)
+        commands.push_back(Step{ command.command, command.wParam, command.threadId });
+    return commands;
 }
 
-bool SkipTrackSettleWait()
+int CountCommands(int command, int from)
 {
-    return PlayerSkipSettleWait();
+    int count = 0;
+    for (const Step &sent : CommandsFrom(from))
+        count += sent.what == command;
+    return count;
+}
+
+bool WaitForCommand(int command, int times, int from, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return CountCommands(command, from) >= times; }, timeoutMs);
 }

@@ -1,6 +1,6 @@
 // What the end-to-end tests share: a fresh player with its own INI directory
-// for every test, waiting for popups, reading a popup's children, real mouse
-// clicks, and a clock the test drives for the plug-in's event throttle.
+// for every test, waiting for popups, reading a popup's children, and the
+// expected sequences of what the plug-in does, written as tables.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/player.h"
+#include "host/plugin_patches.h"
 
 enum {
     kMaxPopupsSeen = 128,
@@ -20,6 +21,9 @@ enum {
     // Two player events further apart than the plug-in's 400 ms throttle.
     kEventGapMs = 450
 };
+
+// The track most tests play.
+extern const PlayerTrack kSong;
 
 // The plug-in's children of one popup, told apart by what they show.
 struct PopupParts {
@@ -45,16 +49,19 @@ protected:
     // Notes the thread count, then loads gen_tunebell.dll beside the test
     // program; false (with the reason on stderr) when it did not load.
     bool Load();
+    // Load, then the plug-in's clock redirected (running) and its settle
+    // wait skipped (host/plugin_patches.h): for many popups fast.
+    bool LoadPatched();
     // quit(), then FreeLibrary; returns how long quit() took in ms.
     DWORD QuitAndUnload();
+    // After quit: no popup window is left, and the process's threads come
+    // back to baselineThreads within the deadline.
+    ::testing::AssertionResult NoPopupAndBaselineThreads(DWORD timeoutMs = 2000);
 
     std::string iniDir;
     std::string iniFile;
     int baselineThreads = 0;    // threads of the process before Load
 };
-
-// The track the player reports from now on.
-void SetTrack(int position, const char *title, int length, int kHz, int kbit, int channels);
 
 // Top-level "PopUpWnd" windows of this process that are visible.
 std::vector<HWND> VisiblePopups();
@@ -71,45 +78,53 @@ PopupParts ReadPopupParts(HWND popup);
 std::string WindowText(HWND window);
 // The child's rectangle in the client coordinates of its parent.
 RECT ChildRect(HWND child);
-RECT WindowRectOf(HWND window);
 int FontWeightOf(HWND window);
 
-// The title line and the information line the plug-in should show.
-std::string TitleLine(int position, const char *title);
-std::string InfoLine(int length, int kHz, int kbit, int channels);
-
-// A real mouse click (SendInput) at a screen point.
-void ClickAt(int x, int y, bool right);
 // Waits until the screen shows this colour at the point.
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs = 2000);
-COLORREF ScreenColour(int x, int y);
-
-// The popup's layered opacity; -1 when it is not layered or cannot be read.
-int LayeredAlpha(HWND popup);
 // Waits until the popup is layered with exactly this opacity.
 bool WaitForAlpha(HWND popup, int alpha, DWORD timeoutMs);
+// Whether the popup's opacity is part way between transparent and opaque.
+bool MidFade(HWND popup);
 
 RECT WorkArea();
+// Pumps until ms milliseconds have passed since the tick count start.
+void PumpUntil(DWORD start, DWORD ms);
+
+// --- sequences ---------------------------------------------------------------
+// What the plug-in did, in order, and what it should have done, as a table
+// with one row per step: the commands it sent the player (the command and
+// its wParam), or the calls it made through a redirected import.
+
+struct Step {
+    int what;        // a command number, a call's first argument
+    WPARAM value;    // the command's wParam, a call's second argument
+    DWORD thread;
+};
+
+// Who makes an expected step: the player's thread, or one other thread (the
+// same one for every kOnWorker row of a table).
+enum StepThread { kOnPlayer, kOnWorker };
+
+struct ExpectedStep {
+    int what;
+    WPARAM value;
+    StepThread thread;
+};
+
+// Whether the steps done are exactly the table's, in order; if not, says
+// where the first difference is, so that the failing EXPECT_TRUE names it.
+::testing::AssertionResult SameSequence(const std::vector<Step> &done,
+                                        const std::vector<ExpectedStep> &expected);
+// The worker's questions about the track at `position` for `events` track
+// events one after another: position, rate, bit rate, channels, length,
+// the wide title (213), and on an older player, which does not know 213,
+// the ANSI title (212) after it.
+std::vector<ExpectedStep> TrackQueries(int position, int events = 1, bool olderPlayer = false);
 
 // The commands the plug-in sent from index `from` of the log on.
-std::vector<PlayerCommand> CommandsFrom(int from);
+std::vector<Step> CommandsFrom(int from);
 int CountCommands(int command, int from = 0);
 // Waits until the plug-in has sent `command` at least `times` times since
 // index `from` of the log.
 bool WaitForCommand(int command, int times, int from, DWORD timeoutMs);
-
-bool WaitForThreadCount(int count, DWORD timeoutMs);
-// Pumps until ms milliseconds have passed since the tick count start.
-void PumpUntil(DWORD start, DWORD ms);
-
-// A clock the test sets, put in place of the loaded plug-in's
-// kernel32!GetTickCount, so the event throttle can be driven to the
-// millisecond and fast. Only for tests that play no fade, which reads the
-// same clock. Returns false when the plug-in does not import GetTickCount.
-bool InstallFakeClock(DWORD start);
-void SetFakeClock(DWORD now);
-DWORD FakeClock();
-// Makes the plug-in's worker skip its short settle wait before it asks the
-// player about a new track, so that many popups can be had fast. Returns
-// false when the plug-in does not import WaitForSingleObject.
-bool SkipTrackSettleWait();

@@ -4,33 +4,40 @@
 
 #include <string>
 
-using TrackWatch = PlayerTest;
+class TrackWatch : public PlayerTest {
+protected:
+    // With the plug-in loaded on the settings written so far: what ignored
+    // sends brings no question to the player and no popup within the
+    // worker's settle wait, and what actedOn sends then brings a popup.
+    void IgnoredThenActedOn(void (*ignored)(), void (*actedOn)())
+    {
+        SetIni("Seconds", 0);
+        ASSERT_TRUE(Load());
+        PlayerSetTrack(kSong);
+        int from = PlayerCommandCount();
+        ignored();
+        PlayerPumpFor(700);
+        EXPECT_TRUE(SameSequence(CommandsFrom(from), {}));
+        EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
+        actedOn();
+        EXPECT_TRUE(WaitForVisiblePopups(1));
+    }
+};
 
 TEST_F(TrackWatch, TrackStartAsksThePlayerFromOneWorkerThreadThenShowsOnePopup)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    // One hour, two minutes and five seconds.
-    SetTrack(6, "Northbound Trains - Paper Lanterns", 3725, 44, 192, 2);
     int from = PlayerCommandCount();
 
     DWORD sent = GetTickCount();
-    PlayerTrackStarted();
+    // One hour, two minutes and five seconds.
+    PlayerStartTrack({ 6, "Northbound Trains - Paper Lanterns", 3725, 44, 192, 2 });
     ASSERT_TRUE(WaitForCommand(PLAYER_CMD_POSITION, 1, from, 2000));
     // The player gets a moment to settle on the new track first.
     EXPECT_GE(GetTickCount() - sent, 250u);
     ASSERT_TRUE(WaitForVisiblePopups(1));
-
-    std::vector<PlayerCommand> asked = CommandsFrom(from);
-    ASSERT_EQ(asked.size(), 6u);
-    const int commands[6] = { 125, 126, 126, 126, 105, 213 };
-    const WPARAM wParams[6] = { 0, 0, 1, 2, 1, 6 };
-    for (int i = 0; i < 6; i++) {
-        EXPECT_EQ(asked[i].command, commands[i]) << "query " << i;
-        EXPECT_EQ(asked[i].wParam, wParams[i]) << "query " << i;
-        EXPECT_EQ(asked[i].threadId, asked[0].threadId) << "query " << i;
-    }
-    EXPECT_NE(asked[0].threadId, PlayerThreadId());
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(6)));
 
     HWND popup = VisiblePopups()[0];
     PopupParts parts = ReadPopupParts(popup);
@@ -43,9 +50,8 @@ TEST_F(TrackWatch, MissingTitleAndLengthAndLongTitlesShowSensibly)
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
 
-    SetTrack(99, NULL, -1, 22, 64, 1);
     DWORD firstEvent = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack({ 99, NULL, -1, 22, 64, 1 });
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = FindPopupWithTitle(" 100. Unknown ");
     ASSERT_NE(popup, (HWND)NULL) << WindowText(ReadPopupParts(VisiblePopups()[0]).title);
@@ -55,9 +61,8 @@ TEST_F(TrackWatch, MissingTitleAndLengthAndLongTitlesShowSensibly)
     std::string longTitle;
     for (int i = 0; i < 300; i++)
         longTitle += (char)('a' + i % 26);
-    SetTrack(0, longTitle.c_str(), 59, 48, 320, 6);
     PumpUntil(firstEvent, kEventGapMs);
-    PlayerTrackStarted();
+    PlayerStartTrack({ 0, longTitle.c_str(), 59, 48, 320, 6 });
     ASSERT_TRUE(WaitForVisiblePopups(2));
     popup = FindPopupWithTitle(" 01. " + longTitle.substr(0, 254) + " ");
     ASSERT_NE(popup, (HWND)NULL) << "the title was not cut to 254 characters";
@@ -71,29 +76,30 @@ TEST_F(TrackWatch, EventsInside400msOfTheLastShownOneAreDropped)
     // The first event comes just before the 32-bit clock wraps: no event
     // has been acted on yet, so it counts whatever the clock reads.
     const DWORD t0 = 0xFFFFFF00u;
-    ASSERT_TRUE(InstallFakeClock(t0)) << "the plug-in does not read GetTickCount";
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    ASSERT_TRUE(PlayerRedirectPluginClock()) << "the plug-in does not read GetTickCount";
+    PlayerSetPluginClock(t0);
+    PlayerSetTrack(kSong);
     int from = PlayerCommandCount();
 
-    PlayerTrackStarted();          // shown
+    PlayerStartTrack();          // shown
     PlayerTagsChanged();           // the same moment: dropped
-    PlayerTrackStarted();          // dropped
-    SetFakeClock(t0 + 399);        // past the wrap
-    PlayerTrackStarted();          // dropped
-    SetFakeClock(t0 + 401);
+    PlayerStartTrack();          // dropped
+    PlayerSetPluginClock(t0 + 399);        // past the wrap
+    PlayerStartTrack();          // dropped
+    PlayerSetPluginClock(t0 + 401);
     PlayerTagsChanged();           // shown
     const DWORD t1 = t0 + 401 + 5000;
-    SetFakeClock(t1);
-    PlayerTrackStarted();          // shown
-    SetFakeClock(t1 + 399);
+    PlayerSetPluginClock(t1);
+    PlayerStartTrack();          // shown
+    PlayerSetPluginClock(t1 + 399);
     PlayerTagsChanged();           // dropped
-    SetFakeClock(t1 + 401);
-    PlayerTrackStarted();          // shown
+    PlayerSetPluginClock(t1 + 401);
+    PlayerStartTrack();          // shown
 
     ASSERT_TRUE(WaitForVisiblePopups(4, 5000));
     // A fifth request would reach the player within the worker's next turn.
     PlayerPumpFor(kEventGapMs);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 4);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(0, 4)));
     EXPECT_EQ(VisiblePopups().size(), 4u);
 }
 
@@ -101,76 +107,44 @@ TEST_F(TrackWatch, ThrottleFollowsTheRealClock)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     int from = PlayerCommandCount();
 
     DWORD start = GetTickCount();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     PlayerTagsChanged();
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     PumpUntil(start, 600);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 1);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(0)));
 
-    PlayerTrackStarted();
+    PlayerStartTrack();
     ASSERT_TRUE(WaitForVisiblePopups(2));
     PlayerPumpFor(kEventGapMs);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_TITLE, from), 2);
+    EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(0, 2)));
     EXPECT_EQ(VisiblePopups().size(), 2u);
 }
 
 TEST_F(TrackWatch, HotKeyOnlyIgnoresTrackStartsButNotTagUpdates)
 {
-    SetIni("Seconds", 0);
     SetIni("PopUpOnlyOnHotKey", 1);
-    ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    int from = PlayerCommandCount();
-
-    PlayerTrackStarted();
-    PlayerPumpFor(700);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 0);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    PlayerTagsChanged();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn([] { PlayerStartTrack(); }, PlayerTagsChanged);
 }
 
 TEST_F(TrackWatch, TagUpdatesCanBeTurnedOff)
 {
-    SetIni("Seconds", 0);
     SetIni("PopupOnTagUpdate", 0);
-    ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    int from = PlayerCommandCount();
-
-    PlayerTagsChanged();
-    PlayerPumpFor(700);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 0);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    PlayerTrackStarted();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn(PlayerTagsChanged, [] { PlayerStartTrack(); });
 }
 
 TEST_F(TrackWatch, OnlyWmUserCarriesEvents)
 {
-    SetIni("Seconds", 0);
-    ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
-    int from = PlayerCommandCount();
-
-    HWND main = PlayerWindow();
-    SendMessageA(main, WM_APP, 0, PLAYER_EVENT_TRACK_STARTED);
-    SendMessageA(main, WM_USER + 1, 0, PLAYER_EVENT_TRACK_STARTED);
-    SendMessageA(main, WM_NULL, 0, PLAYER_EVENT_TAGS_CHANGED);
-    PlayerPumpFor(700);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 0);
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
-
-    // The same event as WM_USER does bring one.
-    PlayerTrackStarted();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    IgnoredThenActedOn([] {
+        HWND main = PlayerWindow();
+        SendMessageA(main, WM_APP, 0, PLAYER_EVENT_TRACK_STARTED);
+        SendMessageA(main, WM_USER + 1, 0, PLAYER_EVENT_TRACK_STARTED);
+        SendMessageA(main, WM_NULL, 0, PLAYER_EVENT_TAGS_CHANGED);
+    }, [] { PlayerStartTrack(); });   // the same event as WM_USER does bring one
 }
 
 // The worker asks the player while the player's thread is busy elsewhere and
@@ -180,19 +154,17 @@ TEST_F(TrackWatch, QuitWhileTheWorkerWaitsForThePlayersAnswerReturns)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    SetTrack(0, "Song", 100, 44, 128, 2);
     int from = PlayerCommandCount();
-    PlayerTrackStarted();
+    PlayerStartTrack(kSong);
 
     // Deliberately not pumping: the worker's first query is logged before it
     // is sent, then it blocks in SendMessage until this thread answers.
     DWORD start = GetTickCount();
     while (CountCommands(PLAYER_CMD_POSITION, from) == 0 && GetTickCount() - start < 3000)
         Sleep(1);
-    ASSERT_EQ(1, CountCommands(PLAYER_CMD_POSITION, from));
+    ASSERT_TRUE(SameSequence(CommandsFrom(from), { { PLAYER_CMD_POSITION, 0, kOnWorker } }));
 
     DWORD quitMs = QuitAndUnload();
     EXPECT_LT(quitMs, 2000u);
-    EXPECT_EQ(0, PlayerFindPopups(NULL, 0));
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 2000));
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 }

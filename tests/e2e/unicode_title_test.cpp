@@ -18,8 +18,7 @@ std::wstring WideText(HWND window)
 
 void SetWideTrack(int position, const WCHAR *title)
 {
-    PlayerTrack track = { position, NULL, 205, 44, 192, 2, title };
-    PlayerSetTrack(&track);
+    PlayerSetTrack({ position, NULL, 205, 44, 192, 2, title });
 }
 
 // Fast track events, each shown alone: the popup stays until it is closed.
@@ -29,17 +28,14 @@ protected:
     {
         PlayerTest::SetUp();
         SetIni("Seconds", 0);
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(InstallFakeClock(1000));
-        ASSERT_TRUE(SkipTrackSettleWait());
+        ASSERT_TRUE(LoadPatched());
     }
 
     // A track event; the title line of its popup, read in UTF-16, and the
     // popup closed again.
     std::wstring ShownTitle()
     {
-        SetFakeClock(FakeClock() + 1000);
-        PlayerTrackStarted();
+        PlayerStartTrackPastThrottle();
         if (!WaitForVisiblePopups(1))
             return L"(no popup)";
         HWND popup = VisiblePopups()[0];
@@ -51,12 +47,12 @@ protected:
     }
 };
 
-// A block of two pages, the second of which nobody may read.
-BYTE *PageBeforeNoAccess()
+// A block of three pages, the last of which nobody may read.
+BYTE *PagesBeforeNoAccess()
 {
-    BYTE *block = (BYTE *)VirtualAlloc(NULL, 8192, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    BYTE *block = (BYTE *)VirtualAlloc(NULL, 3 * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     DWORD old;
-    if (block && !VirtualProtect(block + 4096, 4096, PAGE_NOACCESS, &old))
+    if (block && !VirtualProtect(block + 8192, 4096, PAGE_NOACCESS, &old))
         return NULL;
     return block;
 }
@@ -72,22 +68,14 @@ TEST_F(UnicodeTitle, AJapaneseTitleReachesThePopupExactly)
 
 TEST_F(UnicodeTitle, AnOlderPlayerIsAskedFor213Then212)
 {
-    SetTrack(2, "Older Player Song", 205, 44, 192, 2);
+    PlayerSetTrack({ 2, "Older Player Song", 205, 44, 192, 2 });
     // An older player answers an unknown command with 0 or 1.
     for (LRESULT unknown : { 0, 1 }) {
         SCOPED_TRACE(unknown);
         PlayerSetOlder(true, unknown);
         int from = PlayerCommandCount();
         EXPECT_EQ(L" 03. Older Player Song ", ShownTitle());
-
-        std::vector<PlayerCommand> asked = CommandsFrom(from);
-        ASSERT_EQ(asked.size(), 7u);
-        const int commands[7] = { 125, 126, 126, 126, 105, 213, 212 };
-        const WPARAM wParams[7] = { 0, 0, 1, 2, 1, 2, 2 };
-        for (int i = 0; i < 7; i++) {
-            EXPECT_EQ(asked[i].command, commands[i]) << "query " << i;
-            EXPECT_EQ(asked[i].wParam, wParams[i]) << "query " << i;
-        }
+        EXPECT_TRUE(SameSequence(CommandsFrom(from), TrackQueries(2, 1, true)));
     }
 }
 
@@ -110,13 +98,15 @@ TEST_F(UnicodeTitle, A70000UnitTitleIsCutAt254UnitsWithoutSplittingAPair)
     EXPECT_EQ(L" 01. " + title.substr(0, 254) + L" ", ShownTitle());
 }
 
+// A title that cannot be read whole: from 213 the player is asked for 212,
+// from 212 it shows "Unknown".
 TEST_F(UnicodeTitle, UnreadableOrUnterminatedTitlesNeitherCrashNorShowGarbage)
 {
-    BYTE *block = PageBeforeNoAccess();
+    BYTE *block = PagesBeforeNoAccess();
     ASSERT_NE(block, (BYTE *)NULL);
-    BYTE *noAccess = block + 4096;
+    BYTE *noAccess = block + 8192;
     static const char kAnsi[] = "Plain Title";
-    SetTrack(0, "unused", 205, 44, 192, 2);
+    PlayerSetTrack({ 0, "unused", 205, 44, 192, 2 });
 
     // A wide pointer that cannot be read: the ANSI title instead.
     PlayerSetTitlePointers(noAccess, kAnsi);
@@ -127,19 +117,27 @@ TEST_F(UnicodeTitle, UnreadableOrUnterminatedTitlesNeitherCrashNorShowGarbage)
     PlayerSetTitlePointers((void *)0xFFFF0000, (void *)0xFFFF0000);
     EXPECT_EQ(L" 01. Unknown ", ShownTitle());
 
-    // Titles that run up to the end of their memory without a NUL are cut
-    // there, wide and ANSI alike.
+    // Titles that run up to unreadable memory without a NUL, wide and ANSI.
     const WCHAR wide[] = L"Runs to the end \u00e9\u00e8";
     WCHAR *wideAtEnd = (WCHAR *)noAccess - lstrlenW(wide);
     memcpy(wideAtEnd, wide, lstrlenW(wide) * sizeof(WCHAR));
-    PlayerSetTitlePointers(wideAtEnd, noAccess);
-    EXPECT_EQ(L" 01. Runs to the end \u00e9\u00e8 ", ShownTitle());
-
+    PlayerSetTitlePointers(wideAtEnd, kAnsi);
+    EXPECT_EQ(L" 01. Plain Title ", ShownTitle());
     const char ansi[] = "Ends at the page";
     char *ansiAtEnd = (char *)noAccess - strlen(ansi);
     memcpy(ansiAtEnd, ansi, strlen(ansi));
     PlayerSetTitlePointers(NULL, ansiAtEnd);
-    EXPECT_EQ(L" 01. Ends at the page ", ShownTitle());
+    EXPECT_EQ(L" 01. Unknown ", ShownTitle());
+
+    // The end of a region alone ends no title: this one goes on into the
+    // next page, read-only and so a region of its own, up to its NUL.
+    const WCHAR across[] = L"Over the edge \u00e9";
+    WCHAR *acrossEdge = (WCHAR *)(block + 4096) - 4;
+    memcpy(acrossEdge, across, sizeof(across));
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(block + 4096, 4096, PAGE_READONLY, &old));
+    PlayerSetTitlePointers(acrossEdge, NULL);
+    EXPECT_EQ(L" 01. Over the edge \u00e9 ", ShownTitle());
 
     EXPECT_LT(QuitAndUnload(), 2000u);
     VirtualFree(block, 0, MEM_RELEASE);

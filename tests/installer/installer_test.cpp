@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "host/player.h"
+
 namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tunebell";
@@ -61,27 +63,6 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes)
     bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, NULL) && put == bytes.size();
     CloseHandle(f);
     return ok;
-}
-
-// Deletes a folder with everything in it.
-void RemoveTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 // Starts the command line and waits for the program to end; its exit code,
@@ -225,7 +206,7 @@ protected:
     void TearDown() override
     {
         Unregister();
-        RemoveTree(playerDir);
+        PlayerRemoveTree(playerDir.c_str());
         if (!usualPluginWasThere) {
             DeleteFileA((usualPlugins + "\\" + kPlugin).c_str());
             DeleteFileA((usualPlugins + "\\" + kUninstaller).c_str());
@@ -326,10 +307,9 @@ TEST_F(Installer, RegisteredQuietUninstallRemovesTheUninstallerToo)
     std::vector<std::string> copiesBefore = TempFolders("~nsu*.tmp");
 
     EXPECT_EQ(RunAndWait(quiet), 0);
-    DWORD start = GetTickCount();
-    while ((Exists(plugins + "\\" + kPlugin) || Exists(plugins + "\\" + kUninstaller) || Registered()) &&
-           GetTickCount() - start < kRunDeadlineMs)
-        Sleep(50);
+    WaitUntil([&] {
+        return !Exists(plugins + "\\" + kPlugin) && !Exists(plugins + "\\" + kUninstaller) && !Registered();
+    }, kRunDeadlineMs, 50);
 
     EXPECT_FALSE(Exists(plugins + "\\" + kPlugin));
     EXPECT_FALSE(Exists(plugins + "\\" + kUninstaller));
@@ -339,22 +319,19 @@ TEST_F(Installer, RegisteredQuietUninstallRemovesTheUninstallerToo)
     // The copy runs from a folder of its own below the temp folder, which
     // Windows would empty at the next restart. Tidy up once the copy has
     // ended and so can be deleted.
-    start = GetTickCount();
-    for (;;) {
+    WaitUntil([&] {
         int left = 0;
         for (const std::string &folder : TempFolders("~nsu*.tmp")) {
             bool before = false;
             for (const std::string &old : copiesBefore)
                 before = before || old == folder;
             if (!before) {
-                RemoveTree(folder);
+                PlayerRemoveTree(folder.c_str());
                 left += Exists(folder);
             }
         }
-        if (left == 0 || GetTickCount() - start > 10000)
-            break;
-        Sleep(50);
-    }
+        return left == 0;
+    }, 10000, 50);
 }
 
 TEST_F(Installer, WithoutAFolderItInstallsIntoThePlayersUsualPluginsFolder)

@@ -3,28 +3,18 @@
 // and out of the list, but not destroyed yet. It must stay hidden.
 #include "tests/soak/soak.h"
 
-#include "host/plugin_patches.h"
-
 #include <algorithm>
 
 using ClosingSoak = SoakTest;
 
-static bool Destroyed(void *window)
-{
-    return !IsWindow((HWND)window);
-}
-
 TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
 {
     SetIni("Seconds", 0);
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerOffsetPluginClock());
-    ASSERT_TRUE(SkipTrackSettleWait());
+    ASSERT_TRUE(LoadPatched());
     for (int i = 0; i < 3; i++) {
-        PlayerAdvancePluginClock(1000);
-        PlayerTrackStarted();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(i + 1));
     }
     // In the lower right corner the oldest popup is the lowest.
@@ -45,11 +35,11 @@ TEST_F(ClosingSoak, APopupClosedWhileAnotherClosesIsNotShownAgain)
 
     // The first goes on: it moves the second and the third, and is gone.
     ReleasePause(kPauseMovingPopup);
-    ASSERT_TRUE(PlayerWaitFor(Destroyed, first, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }));
     EXPECT_FALSE(IsWindowVisible(second)) << "a popup being closed was shown again";
 
     ReleasePause(kPauseMovingPopupToo);
-    ASSERT_TRUE(PlayerWaitFor(Destroyed, second, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
     ASSERT_EQ(VisiblePopups(), std::vector<HWND>{ third });
     RECT area = WorkArea(), r = WindowRectOf(third);
     EXPECT_EQ(r.right, area.right - 2);

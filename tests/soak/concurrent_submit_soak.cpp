@@ -214,13 +214,11 @@ protected:
     template <typename Cond>
     bool WaitWatching(Cond cond, DWORD timeoutMs)
     {
-        for (DWORD start = GetTickCount(); !cond(); PlayerPumpFor(2)) {
+        return WaitUntil([&] {
+            bool done = cond();
             mostListed = std::max(mostListed, GetPopupCount());
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-        }
-        mostListed = std::max(mostListed, GetPopupCount());
-        return true;
+            return done;
+        }, timeoutMs, 2);
     }
 
     // One round: the eight submit until the limit turns them away; their
@@ -292,10 +290,10 @@ TEST_F(ConcurrentSubmitSoak, EightThreadsAtOnceKeepTheLimitAndLeaveNothing)
     // The popups still open go with the engine, as they do at quit.
     ASSERT_TRUE(WaitForVisiblePopups(kLimit));
     PopupEngineShutdown();
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "popups outlived the engine";
     StopStarter();
-    EXPECT_TRUE(WaitForThreadCount(threadsBefore - kThreads - 1, 3000))
-        << PlayerThreadCount() << " threads, " << threadsBefore - kThreads - 1 << " before";
+    // The eight and the starter end too.
+    baselineThreads = threadsBefore - kThreads - 1;
+    EXPECT_TRUE(NoPopupAndBaselineThreads(3000));
     // Popup threads allocate and free from the process heap; a block lost per
     // popup would show dozens of times over.
     EXPECT_LE(BusyHeapBlocks() - blocksBefore, 32);

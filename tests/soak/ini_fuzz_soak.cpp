@@ -4,8 +4,7 @@
 // settings dialog must open showing it, and a popup must show with it.
 #include "tests/soak/soak.h"
 
-#include "host/plugin_patches.h"
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -187,9 +186,7 @@ protected:
             expected[key.name] = Expected(key, iniFile);
 
         ASSERT_TRUE(StartLedger());
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(PlayerOffsetPluginClock());
-        ASSERT_TRUE(SkipTrackSettleWait());
+        ASSERT_TRUE(LoadPatched());
         ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
             for (const Key &key : kKeys) {
                 SCOPED_TRACE(std::string(key.name) + "=" + written[key.name]);
@@ -201,8 +198,10 @@ protected:
         bool trackStarts = expected["PopUpOnlyOnHotKey"] == 0;
         if (trackStarts || expected["PopupOnTagUpdate"] != 0) {
             PlayerAdvancePluginClock(1000);
-            SendMessageA(PlayerWindow(), WM_USER, 0,
-                         trackStarts ? PLAYER_EVENT_TRACK_STARTED : PLAYER_EVENT_TAGS_CHANGED);
+            if (trackStarts)
+                PlayerStartTrack();
+            else
+                PlayerTagsChanged();
             EXPECT_TRUE(WaitForVisiblePopups(1)) << "round " << round;
             if (VisiblePopups().size() == 1) {
                 PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
@@ -217,7 +216,7 @@ protected:
 
 TEST_F(IniFuzz, EveryFieldLoadsInsideItsRangeAndTheDialogAndAPopupShowIt)
 {
-    SetTrack(0, "Fuzz - Track", 200, 44, 192, 2);
+    PlayerSetTrack({ 0, "Fuzz - Track", 200, 44, 192, 2 });
     Random random(19790101);
     int round = 0;
     for (Kind uniform : { kAbsent, kEmpty, kHuge, kExtreme, kNegative, kText })

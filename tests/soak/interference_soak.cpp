@@ -6,49 +6,24 @@
 // and nothing is left behind.
 #include "tests/soak/soak.h"
 
-#include "host/plugin_patches.h"
-#include "tests/e2e/dialog_driver.h"
+#include "host/dialog_driver.h"
 
 #include <algorithm>
-
-namespace {
-
-bool Destroyed(void *window)
-{
-    return !IsWindow((HWND)window);
-}
-
-bool MidFade(void *window)
-{
-    int alpha = LayeredAlpha((HWND)window);
-    return alpha > 0 && alpha < 255;
-}
-
-}  // namespace
 
 class Interference : public SoakTest {
 protected:
     void LoadWithClock()
     {
-        SetTrack(0, "Song", 100, 44, 128, 2);
+        PlayerSetTrack(kSong);
         ASSERT_TRUE(StartLedger());
-        ASSERT_TRUE(Load());
-        ASSERT_TRUE(PlayerOffsetPluginClock());
-        ASSERT_TRUE(SkipTrackSettleWait());
-    }
-
-    // One popup more: a track start that the throttle lets through.
-    void TrackStart()
-    {
-        PlayerAdvancePluginClock(1000);
-        PlayerTrackStarted();
+        ASSERT_TRUE(LoadPatched());
     }
 
     // Two popups in the lower right corner, oldest (the lowest) first.
     void ShowTwo(HWND *oldest, HWND *youngest)
     {
         for (int i = 0; i < 2; i++) {
-            TrackStart();
+            PlayerStartTrackPastThrottle();
             ASSERT_TRUE(WaitForVisiblePopups(i + 1));
         }
         std::vector<HWND> popups = VisiblePopups();
@@ -62,14 +37,12 @@ protected:
     // corner, and the place it held in the list is free again.
     void ExpectClosedLikeAClick(HWND oldest, HWND youngest)
     {
-        ASSERT_TRUE(PlayerWaitFor(Destroyed, oldest, 3000)) << "the popup stayed";
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); })) << "the popup stayed";
         RECT area = WorkArea();
-        EXPECT_TRUE(PlayerWaitFor(
-            [](void *p) {
-                RECT r = WindowRectOf((HWND)p), area = WorkArea();
-                return r.right == area.right - 2 && r.bottom == area.bottom - 2;
-            },
-            youngest, 3000))
+        EXPECT_TRUE(WaitUntil([&] {
+            RECT r = WindowRectOf(youngest);
+            return r.right == area.right - 2 && r.bottom == area.bottom - 2;
+        }))
             << "the other popup did not close the gap: its bottom is " << WindowRectOf(youngest).bottom
             << ", the corner's " << area.bottom - 2;
         EXPECT_EQ(VisiblePopups(), std::vector<HWND>{ youngest });
@@ -126,10 +99,10 @@ TEST_F(Interference, ACloseSentDuringTheFadeInComesAfterIt)
     SetIni("FadeInTime", 2000);
     SetIni("FadeOutTime", 100);
     ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-    TrackStart();
+    PlayerStartTrackPastThrottle();
     ASSERT_TRUE(WaitForVisiblePopups(1));
     HWND popup = VisiblePopups()[0];
-    ASSERT_TRUE(PlayerWaitFor(MidFade, popup, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return MidFade(popup); }));
 
     DWORD_PTR ignored;
     ASSERT_TRUE(SendMessageTimeoutA(popup, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &ignored));
@@ -148,14 +121,14 @@ TEST_F(Interference, FadeTurnedOffWhileAPopupIsBuiltLeavesItVisible)
     SetIni("Fade", 1);
     ASSERT_NO_FATAL_FAILURE(LoadWithClock());
     ArmPause(kPausePopupWindowMade);
-    TrackStart();
+    PlayerStartTrackPastThrottle();
     ASSERT_TRUE(WaitForPause(kPausePopupWindowMade));
 
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         Press(dialog, 1014);   // Fade
         Press(dialog, IDOK);
     }));
-    ASSERT_EQ(GetPrivateProfileIntA("Tunebell", "Fade", -1, iniFile.c_str()), 0u);
+    ASSERT_EQ(PlayerReadSetting("Fade"), 0);
     ReleasePause(kPausePopupWindowMade);
 
     ASSERT_TRUE(WaitForVisiblePopups(1));

@@ -304,8 +304,8 @@ void ArmPause(PausePoint point, HWND target)
 
 bool WaitForPause(PausePoint point, DWORD timeoutMs)
 {
-    return PlayerWaitFor([](void *event) { return WaitForSingleObject((HANDLE)event, 0) == WAIT_OBJECT_0; },
-                         gPauses[point].reached, timeoutMs);
+    return WaitUntil([&] { return WaitForSingleObject(gPauses[point].reached, 0) == WAIT_OBJECT_0; },
+                     timeoutMs);
 }
 
 void ReleasePause(PausePoint point)

@@ -4,8 +4,6 @@
 // left behind.
 #include "tests/soak/soak.h"
 
-#include "host/plugin_patches.h"
-
 #include <stdio.h>
 
 namespace {
@@ -34,23 +32,9 @@ DWORD WINAPI Watchdog(LPVOID stage)
     return 0;
 }
 
-bool Between(HWND popup, int low, int high)
-{
-    int alpha = LayeredAlpha(popup);
-    return alpha > low && alpha < high;
-}
-
 }  // namespace
 
-class QuitStage : public SoakTest, public ::testing::WithParamInterface<Stage> {
-protected:
-    // One popup more: a track start that the throttle lets through.
-    void TrackStart()
-    {
-        PlayerAdvancePluginClock(1000);
-        PlayerTrackStarted();
-    }
-};
+class QuitStage : public SoakTest, public ::testing::WithParamInterface<Stage> {};
 
 TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
 {
@@ -63,51 +47,51 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
         SetIni("FadeInTime", stage == kMidFadeIn ? 5000 : 150);
         SetIni("FadeOutTime", 5000);
     }
-    SetTrack(0, "Song", 100, 44, 128, 2);
+    PlayerSetTrack(kSong);
     ASSERT_TRUE(StartLedger());
     UseSlowSlides(stage == kMidSlide);
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerOffsetPluginClock());
-    ASSERT_TRUE(SkipTrackSettleWait());
+    ASSERT_TRUE(LoadPatched());
 
     switch (stage) {
     case kBeingBuilt:
         ArmPause(kPausePopupWindowMade);
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForPause(kPausePopupWindowMade));
         // The popup thread goes on while quit runs.
         ReleasePauseLater(kPausePopupWindowMade, 50);
         break;
     case kMidSlide:
-        TrackStart();
-        ASSERT_TRUE(PlayerWaitFor(
-            [](void *) { return WaitForSingleObject(SlideStarted(), 0) == WAIT_OBJECT_0; }, NULL, 3000));
+        PlayerStartTrackPastThrottle();
+        ASSERT_TRUE(WaitUntil([] { return WaitForSingleObject(SlideStarted(), 0) == WAIT_OBJECT_0; }));
         break;
     case kMidFadeIn: {
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
-        ASSERT_TRUE(PlayerWaitFor([](void *p) { return Between((HWND)p, 0, 255); }, popup, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return MidFade(popup); }));
         break;
     }
     case kWaiting:
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         break;
     case kMidFadeOut: {
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
         ASSERT_TRUE(WaitForAlpha(popup, 255, 3000));
         PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
-        ASSERT_TRUE(PlayerWaitFor([](void *p) { return Between((HWND)p, 0, 250); }, popup, 3000));
+        ASSERT_TRUE(WaitUntil([&] {
+            int alpha = LayeredAlpha(popup);
+            return alpha > 0 && alpha < 250;
+        }));
         break;
     }
     case kBeingRemoved: {
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND oldest = VisiblePopups()[0];
-        TrackStart();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(2));
         // The oldest closes and stops as it is about to move the other.
         ArmPause(kPauseMovingPopup);

@@ -40,9 +40,7 @@ void SoakTest::ExpectNothingLeft()
     // The ledger's own mapping goes too, so the module is really unloaded:
     // what it gives back as it goes counts.
     StopLedger();
-    EXPECT_EQ(PlayerFindPopups(NULL, 0), 0) << "a popup window outlived quit";
-    EXPECT_TRUE(WaitForThreadCount(baselineThreads, 3000))
-        << PlayerThreadCount() << " threads, " << baselineThreads << " before load";
+    EXPECT_TRUE(NoPopupAndBaselineThreads(3000));
     EXPECT_EQ(LedgerOutstanding(), "") << "the plug-in did not give back everything it took";
     EXPECT_EQ(GetModuleHandleA("gen_tunebell.dll"), (HMODULE)NULL) << "the plug-in stayed mapped";
 }

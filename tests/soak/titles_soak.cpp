@@ -68,20 +68,18 @@ TEST_F(TitleSoak, EveryTitleIsShownLiterallyAndCutAfter254Characters)
     };
 
     SetIni("Seconds", 0);
-    SetTrack(0, "unused", 200, 44, 192, 2);
+    PlayerSetTrack({ 0, "unused", 200, 44, 192, 2 });
     PlayerSetOlder(true);   // the title comes in ANSI, from 212
     gPlayerProc = (WNDPROC)SetWindowLongPtrA(PlayerWindow(), GWLP_WNDPROC, (LONG_PTR)AnswerTitle);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(InstallFakeClock(1000));
-    ASSERT_TRUE(SkipTrackSettleWait());
+    ASSERT_TRUE(LoadPatched());
+    PlayerSetPluginClock(1000);
 
     for (const Title &title : titles) {
         SCOPED_TRACE(title.what);
         gTitle = title.none ? NULL : GuardedCopy(title.text);
         ASSERT_TRUE(title.none || gTitle);
-        SetFakeClock(FakeClock() + 1000);
-        PlayerTrackStarted();
+        PlayerStartTrackPastThrottle();
         ASSERT_TRUE(WaitForVisiblePopups(1));
         HWND popup = VisiblePopups()[0];
         std::string shown = title.none ? "Unknown" : title.text.substr(0, 254);

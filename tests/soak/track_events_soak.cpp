@@ -15,10 +15,9 @@ TEST_F(TrackEventSoak, TenThousandEventsWithRandomGapsLoseNothingAndLeaveNothing
     const int kEvents = 10000, kLimit = 48, kGap = 400;
     SetIni("Seconds", 0);
     ASSERT_TRUE(StartLedger());
-    ASSERT_TRUE(Load());
-    ASSERT_TRUE(InstallFakeClock(1000));
-    ASSERT_TRUE(SkipTrackSettleWait());
-    SetTrack(0, "Soak - Track", 200, 44, 192, 2);
+    ASSERT_TRUE(LoadPatched());
+    PlayerSetPluginClock(1000);
+    PlayerSetTrack({ 0, "Soak - Track", 200, 44, 192, 2 });
     int from = PlayerCommandCount();
 
     Random random(20240607);
@@ -26,14 +25,14 @@ TEST_F(TrackEventSoak, TenThousandEventsWithRandomGapsLoseNothingAndLeaveNothing
     DWORD lastActed = 0;
     size_t mostVisible = 0;
     for (int i = 0; i < kEvents; i++) {
-        SetFakeClock(FakeClock() + random.Between(0, 50));
+        PlayerAdvancePluginClock(random.Between(0, 50));
         // The throttle as the player sees it: an event counts when more than
         // 400 ms have passed since the last one that did.
-        if (acted == 0 || FakeClock() - lastActed > (DWORD)kGap) {
+        if (acted == 0 || PlayerPluginClock() - lastActed > (DWORD)kGap) {
             acted++;
-            lastActed = FakeClock();
+            lastActed = PlayerPluginClock();
         }
-        PlayerTrackStarted();
+        PlayerStartTrack();
         PlayerPumpFor(random.Between(0, 4));
         if (i % 10 == 0) {
             std::vector<HWND> visible = VisiblePopups();

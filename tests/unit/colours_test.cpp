@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/colours.h"
+#include "settings/settings.h"
 
 TEST(Shades, LightenAndDarkenEachChannel)
 {
@@ -34,10 +35,10 @@ TEST(PopupColoursChoice, SystemColoursWinThenTheSettingsForARequestWithout)
 TEST(PopupColoursChoice, FlatBordersAreBlackBeveledOnesShaded)
 {
     COLORREF light, dark;
-    BorderColours(1, 0xC8FFFF, &light, &dark);
+    BorderColours(STYLE_FLAT, 0xC8FFFF, &light, &dark);
     EXPECT_EQ(0u, light);
     EXPECT_EQ(0u, dark);
-    BorderColours(0, 0xC8FFFF, &light, &dark);
+    BorderColours(STYLE_BEVELED, 0xC8FFFF, &light, &dark);
     EXPECT_EQ(0x00E0FFFFu, light);
     EXPECT_EQ(0x0088BFBFu, dark);
 }

@@ -3,6 +3,17 @@
 
 #include "settings/dialog_rules.h"
 
+namespace {
+
+// The setting a numeric edit holds; NULL when the control is no numeric edit.
+const SettingRow *NumericEditKey(int controlId)
+{
+    const SettingRow *row = FindSettingOfControl(controlId);
+    return row && row->control == CONTROL_NUMBER_EDIT ? row : NULL;
+}
+
+}  // namespace
+
 TEST(NumericEdits, ReadLikeAnUnsignedDialogNumber)
 {
     EXPECT_EQ(ReadEditNumber(""), 0u);
@@ -25,12 +36,12 @@ TEST(NumericEdits, BoundsAreTheAcceptedRangesOfTheirKeys)
         { 1015, 150, 5000 }, { 1017, 150, 5000 }, { 1026, 0, 60 },
     };
     for (const Case &c : cases) {
-        const SettingKey *key = NumericEditKey(c.id);
-        ASSERT_NE(key, (const SettingKey *)NULL) << c.id;
+        const SettingRow *key = NumericEditKey(c.id);
+        ASSERT_NE(key, (const SettingRow *)NULL) << c.id;
         EXPECT_EQ(key->low, c.low) << c.id;
         EXPECT_EQ(key->high, c.high) << c.id;
     }
-    EXPECT_EQ(NumericEditKey(1002), (const SettingKey *)NULL);
+    EXPECT_EQ(NumericEditKey(1002), (const SettingRow *)NULL);
 }
 
 TEST(NumericEdits, TypingClampsAndLeavingReportsOutOfRange)
@@ -75,4 +86,42 @@ TEST(DialogTexts, RangeMessageNamesBothBounds)
     char text[RANGE_ERROR_SIZE];
     FormatRangeError(150, 5000, text);
     EXPECT_STREQ(text, "You cannot specify a value lower than 150 and higher than 5000.");
+}
+
+TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
+{
+    Settings s;
+    memset(&s, 0, sizeof(s));
+    SystemEffects both = { true, true }, none = { false, false };
+
+    EXPECT_FALSE(EnlargementEditEnabled(&s, &both));
+    s.EnlargePopup = 1;
+    EXPECT_TRUE(EnlargementEditEnabled(&s, &both));
+
+    // The width edits need their own box and the dynamic size.
+    s.UseMinimumWidth = 1;
+    EXPECT_FALSE(WidthBoxesEnabled(&s, &both) || MinimumWidthEditEnabled(&s, &both));
+    s.DynamicResize = 1;
+    EXPECT_TRUE(WidthBoxesEnabled(&s, &both) && MinimumWidthEditEnabled(&s, &both));
+    EXPECT_FALSE(MaximumWidthEditEnabled(&s, &both));
+
+    // Slide and fade exclude each other; the fade times need the fade.
+    EXPECT_TRUE(SlideBoxEnabled(&s, &both) && FadeBoxEnabled(&s, &both));
+    EXPECT_FALSE(FadeTimesEnabled(&s, &both));
+    s.Fade = 1;
+    EXPECT_FALSE(SlideBoxEnabled(&s, &both));
+    EXPECT_TRUE(FadeTimesEnabled(&s, &both));
+    s.UseAnimations = 1;
+    EXPECT_FALSE(FadeBoxEnabled(&s, &both) || FadeTimesEnabled(&s, &both));
+    s.Fade = s.UseAnimations = 0;
+    EXPECT_FALSE(SlideBoxEnabled(&s, &none) || FadeBoxEnabled(&s, &none) || TransparencyEnabled(&s, &none));
+
+    EXPECT_TRUE(ColourSwatchesEnabled(&s, &both));
+    s.UseWinColors = 1;
+    EXPECT_FALSE(ColourSwatchesEnabled(&s, &both));
+
+    s.Position = POSITION_UPPER_RIGHT;
+    EXPECT_TRUE(SpreadingEnabled(&s, &both));
+    s.Position = POSITION_CENTRE;
+    EXPECT_FALSE(SpreadingEnabled(&s, &both));
 }

@@ -4,23 +4,24 @@
 #include <vector>
 
 #include "popup/effects.h"
+#include "settings/settings.h"
 
 TEST(SlideFlags, SlideAwayFromTheEdgeAndBackTowardIt)
 {
     // { position, show row, show column, hide row, hide column }
     const DWORD table[5][5] = {
-        { 0, 0x40004, 0x40001, 0x50008, 0x50002 },
-        { 1, 0x40008, 0x40001, 0x50004, 0x50002 },
-        { 2, 0x40008, 0x40002, 0x50004, 0x50001 },
-        { 3, 0x40004, 0x40002, 0x50008, 0x50001 },
-        { 4, 0x10, 0x10, 0x10010, 0x10010 },
+        { POSITION_UPPER_LEFT, 0x40004, 0x40001, 0x50008, 0x50002 },
+        { POSITION_LOWER_LEFT, 0x40008, 0x40001, 0x50004, 0x50002 },
+        { POSITION_LOWER_RIGHT, 0x40008, 0x40002, 0x50004, 0x50001 },
+        { POSITION_UPPER_RIGHT, 0x40004, 0x40002, 0x50008, 0x50001 },
+        { POSITION_CENTRE, 0x10, 0x10, 0x10010, 0x10010 },
     };
     for (const auto &row : table) {
         int p = (int)row[0];
-        EXPECT_EQ(row[1], SlideFlags(p, 0, true)) << p;
-        EXPECT_EQ(row[2], SlideFlags(p, 1, true)) << p;
-        EXPECT_EQ(row[3], SlideFlags(p, 0, false)) << p;
-        EXPECT_EQ(row[4], SlideFlags(p, 1, false)) << p;
+        EXPECT_EQ(row[1], SlideFlags(p, SPREAD_ROW, true)) << p;
+        EXPECT_EQ(row[2], SlideFlags(p, SPREAD_COLUMN, true)) << p;
+        EXPECT_EQ(row[3], SlideFlags(p, SPREAD_ROW, false)) << p;
+        EXPECT_EQ(row[4], SlideFlags(p, SPREAD_COLUMN, false)) << p;
         EXPECT_EQ(row[2], SlideFlags(p, 7, true)) << "any non-zero spreading is a column";
     }
 }

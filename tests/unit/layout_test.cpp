@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "popup/layout.h"
+#include "settings/settings.h"
 
 namespace {
 
 // The settings of the usual fixed-size popup: beveled, with the time, the
 // information line and the 110-pixel minimum width, at 96 dpi.
-LayoutInput FixedInput(int style = 0)
+LayoutInput FixedInput(int style = STYLE_BEVELED)
 {
     LayoutInput in;
     memset(&in, 0, sizeof(in));
@@ -65,10 +66,10 @@ TEST(Layout, ScalesTextAndGapsButNotTheIconAt120Dpi)
 
 TEST(Layout, FlatStyleAndTheTitleRowWithoutTime)
 {
-    LayoutInput in = FixedInput(1);
+    LayoutInput in = FixedInput(STYLE_FLAT);
     EXPECT_EQ(172, ComputePopupLayout(&in).popup.w);
 
-    in = FixedInput(0);
+    in = FixedInput(STYLE_BEVELED);
     in.displayTime = false;   // the information row (149) is wider
     EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/placement.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h
     return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
 }
 
-void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
+// The rectangle's four edges.
+void ExpectEdges(const RECT &r, int left, int top, int right, int bottom)
 {
     EXPECT_EQ(left, r.left);
     EXPECT_EQ(top, r.top);
@@ -25,21 +27,21 @@ void ExpectRect(const RECT &r, int left, int top, int right, int bottom)
 
 TEST(Placement, FirstPopupSitsTwoPixelsInsideItsCorner)
 {
-    ExpectRect(Place(0, 1, kNone), 2, 2, 153, 38);
-    ExpectRect(Place(1, 1, kNone), 2, 700, 153, 736);
-    ExpectRect(Place(2, 1, kNone), 871, 700, 1022, 736);
-    ExpectRect(Place(3, 1, kNone), 871, 2, 1022, 38);
-    ExpectRect(Place(4, 1, kNone), 436, 351, 587, 387);
-    ExpectRect(Place(4, 0, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone), 2, 2, 153, 38);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone), 2, 700, 153, 736);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone), 871, 700, 1022, 736);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone), 871, 2, 1022, 38);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, kNone), 436, 351, 587, 387);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, kNone), 436, 351, 587, 387);
 }
 
 TEST(Placement, LowerRightStacksUpwardsOrLeftwards)
 {
-    RECT a = Place(2, 1, kNone);
-    ExpectRect(Place(2, 1, a), 871, 662, 1022, 698);
-    ExpectRect(Place(2, 0, a), 718, 700, 869, 736);
+    RECT a = Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a), 871, 662, 1022, 698);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_ROW, a), 718, 700, 869, 736);
     // Narrower popups in a right-hand column keep the right edge.
-    ExpectRect(Place(2, 1, a, 100, 20), 922, 678, 1022, 698);
+    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a, 100, 20), 922, 678, 1022, 698);
 }
 
 TEST(Placement, EachCornerRunsAwayFromItsEdges)
@@ -47,7 +49,7 @@ TEST(Placement, EachCornerRunsAwayFromItsEdges)
     RECT r = kNone;
     int lefts[3];
     for (int i = 0; i < 3; i++) {
-        r = Place(0, 0, r);
+        r = Place(POSITION_UPPER_LEFT, SPREAD_ROW, r);
         lefts[i] = r.left;
         EXPECT_EQ(2, r.top);
     }
@@ -55,30 +57,30 @@ TEST(Placement, EachCornerRunsAwayFromItsEdges)
     EXPECT_EQ(155, lefts[1]);
     EXPECT_EQ(308, lefts[2]);
 
-    RECT first = Place(0, 1, kNone);
-    ExpectRect(Place(0, 1, first, 80, 10), 2, 40, 82, 50);
-    first = Place(1, 0, kNone);
-    ExpectRect(Place(1, 0, first), 155, 700, 306, 736);
-    first = Place(1, 1, kNone);
-    ExpectRect(Place(1, 1, first), 2, 662, 153, 698);
-    first = Place(3, 0, kNone);
-    ExpectRect(Place(3, 0, first), 718, 2, 869, 38);
-    first = Place(3, 1, kNone);
-    ExpectRect(Place(3, 1, first), 871, 40, 1022, 76);
+    RECT first = Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone);
+    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, first, 80, 10), 2, 40, 82, 50);
+    first = Place(POSITION_LOWER_LEFT, SPREAD_ROW, kNone);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_ROW, first), 155, 700, 306, 736);
+    first = Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone);
+    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, first), 2, 662, 153, 698);
+    first = Place(POSITION_UPPER_RIGHT, SPREAD_ROW, kNone);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_ROW, first), 718, 2, 869, 38);
+    first = Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone);
+    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, first), 871, 40, 1022, 76);
 }
 
 TEST(Placement, CentreCascadesBySmallIconWhateverTheSpreading)
 {
-    RECT first = Place(4, 0, kNone);
-    ExpectRect(Place(4, 0, first), 452, 367, 603, 403);
-    ExpectRect(Place(4, 1, first), 452, 367, 603, 403);
+    RECT first = Place(POSITION_CENTRE, SPREAD_ROW, kNone);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, first), 452, 367, 603, 403);
+    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, first), 452, 367, 603, 403);
 }
 
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
 {
     RECT r = kNone;
     for (int i = 0; i < 30; i++)
-        r = Place(2, 1, r);
+        r = Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, r);
     EXPECT_LT(r.top, 0);
     EXPECT_EQ(1022, r.right);
 }
@@ -92,5 +94,5 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     DestroyWindow(gone);
     RECT r = { 871, 700, 1022, 736 };
     EXPECT_FALSE(PlacePopup(gone, &r));
-    ExpectRect(r, 871, 700, 1022, 736);
+    ExpectEdges(r, 871, 700, 1022, 736);
 }

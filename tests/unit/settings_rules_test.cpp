@@ -126,15 +126,15 @@ TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
 TEST(SettingsSave, FormatsEachFieldAtItsWidth)
 {
     char text[SETTINGS_VALUE_TEXT];
-    FormatSettingForIni(FindSettingKey("DefaultColour"), 0xFFFFFFFF, text);
+    FormatSettingForIni(FindSetting("DefaultColour"), 0xFFFFFFFF, text);
     EXPECT_STREQ("-1", text);
-    FormatSettingForIni(FindSettingKey("HotKey"), 0xFFFF, text);
+    FormatSettingForIni(FindSetting("HotKey"), 0xFFFF, text);
     EXPECT_STREQ("65535", text);
-    FormatSettingForIni(FindSettingKey("Alpha"), 255, text);
+    FormatSettingForIni(FindSetting("Alpha"), 255, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("PopUpOnlyOnHotKey"), 0x1FF, text);
+    FormatSettingForIni(FindSetting("PopUpOnlyOnHotKey"), 0x1FF, text);
     EXPECT_STREQ("255", text);
-    FormatSettingForIni(FindSettingKey("FadeInTime"), 5000, text);
+    FormatSettingForIni(FindSetting("FadeInTime"), 5000, text);
     EXPECT_STREQ("5000", text);
 }
 
@@ -155,8 +155,8 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         file.values[pair.first] = atoi(pair.second.c_str());
     Settings after;
     LoadSettingsFrom(&after, ReadFake, &file);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++) {
-        const SettingKey *key = &SettingKeys[i];
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow *key = &SettingsTable[i];
         EXPECT_EQ(ReadSettingField(&before, key), ReadSettingField(&after, key)) << key->name;
     }
 }
@@ -167,8 +167,8 @@ TEST(SettingsCopy, FieldwiseCopyMatchesTheSource)
     Settings to;
     memset(&to, 0, sizeof(to));
     CopySettingsFieldwise(&to, &from);
-    for (int i = 0; i < SETTINGS_KEY_COUNT; i++)
-        EXPECT_EQ(ReadSettingField(&from, &SettingKeys[i]), ReadSettingField(&to, &SettingKeys[i]));
+    for (int i = 0; i < SettingCount; i++)
+        EXPECT_EQ(ReadSettingField(&from, &SettingsTable[i]), ReadSettingField(&to, &SettingsTable[i]));
 }
 
 TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
@@ -177,12 +177,46 @@ TEST(IniPath, IsFormedBelowThePlayersDirectoryWhenItFits)
     EXPECT_TRUE(FormIniPath("C:\\Player", path, sizeof(path)));
     EXPECT_STREQ("C:\\Player\\plugins\\tunebell.ini", path);
 
-    std::string longest(MAX_PATH - 22, 'a');   // with the 21 characters and the NUL: exactly full
+    // With the 21 characters and the NUL: exactly full.
+    std::string longest = "C:\\" + std::string(MAX_PATH - 25, 'a');
     EXPECT_TRUE(FormIniPath(longest.c_str(), path, sizeof(path)));
     EXPECT_EQ(MAX_PATH - 1, (int)strlen(path));
 
-    std::string tooLong(MAX_PATH - 21, 'a');
+    std::string tooLong = longest + "a";
     EXPECT_FALSE(FormIniPath(tooLong.c_str(), path, sizeof(path)));
     EXPECT_STREQ("", path);
     EXPECT_FALSE(FormIniPath(NULL, path, sizeof(path)));
+}
+
+TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
+{
+    std::map<int, std::string> controls;
+    for (int i = 0; i < SettingCount; i++) {
+        const SettingRow &row = SettingsTable[i];
+        if (row.control == CONTROL_NONE)
+            continue;
+        EXPECT_TRUE(controls.insert({ row.controlId, row.name }).second) << row.name;
+        // An edit clamps into its range; a combo's items are its values.
+        if (row.control == CONTROL_NUMBER_EDIT)
+            EXPECT_TRUE(row.ranged) << row.name;
+        if (row.control == CONTROL_COMBO) {
+            ASSERT_TRUE(row.combo != NULL) << row.name;
+            EXPECT_TRUE(row.ranged && row.low == 0) << row.name;
+            EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
+        }
+    }
+    EXPECT_EQ(24u, controls.size());
+    EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
+}
+
+TEST(IniPath, OnlyAnAbsoluteDirectoryIsTaken)
+{
+    char path[MAX_PATH];
+    for (const char *dir : { "C:", "z:/Player", "\\\\server\\share" })
+        EXPECT_TRUE(FormIniPath(dir, path, sizeof(path))) << dir;
+    // The current folder or drive would decide where these are.
+    for (const char *dir : { "", "Player", ".\\Player", "\\Player", "C:Player", "\\\\\\x", ":\\x" }) {
+        EXPECT_FALSE(FormIniPath(dir, path, sizeof(path))) << dir;
+        EXPECT_STREQ("", path);
+    }
 }

@@ -23,7 +23,7 @@ TEST(TitleCut, AtMost254UnitsAndNeverInsideASurrogatePair)
     title[254] = L'x';
     EXPECT_EQ(254, KeptTitleUnits(title.c_str(), (int)title.size()));
 
-    // Text cut short where its memory ends keeps no half pair either.
+    // A title that ends in a first half keeps no half pair either.
     EXPECT_EQ(4, KeptTitleUnits(L"abcd\xD834", 5));
     EXPECT_EQ(6, KeptTitleUnits(L"abcd\xD834\xDD1E", 6));
 }

@@ -1,6 +1,8 @@
 // The two lines of a track popup and the throttle of player events.
 #include <gtest/gtest.h>
 
+#include <limits.h>
+
 #include <string>
 
 #include "plugin/track_format.h"
@@ -67,4 +69,14 @@ TEST(TrackEventThrottle, ActsOncePer400MillisecondsWhateverTheTickCount)
     EXPECT_FALSE(IsTrackEventDue(acted + 100, next, true));
     EXPECT_FALSE(IsTrackEventDue(acted + 399, next, true));
     EXPECT_TRUE(IsTrackEventDue(acted + 401, next, true));
+}
+
+TEST(TrackLines, NegativeNumbersFromThePlayerShowAsNone)
+{
+    // An empty playlist's -1 and anything below it alike.
+    EXPECT_EQ(L" 00. X ", Title(Track(-1, L"X", 0, 0, 0, 0)));
+    EXPECT_EQ(L" 00. X ", Title(Track(INT_MIN, L"X", 0, 0, 0, 0)));
+    EXPECT_EQ(L" 2147483647. X ", Title(Track(INT_MAX, L"X", 0, 0, 0, 0)));
+    EXPECT_EQ(L" 00:00 [0 KHz - 0 Kbit - Mono] ", Text(Track(0, L"X", -2147483640, -44, -1, -2)));
+    EXPECT_EQ(L" 00:00 [0 KHz - 0 Kbit - Mono] ", Text(Track(0, L"X", -1, INT_MIN, INT_MIN, INT_MIN)));
 }

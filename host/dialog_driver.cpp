@@ -1,5 +1,4 @@
-#include "tests/e2e/dialog_driver.h"
-
+#include "host/dialog_driver.h"
 #include "host/iat_hook.h"
 
 #include <commctrl.h>
@@ -8,31 +7,14 @@
 
 const char kDialogCaption[] = "Tunebell Plugin v0.5 ";
 
-bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs)
-{
-    for (DWORD start = GetTickCount(); !cond(); Sleep(5)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return cond();
-    }
-    return true;
-}
-
-struct DialogSearch {
-    const char *caption;
-};
-
-static bool Wanted(const char *caption, void *ctx)
-{
-    const char *wanted = ((DialogSearch *)ctx)->caption;
-    return wanted ? strcmp(caption, wanted) == 0
-                  : strcmp(caption, kDialogCaption) != 0 && strcmp(caption, "PopUp Plugin") != 0;
-}
-
 HWND WaitForPlayerDialog(const char *caption, DWORD timeoutMs)
 {
-    DialogSearch search = { caption };
+    auto wanted = [&](const char *shown) {
+        return caption ? strcmp(shown, caption) == 0
+                       : strcmp(shown, kDialogCaption) != 0 && strcmp(shown, "PopUp Plugin") != 0;
+    };
     HWND found = NULL;
-    WaitUntil([&] { return (found = PlayerFindDialog(Wanted, &search)) != NULL; }, timeoutMs);
+    WaitUntil([&] { return (found = PlayerFindDialog(wanted)) != NULL; }, timeoutMs);
     return found;
 }
 
@@ -61,9 +43,9 @@ void ClickControl(HWND control, bool twice)
     if (abs(x - gLastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
         abs(y - gLastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
         WaitUntil([] { return GetTickCount() - gLastClickTime > GetDoubleClickTime(); });
-    ClickAt(x, y, false);
+    PlayerClickAt(x, y, false);
     if (twice)
-        ClickAt(x, y, false);
+        PlayerClickAt(x, y, false);
     gLastClick.x = x;
     gLastClick.y = y;
     gLastClickTime = GetTickCount();
@@ -132,11 +114,6 @@ static DWORD WINAPI DriveThread(LPVOID param)
     return 0;
 }
 
-static bool ThreadEnded(void *thread)
-{
-    return WaitForSingleObject((HANDLE)thread, 0) == WAIT_OBJECT_0;
-}
-
 bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script)
 {
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
@@ -146,7 +123,7 @@ bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script)
         return false;
     PlayerConfigPlugin();
     // Every wait of the worker has a deadline; it must end before job goes.
-    while (!PlayerWaitFor(ThreadEnded, worker, 1000)) {
+    while (!WaitUntil([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 1000)) {
     }
     CloseHandle(worker);
     return job.shown;

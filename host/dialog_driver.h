@@ -3,12 +3,7 @@
 // clicks and keys where the dialog looks at the focus.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
-#include <string>
-
-#include "tests/e2e/support.h"
+#include "host/player.h"
 
 extern const char kDialogCaption[];
 
@@ -17,9 +12,6 @@ extern const char kDialogCaption[];
 // shows; whatever the script leaves open is cancelled afterwards. False when
 // no dialog appeared.
 bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script);
-
-// Polls cond on the worker, which owns no window, until it holds.
-bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs = 3000);
 
 // A visible dialog-class window of the player's thread with this caption
 // (NULL: any caption but the settings dialog's and the message boxes').

@@ -1,0 +1,77 @@
+// Every private message number of the plug-in, by receiver. A number is
+// chosen here and nowhere else, so that two messages meant for the same
+// window or thread can never share one.
+//
+// The numbers from 1537 up, 5674 and the colour picker's are the ones the
+// plug-in has always used; messages of our own since then are numbered from
+// WM_APP, a range none of those reach.
+#ifndef TUNEBELL_MESSAGES_H
+#define TUNEBELL_MESSAGES_H
+
+#include <windows.h>
+
+// The popup window (popup/window.cpp). Messages it does not handle go to the
+// request's callback.
+#define UM_POPUP_CLOSE   1537   // 0x601; close with the hide effect, as a click does
+#define UM_POPUP_CREATED 1538   // 0x602; wParam the popup itself, sent once it exists
+// Posted by the shutdown: destroy at once, no effect, no re-placing.
+#define UM_POPUP_DESTROY (WM_APP + 0)
+
+// The hot-key thread's queue (plugin/hotkey.cpp), beside WM_HOTKEY.
+#define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key; the
+                              // thread registers the settings' HotKey, not these
+#define UM_HOTKEY_STOP 1540
+
+// The track-information thread's queue (plugin/track_watch.cpp).
+#define UM_SHOW_TRACK 1541   // wParam 0 from the player's events, 1 from the hot key
+#define UM_INFO_STOP  1542
+
+// The settings dialog, sent to itself (settings/dialog.cpp): wParam a
+// control, lParam the unsigned value its text goes back to.
+#define UM_RESTORE_INT 5674
+
+// The colour swatch control (settings/colour_picker.cpp).
+#define CPM_SETCOLOUR 0x1000   // lParam the colour; the result is 0
+#define CPM_GETCOLOUR 0x1001   // the result is the colour
+// lParam the colour the chooser offers as its first custom colour; no repaint.
+#define CPM_SETCUSTOM 0x1002
+#define CPM_GETCUSTOM 0x1003
+// After a pick the swatch's parent gets WM_COMMAND with this code in the high
+// word: a notification code, not a message.
+#define CPN_COLOURPICKED 1
+
+// What the checks below walk: every private number of the plug-in.
+constexpr UINT PrivateMessageNumbers[] = {
+    UM_POPUP_CLOSE, UM_POPUP_CREATED, UM_POPUP_DESTROY,
+    UM_HOTKEY_SET, UM_HOTKEY_STOP,
+    UM_SHOW_TRACK, UM_INFO_STOP,
+    UM_RESTORE_INT,
+    CPM_SETCOLOUR, CPM_GETCOLOUR, CPM_SETCUSTOM, CPM_GETCUSTOM,
+};
+#define PRIVATE_MESSAGE_COUNT (sizeof(PrivateMessageNumbers) / sizeof(PrivateMessageNumbers[0]))
+
+constexpr bool PrivateMessagesDistinct()
+{
+    for (UINT i = 0; i < PRIVATE_MESSAGE_COUNT; i++)
+        for (UINT j = i + 1; j < PRIVATE_MESSAGE_COUNT; j++)
+            if (PrivateMessageNumbers[i] == PrivateMessageNumbers[j])
+                return false;
+    return true;
+}
+
+// Private numbers lie above the system's own messages (WM_USER and up) and
+// below the numbers RegisterWindowMessage hands out.
+constexpr bool PrivateMessagesInPrivateRange()
+{
+    bool inside = true;
+    for (UINT i = 0; i < PRIVATE_MESSAGE_COUNT; i++)
+        inside = inside && PrivateMessageNumbers[i] >= WM_USER && PrivateMessageNumbers[i] < 0xC000;
+    return inside;
+}
+
+// Every number differs from every other, whatever receives it: then no two
+// of one receiver can meet, even when a message moves to another receiver.
+static_assert(PrivateMessagesDistinct(), "two private messages share a number");
+static_assert(PrivateMessagesInPrivateRange(), "a private message is outside WM_USER..0xBFFF");
+
+#endif

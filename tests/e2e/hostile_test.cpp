@@ -1,0 +1,306 @@
+// What a careless player, another program or an unlucky disk can do to the
+// plug-in: init or quit twice, stray thread messages, pointers and paths from
+// the player that make no sense, a second copy of the DLL, a settings file
+// that cannot be written.
+#include "host/dialog_driver.h"
+#include "tests/e2e/support.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+typedef PlayerPluginRecord *(__cdecl *GetPluginProc)(void);
+
+const char kModuleName[] = "gen_tunebell.dll";
+const UINT kHotKeySet = 1539;   // UM_HOTKEY_SET: wParam modifiers, lParam key
+
+// The thread the plug-in registers its hot key on, and how often it did.
+volatile DWORD gHotKeyThread;
+volatile LONG gRegistrations;
+
+BOOL WINAPI WatchedRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
+{
+    gHotKeyThread = GetCurrentThreadId();
+    InterlockedIncrement(&gRegistrations);
+    return RegisterHotKey(window, id, modifiers, vk);
+}
+
+std::string FileBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int IniValue(const std::string &file, const char *key)
+{
+    return (int)GetPrivateProfileIntA("Tunebell", key, -1, file.c_str());
+}
+
+// The text of the plug-in's message box, once it shows; "" when none came.
+// The box is closed.
+std::string CloseInfoBox()
+{
+    HWND box = WaitForPlayerDialog("PopUp Plugin");
+    if (!box)
+        return "";
+    std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    return text;
+}
+
+// The plug-in's message boxes, answered at once.
+volatile LONG gMessageBoxes;
+
+int WINAPI CountedMessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
+{
+    InterlockedIncrement(&gMessageBoxes);
+    return IDOK;
+}
+
+// Makes the test's folder the current one for a while: relative paths and
+// paths from the root land there, on its drive.
+struct CurrentFolder {
+    explicit CurrentFolder(const std::string &dir)
+    {
+        GetCurrentDirectoryA(sizeof before, before);
+        SetCurrentDirectoryA(dir.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryA(before); }
+    char before[MAX_PATH];
+};
+
+}  // namespace
+
+using Hostile = PlayerTest;
+
+TEST_F(Hostile, SecondInitDoesNothingAndOneQuitUndoesTheFirst)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "MessageBoxA", (void *)CountedMessageBoxA));
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(PlayerPlugin()->init(), 0);
+    EXPECT_EQ(gMessageBoxes, 0);
+    // A hook stored over itself would call itself here until the stack ran out.
+    EXPECT_EQ(SendMessageA(PlayerWindow(), WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
+
+    QuitAndUnload();
+    EXPECT_TRUE(PlayerOwnProcInstalled());
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
+}
+
+// Quit hands the preferences page back (the same record as 332 gave); a
+// second quit does nothing at all.
+TEST_F(Hostile, QuitTakesThePageBackOnceAndAgainDoesNothing)
+{
+    ASSERT_TRUE(Load());
+    PlayerPrefsRecord *page = PlayerPrefs();
+    ASSERT_NE(page, (PlayerPrefsRecord *)NULL);
+    int from = PlayerCommandCount();
+    PlayerQuitPlugin();
+    EXPECT_EQ(PlayerPrefs(), (PlayerPrefsRecord *)NULL) << "the player still holds the page";
+    ASSERT_FALSE(CommandsFrom(from).empty());
+    Step last = CommandsFrom(from).back();
+    EXPECT_EQ(last.what, PLAYER_CMD_REMOVE_PREFS);
+    EXPECT_EQ(last.value, (WPARAM)page);
+
+    PlayerPlugin()->quit();
+    EXPECT_EQ(CountCommands(PLAYER_CMD_REMOVE_PREFS, from), 1);
+    EXPECT_TRUE(PlayerOwnProcInstalled());
+    PlayerUnloadPlugin();
+    EXPECT_EQ(GetModuleHandleA(kModuleName), (HMODULE)NULL) << "the second quit kept the DLL loaded";
+}
+
+TEST_F(Hostile, ATitleThatCannotBeReadWholeShowsUnknown)
+{
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(Load());
+    // Titles whose end lies in memory the player has given back: an ANSI
+    // one, and a wide one that sends the plug-in on to 212.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD page = system.dwPageSize;
+    char *pages = (char *)VirtualAlloc(NULL, 4 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(pages, (char *)NULL);
+    char *cut = pages + page - 3;
+    memcpy(cut, "Cut", 3);
+    WCHAR *wideCut = (WCHAR *)(pages + 3 * page) - 3;
+    memcpy(wideCut, L"Cut", 3 * sizeof(WCHAR));
+    ASSERT_TRUE(VirtualFree(pages + page, page, MEM_DECOMMIT));
+    ASSERT_TRUE(VirtualFree(pages + 3 * page, page, MEM_DECOMMIT));
+
+    // The first three from an older player, which has only 212.
+    const struct {
+        bool older;
+        const void *wide;
+        const char *ansi;
+    } titles[4] = {
+        { true, NULL, "A Longer Earlier Title" },
+        { true, NULL, (const char *)1 },
+        { true, NULL, cut },
+        { false, wideCut, (const char *)1 },
+    };
+    DWORD last = 0;
+    for (int i = 0; i < 4; i++) {
+        PumpUntil(last, i ? kEventGapMs : 0);
+        PlayerSetTrack({ i, "", 100, 44, 128, 2 });
+        PlayerSetOlder(titles[i].older);
+        PlayerSetTitlePointers(titles[i].wide, titles[i].ansi);
+        last = GetTickCount();
+        PlayerStartTrack();
+        ASSERT_TRUE(WaitForVisiblePopups(i + 1));
+    }
+    EXPECT_NE(FindPopupWithTitle(TitleLine(0, titles[0].ansi)), (HWND)NULL);
+    EXPECT_NE(FindPopupWithTitle(TitleLine(1, "Unknown")), (HWND)NULL) << "pointer 1";
+    EXPECT_NE(FindPopupWithTitle(TitleLine(2, "Unknown")), (HWND)NULL) << "a title cut by freed memory";
+    EXPECT_NE(FindPopupWithTitle(TitleLine(3, "Unknown")), (HWND)NULL) << "a wide title cut so, then pointer 1";
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
+// Another program posts WM_QUIT to both worker threads, then the hot-key
+// message with a key of its choosing.
+TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
+    SetIni("Seconds", 0);
+    PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
+    ASSERT_TRUE(Load());
+    int from = PlayerCommandCount();
+    DWORD first = GetTickCount();
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    DWORD infoThread = CommandsFrom(from).at(0).thread;
+
+    EXPECT_TRUE(PostThreadMessageA(infoThread, WM_QUIT, 0, 0));
+    EXPECT_TRUE(PostThreadMessageA(gHotKeyThread, WM_QUIT, 0, 0));
+    LONG registrations = gRegistrations;
+    PostThreadMessageA(gHotKeyThread, kHotKeySet, 0, 'Q');
+    EXPECT_TRUE(WaitUntil([&] { return gRegistrations > registrations; })) << "the hot-key thread ended";
+    EXPECT_FALSE(HotKeyTaken(0, 'Q')) << "plain Q was registered for the player";
+    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
+
+    PumpUntil(first, kEventGapMs);
+    PlayerStartTrack();
+    EXPECT_TRUE(WaitForVisiblePopups(2)) << "the track-information thread ended";
+}
+
+TEST_F(Hostile, ASecondCopyThatQuitsLeavesTheFirstItsDialog)
+{
+    ASSERT_TRUE(Load());
+    // A second file name: the loader maps the DLL a second time.
+    std::string copyPath = iniDir + "\\gen_tunebell_copy.dll";
+    ASSERT_TRUE(CopyFileA(PlayerDefaultPluginPath(), copyPath.c_str(), FALSE));
+    HMODULE copy = LoadLibraryA(copyPath.c_str());
+    ASSERT_NE(copy, (HMODULE)NULL);
+    ASSERT_NE(copy, PlayerPluginModule());
+    GetPluginProc getPlugin = (GetPluginProc)(void *)GetProcAddress(copy, "winampGetGeneralPurposePlugin");
+    ASSERT_NE(getPlugin, (GetPluginProc)NULL);
+    PlayerPluginRecord *second = getPlugin();
+    second->hwndParent = PlayerWindow();
+    second->hDllInstance = copy;
+    ASSERT_EQ(second->init(), 0);
+    second->quit();
+    FreeLibrary(copy);
+    ASSERT_EQ(GetModuleHandleA("gen_tunebell_copy.dll"), (HMODULE)NULL);
+
+    EXPECT_TRUE(DriveSettingsDialog([](HWND dialog) {
+        EXPECT_EQ(SendDlgItemMessageA(dialog, 1027, 0x1001, 0, 0), RGB(255, 255, 200));   // CPM_GETCOLOUR
+    })) << "the first copy's settings dialog did not open";
+}
+
+TEST_F(Hostile, OkThatCannotSaveSaysWhichFileAndKeepsTheEdits)
+{
+    ASSERT_TRUE(Load());
+    // The player's settings folder has no plugins folder: OK makes one.
+    ASSERT_TRUE(RemoveDirectoryA((iniDir + "\\plugins").c_str()));
+    ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
+        Press(dialog, 1002);
+        Press(dialog, IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }));
+    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), 1);
+
+    // Another program holds the file open and lets nobody write to it.
+    HANDLE lock = CreateFileA(iniFile.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    std::string saved = FileBytes(iniFile);
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, 1002);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        std::string said = CloseInfoBox();
+        EXPECT_NE(said.find(iniFile), std::string::npos) << "OK said: \"" << said << "\"";
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(IsDlgButtonChecked(dialog, 1002), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(FileBytes(iniFile), saved);
+
+        CloseHandle(lock);
+        lock = INVALID_HANDLE_VALUE;
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the second OK did not close";
+    }));
+    if (lock != INVALID_HANDLE_VALUE)
+        CloseHandle(lock);
+    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), 0);
+}
+
+TEST_F(Hostile, AnIniDirectoryThatIsNoAbsolutePathLoadsDefaultsAndSavesNothing)
+{
+    CurrentFolder here(iniDir);
+    const char rootFile[] = "\\plugins\\tunebell.ini";
+    ASSERT_EQ(GetFileAttributesA(rootFile), INVALID_FILE_ATTRIBUTES) << "left over at the drive's root";
+    // Below the current folder, a file the plug-in must neither read nor write.
+    std::string relativeFile = iniDir + "\\rel\\plugins\\tunebell.ini";
+    ASSERT_TRUE(PlayerMakeDirectories((iniDir + "\\rel\\plugins").c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Tunebell", "Position", "0", relativeFile.c_str()));
+    std::string relativeBytes = FileBytes(relativeFile);
+
+    const char *const answers[3] = { "", "rel", (const char *)1 };
+    for (const char *answer : answers) {
+        SCOPED_TRACE(answer == answers[2] ? "unreadable" : answer);
+        if (answer == answers[2])
+            PlayerSetIniDirPointer(answer);
+        else
+            PlayerSetIniDir(answer);
+        ASSERT_TRUE(Load());
+        ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
+            EXPECT_EQ(SendDlgItemMessageA(dialog, 1022, CB_GETCURSEL, 0, 0), 2) << "not the default corner";
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            EXPECT_NE(CloseInfoBox(), "") << "OK said nothing";
+            EXPECT_TRUE(IsWindow(dialog));
+        }));
+        PlayerUnloadPlugin();
+    }
+    EXPECT_EQ(FileBytes(relativeFile), relativeBytes);
+    EXPECT_EQ(GetFileAttributesA(rootFile), INVALID_FILE_ATTRIBUTES) << "written at the drive's root";
+    DeleteFileA(rootFile);
+    RemoveDirectoryA("\\plugins");
+}
+
+// Another program's subclass over the plug-in's hook, as a player's skin or
+// a second plug-in would put there.
+static WNDPROC gBelowForeign;
+
+static LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(gBelowForeign, window, message, wParam, lParam);
+}
+
+TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
+{
+    SetIni("Seconds", 0);
+    PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
+    ASSERT_TRUE(Load());
+    HWND main = PlayerWindow();
+    gBelowForeign = (WNDPROC)SetWindowLongA(main, GWL_WNDPROC, (LONG)ForeignSubclass);
+    QuitAndUnload();   // the hook stays in the chain, so the DLL stays loaded
+
+    ASSERT_TRUE(Load());
+    // A hook put over the subclass that calls it would call itself here.
+    EXPECT_EQ(SendMessageA(main, WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
+    PlayerStartTrack();
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+    PlayerQuitPlugin();
+    SetWindowLongA(main, GWL_WNDPROC, GetClassLongA(main, GCL_WNDPROC));
+}
