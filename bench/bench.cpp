@@ -26,11 +26,12 @@ int main(int argc, char **argv)
     PlayerSetTrack({ 0, "Benchmark - Track", 200, 44, 192, 2 });
 
     PrintTableHead();
-    void (*const measures[8])() = {
+    void (*const measures[])() = {
         MeasureHookOverhead, MeasureEventToVisible, MeasureReplacing, MeasureQuitWithPopups,
         MeasureIdleCost,     MeasureCostAndLeaks,   MeasureFades,     MeasureDllSizeAndImports,
+        MeasureFullScreenCheck,
     };
-    for (int i = 0; i < 8; i++)
+    for (int i = 0; i < (int)(sizeof measures / sizeof measures[0]); i++)
         if (Wanted(argc, argv, i + 1))
             measures[i]();
     PrintNotes();

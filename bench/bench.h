@@ -57,6 +57,10 @@ ProcessFigures TakeFigures();
 bool GdiFromGuiResources();
 std::string DescribeDelta(const ProcessFigures &now, const ProcessFigures &base, int per);
 
+// Milliseconds for a new thread to make and show one plain window: the least
+// a popup on a thread of its own can cost (the reference of 2).
+double BareThreadWindowShown();
+
 // The table: one row per figure, printed as it is measured.
 void PrintTableHead();
 void Row(const char *number, const std::string &measure, const std::string &figure,
@@ -77,3 +81,4 @@ void MeasureIdleCost();
 void MeasureCostAndLeaks();
 void MeasureFades();
 void MeasureDllSizeAndImports();
+void MeasureFullScreenCheck();

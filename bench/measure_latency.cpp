@@ -26,7 +26,7 @@ static DWORD WINAPI BareWindowThread(LPVOID param)
 
 // The least a popup on a thread of its own can cost: a new thread that makes
 // one window and shows it, until this thread sees it on the screen.
-static double BareThreadWindowShown()
+double BareThreadWindowShown()
 {
     BareWindow bare = { NULL, CreateEventA(NULL, TRUE, FALSE, NULL) };
     double start = NowMs();

@@ -155,6 +155,8 @@ int main(int argc, char **argv)
         ok = RunLayoutDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunDialogDemo(options.shotsDir, pluginPath);
+    if (ok)
+        ok = RunWhereWhenDemo(options.shotsDir, pluginPath);
     PlayerStop();
     Say(ok ? "demo: all steps worked\n" : "demo: FAILED\n");
     return ok ? 0 : 1;

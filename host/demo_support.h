@@ -39,3 +39,4 @@ bool ShutDownPlugin(const char *pluginPath);
 bool RunLayoutDemo(const char *shotsDir, const char *pluginPath);
 bool RunDialogDemo(const char *shotsDir, const char *pluginPath);
 bool RunUnicodeDemo(const char *shotsDir, const char *pluginPath);
+bool RunWhereWhenDemo(const char *shotsDir, const char *pluginPath);

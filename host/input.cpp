@@ -31,6 +31,27 @@ void PlayerPressHotKey(UINT modifiers, WORD vk)
             PlayerKey(keys[i], true);
 }
 
+// The absolute position SendInput takes for a screen point.
+static void AbsoluteMove(INPUT *input, int x, int y)
+{
+    input->type = INPUT_MOUSE;
+    input->mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input->mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input->mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+}
+
+bool PlayerMovePointer(int x, int y)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    AbsoluteMove(&input, x, y);
+    SendInput(1, &input, sizeof input);
+    return WaitUntil([&] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    }, 2000);
+}
+
 void PlayerClickAt(int x, int y, bool right)
 {
     SetCursorPos(x, y);
@@ -39,12 +60,8 @@ void PlayerClickAt(int x, int y, bool right)
     // pointer back to where it was.
     INPUT input[2];
     ZeroMemory(input, sizeof input);
-    for (int i = 0; i < 2; i++) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input[i].mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
+    for (int i = 0; i < 2; i++)
+        AbsoluteMove(&input[i], x, y);
     input[0].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));

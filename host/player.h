@@ -200,6 +200,15 @@ void PlayerPressKey(WORD vk);
 void PlayerPressHotKey(UINT modifiers, WORD vk);
 // A left or right click at a screen point; then pumps what it brought.
 void PlayerClickAt(int x, int y, bool right);
+// Moves the pointer to a screen point, as a mouse does; true once it is there.
+bool PlayerMovePointer(int x, int y);
+
+// --- a program in front ---------------------------------------------------------
+
+// A window of the player's thread that covers the whole screen and has the
+// foreground, as a film or a game does; NULL when it could not be made.
+HWND PlayerShowFullScreenWindow();
+void PlayerCloseFullScreenWindow(HWND window);
 
 // --- inspection --------------------------------------------------------------
 

@@ -79,7 +79,7 @@ static DWORD WINAPI HotKeyThread(LPVOID parameter)
             break;
         switch (msg.message) {
         case WM_HOTKEY:
-            PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, 1, 0);
+            PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
             break;
         case UM_HOTKEY_SET: {
             // Anyone can post this: the key comes from the settings, never

@@ -24,6 +24,7 @@
 
 // The track-information thread's queue (plugin/track_watch.cpp).
 #define UM_SHOW_TRACK 1541   // wParam 0 from the player's events, 1 from the hot key
+#define SHOW_TRACK_FROM_HOT_KEY 1   // UM_SHOW_TRACK's wParam: a value, not a message
 #define UM_INFO_STOP  1542
 
 // The settings dialog, sent to itself (settings/dialog.cpp): wParam a

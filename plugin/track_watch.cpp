@@ -1,5 +1,6 @@
 // The hook on the player's main window and the track-information thread.
 #include "plugin/track_watch.h"
+#include "plugin/fullscreen.h"
 #include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/title_query.h"
@@ -87,11 +88,16 @@ DWORD WINAPI TrackInfoThread(LPVOID)
         // The player gets a moment to settle on the new track.
         if (WaitForSingleObject(gInfoStopEvent, TRACK_QUERY_DELAY) == WAIT_OBJECT_0)
             break;
+        // The player's events keep quiet over a game or a film; the hot key
+        // is the user asking, and is always answered.
+        if (msg.wParam != SHOW_TRACK_FROM_HOT_KEY && gSettings.QuietInFullscreen && FullScreenProgramInFront())
+            continue;
         GatherTrack(titleCopy, &request);
         if (gInfoStop)
             break;
         SubmitPopup(&request);
     }
+    ReleaseFullScreenCheck();
     return 0;
 }
 

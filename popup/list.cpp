@@ -2,6 +2,7 @@
 #include "popup/list.h"
 #include "popup/engine.h"
 #include "popup/placement.h"
+#include "popup/work_area.h"
 #include "popup/window.h"
 
 CRITICAL_SECTION gPopupListLock;
@@ -39,14 +40,14 @@ int AddPopup(PopupWindowRecord *record)
     return 1;
 }
 
-void ComputeStartRect(HWND popup, RECT *rect)
+void ComputeStartRect(HWND popup, const RECT *workArea, RECT *rect)
 {
     EnterCriticalSection(&gPopupListLock);
     SetRect(rect, 0, 0, 0, 0);
     for (PopupListNode *node = gHead; node; node = node->next) {
         if (node->record->Popup == popup)
             break;
-        PlacePopup(node->record->Popup, rect);
+        PlacePopup(node->record->Popup, workArea, rect);
     }
     LeaveCriticalSection(&gPopupListLock);
 }
@@ -81,9 +82,10 @@ void ReplaceAllPopups(void)
     // Moves happen on the snapshot, outside the lock. A popup that closed
     // since has no rectangle any more and is skipped, so the others still
     // stack from the last one that is there.
+    RECT workArea = PopupWorkArea();
     RECT rect = { 0, 0, 0, 0 };
     for (int i = 0; i < taken; i++) {
-        if (!PlacePopup(windows[i], &rect))
+        if (!PlacePopup(windows[i], &workArea, &rect))
             continue;
         MovePopup(windows[i], &rect);
     }

@@ -20,7 +20,7 @@ extern CRITICAL_SECTION gPopupListLock;
 void InitPopupList(void);
 int GetPopupCount(void);
 int AddPopup(PopupWindowRecord *record);
-void ComputeStartRect(HWND popup, RECT *rect);
+void ComputeStartRect(HWND popup, const RECT *workArea, RECT *rect);
 void MovePopup(HWND popup, const RECT *rect);
 void ReplaceAllPopups(void);
 // Unlinks the closing popup, closes the gap and destroys its window.

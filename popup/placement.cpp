@@ -42,14 +42,12 @@ RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
     return placed;
 }
 
-bool PlacePopup(HWND popup, RECT *rect)
+bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect)
 {
     RECT window;
     if (!GetWindowRect(popup, &window))
         return false;
-    RECT workArea;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    *rect = PlaceAfter(gSettings.Position, gSettings.Spreading, &workArea,
+    *rect = PlaceAfter(gSettings.Position, gSettings.Spreading, workArea,
                        window.right - window.left, window.bottom - window.top, rect,
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     return true;

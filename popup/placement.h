@@ -12,8 +12,9 @@
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
                 const RECT *previous, int smallIconWidth, int smallIconHeight);
 
-// Advances rect to the popup's place; moves nothing. False, with rect
-// unchanged, when the window's rectangle cannot be read (it closed).
-bool PlacePopup(HWND popup, RECT *rect);
+// Advances rect to the popup's place in the work area of this placement pass
+// (PopupWorkArea); moves nothing. False, with rect unchanged, when the
+// window's rectangle cannot be read (it closed).
+bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect);
 
 #endif

@@ -1,11 +1,13 @@
 // The popup thread and the popup window.
 #include "popup/window.h"
+#include "popup/announce.h"
 #include "popup/colours.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
 #include "popup/layout.h"
 #include "popup/list.h"
 #include "popup/placement.h"
+#include "popup/work_area.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -133,9 +135,10 @@ static void RunPopup(PopupRequest *request)
     }
 
     LayoutPopup(popup);
+    RECT workArea = PopupWorkArea();
     RECT rect;
-    ComputeStartRect(popup, &rect);
-    PlacePopup(popup, &rect);
+    ComputeStartRect(popup, &workArea, &rect);
+    PlacePopup(popup, &workArea, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -143,12 +146,14 @@ static void RunPopup(PopupRequest *request)
     record->Showing = TRUE;
     ShowPopup(popup, &rect);
     record->Showing = FALSE;
+    AnnouncePopup(popup);
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        RouteLeaveNotice(&msg, popup);
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -303,6 +308,16 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // A click closes the popup; it must not take the focus from the
         // window the user is working in.
         return MA_NOACTIVATE;
+    case WM_SETCURSOR:
+        if (HIWORD(lParam) == WM_MOUSEMOVE)
+            OnPointerOverPopup(window, (HWND)wParam);
+        break;
+    case WM_MOUSELEAVE:
+        OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
+        return 0;
+    case WM_WINDOWPOSCHANGED:
+        OnPopupMovedUnderPointer(window);
+        break;
     }
     if (record && record->Request && record->Request->Callback)
         return record->Request->Callback(window, message, wParam, lParam);

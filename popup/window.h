@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include "plugin/messages.h"
+#include "popup/hover.h"
 #include "popup/request.h"
 
 // Kept in the popup window's user data; owned by the popup list once listed.
@@ -17,10 +18,13 @@ struct PopupWindowRecord {
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
+    PopupHover Hover;    // the pointer on the popup
 };
 
-// The popup's window class, registered by the engine.
-#define POPUP_CLASS L"PopUpWnd"
+// The popup's window class, registered by the engine (in UTF-16), and the
+// same name for code that reads class names in ANSI.
+#define POPUP_CLASS_A "PopUpWnd"
+#define POPUP_CLASS L"" POPUP_CLASS_A
 
 #define POPUP_TIMER_ID 26378
 

@@ -38,3 +38,6 @@
 #define IDC_HOTKEY            1047
 #define IDC_SPARE_EDIT        1051
 #define IDC_SPARE_BUTTON      1052
+#define IDC_MONITOR           1053
+#define IDC_QUIET_FULLSCREEN  1054
+#define IDC_HOLD_ON_HOVER     1055

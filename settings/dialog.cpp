@@ -7,8 +7,10 @@
 #include "settings/settings.h"
 #include "plugin/plugin.h"
 #include "popup/engine.h"
+#include "popup/hover.h"
 #include "popup/request.h"
 #include "popup/window.h"
+#include "popup/work_area.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -157,6 +159,8 @@ static void ApplyEnableRules(HWND dialog, bool opening)
     SystemEffects system;
     system.layering = pSetLayeredWindowAttributes != NULL;
     system.animation = pAnimateWindow != NULL;
+    system.monitors = MonitorFunctionsAvailable();
+    system.leaveNotice = PointerLeaveNoticeAvailable();
     for (int i = 0; i < EnableRuleCount; i++) {
         const EnableRule *rule = &EnableRules[i];
         if (opening && !rule->whenOpened)

@@ -40,6 +40,8 @@ void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 struct SystemEffects {
     bool layering;    // SetLayeredWindowAttributes was found
     bool animation;   // AnimateWindow was found
+    bool monitors;    // the system tells its monitors apart
+    bool leaveNotice; // the system tells a window that the pointer left it
 };
 
 // Each says whether its controls are enabled for these settings. The check
@@ -54,6 +56,8 @@ bool FadeTimesEnabled(const Settings *s, const SystemEffects *system);
 bool TransparencyEnabled(const Settings *s, const SystemEffects *system);
 bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *system);
 bool SpreadingEnabled(const Settings *s, const SystemEffects *system);
+bool MonitorChoiceEnabled(const Settings *s, const SystemEffects *system);
+bool HoldOnHoverEnabled(const Settings *s, const SystemEffects *system);
 
 #define RULE_CONTROLS 5
 

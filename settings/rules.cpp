@@ -27,10 +27,14 @@ static const char *const PositionItems[] = {
 };
 static const char *const StyleItems[] = { "... beveled style", "... flat style", NULL };
 static const char *const SpreadingItems[] = { "... horizontally", "... vertically", NULL };
+static const char *const MonitorItems[] = {
+    "primary monitor", "the player's monitor", "the monitor with the pointer", NULL,
+};
 
 static const ComboList PositionList = { PositionItems, true };
 static const ComboList StyleList = { StyleItems, true };
 static const ComboList SpreadingList = { SpreadingItems, false };
+static const ComboList MonitorList = { MonitorItems, true };
 
 // Read in this order, each key kept to its bits; a ranged key outside its
 // range takes its default. Written in the order of the saved column.
@@ -61,6 +65,9 @@ const SettingRow SettingsTable[] = {
     { KEY(PopupOnTagUpdate),  8,  1,                    ANY_VALUE,                 4,         CHECK_BOX(IDC_TAG_UPDATE) },
     { KEY(PopUpOnlyOnHotKey), 8,  0,                    ANY_VALUE,                 24,        CHECK_BOX(IDC_HOTKEY_ONLY) },
     { KEY(HotKey),            16, CTRL_F12,             ANY_VALUE,                 23,        HOT_KEY(IDC_HOTKEY) },
+    { KEY(Monitor),           8,  MONITOR_PRIMARY,      RANGE(0, MONITOR_POINTER), 25,        COMBO(IDC_MONITOR, MonitorList) },
+    { KEY(QuietInFullscreen), 8,  1,                    ANY_VALUE,                 26,        CHECK_BOX(IDC_QUIET_FULLSCREEN) },
+    { KEY(HoldOnHover),       8,  1,                    ANY_VALUE,                 27,        CHECK_BOX(IDC_HOLD_ON_HOVER) },
 };
 
 const int SettingCount = sizeof(SettingsTable) / sizeof(SettingsTable[0]);

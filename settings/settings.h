@@ -26,8 +26,15 @@ enum PopupSpreading {
     SPREAD_COLUMN = 1,   // vertically
 };
 
+// The values of Monitor: whose work area the corners are in.
+enum PopupMonitor {
+    MONITOR_PRIMARY = 0,
+    MONITOR_PLAYER = 1,    // the monitor that holds the player's main window
+    MONITOR_POINTER = 2,   // the monitor under the mouse pointer
+};
+
 // The fields keep the widths the INI file and the other threads rely on; the
-// three above are stored in plain ints.
+// four above are stored in plain ints.
 struct Settings {
     BYTE DisplayTime;
     COLORREF DefaultColour;
@@ -54,6 +61,9 @@ struct Settings {
     BYTE PopupOnTagUpdate;
     int PopUpOnlyOnHotKey;
     WORD HotKey;           // hot-key control value: low byte key, high byte HOTKEYF_*
+    int Monitor;           // a PopupMonitor
+    BYTE QuietInFullscreen;   // no track popup while a program runs full screen
+    BYTE HoldOnHover;      // a popup the pointer rests on stays open
 };
 
 extern Settings gSettings;

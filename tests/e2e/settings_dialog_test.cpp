@@ -248,7 +248,7 @@ TEST_F(SettingsDialog, NumericEditsClampWhileTypingAndReportTheRangeOnLeaving)
     EXPECT_EQ(PlayerReadSetting("Seconds"), 0);
 }
 
-TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
+TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
 {
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
@@ -274,6 +274,7 @@ TEST_F(SettingsDialog, OkWritesTheTwentyFourKeysInTheirOrderWithTheEdits)
         "Alpha=255", "UseAnimations=0", "Fade=0", "FadeInTime=250", "FadeOutTime=250",
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
+        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1",
     };
     EXPECT_EQ(lines, expected);
 }

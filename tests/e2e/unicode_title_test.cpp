@@ -32,14 +32,17 @@ protected:
     }
 
     // A track event; the title line of its popup, read in UTF-16, and the
-    // popup closed again.
-    std::wstring ShownTitle()
+    // popup closed again. `announced` gets the popup's own text, what a
+    // screen reader hears.
+    std::wstring ShownTitle(std::wstring *announced = nullptr)
     {
         PlayerStartTrackPastThrottle();
         if (!WaitForVisiblePopups(1))
             return L"(no popup)";
         HWND popup = VisiblePopups()[0];
         std::wstring title = WideText(ReadPopupParts(popup).title);
+        if (announced)
+            *announced = WideText(popup);
         PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
         if (!WaitForNoPopupWindows())
             return L"(the popup did not close)";
@@ -63,7 +66,9 @@ TEST_F(UnicodeTitle, AJapaneseTitleReachesThePopupExactly)
 {
     const WCHAR title[] = L"\u661f\u91ce\u3072\u304b\u308a - \u591c\u660e\u3051\u306e\u6b4c";
     SetWideTrack(6, title);
-    EXPECT_EQ(std::wstring(L" 07. ") + title + L" ", ShownTitle());
+    std::wstring announced;
+    EXPECT_EQ(std::wstring(L" 07. ") + title + L" ", ShownTitle(&announced));
+    EXPECT_EQ(std::wstring(L" 07. ") + title + L" \n 03:25 [44 KHz - 192 Kbit - Stereo] ", announced);
 }
 
 TEST_F(UnicodeTitle, AnOlderPlayerIsAskedFor213Then212)

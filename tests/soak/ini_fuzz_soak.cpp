@@ -55,6 +55,9 @@ const Key kKeys[] = {
     { "PopupOnTagUpdate", 8, 1, false, 0, 0, kBox, 1005 },
     { "PopUpOnlyOnHotKey", 8, 0, false, 0, 0, kBox, 1040 },
     { "HotKey", 16, 635, false, 0, 0, kHotKeyControl, 1047 },
+    { "Monitor", 8, 0, true, 0, 2, kCombo, 1053 },
+    { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, 1054 },
+    { "HoldOnHover", 8, 1, false, 0, 0, kBox, 1055 },
 };
 
 const int kMissing = -1;

@@ -68,6 +68,9 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(0, s.UseAnimations);
     EXPECT_EQ(0, s.Fade);
     EXPECT_EQ(0, s.PopUpOnlyOnHotKey);
+    EXPECT_EQ(0, s.Monitor);
+    EXPECT_EQ(1, s.QuietInFullscreen);
+    EXPECT_EQ(1, s.HoldOnHover);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -88,6 +91,9 @@ TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
     EXPECT_EQ(640, Load({ { "MaximumWidth", 640 } }).MaximumWidth);
     EXPECT_EQ(0, Load({ { "Style", 256 } }).Style);
     EXPECT_EQ(1, Load({ { "Spreading", 2 } }).Spreading);
+    EXPECT_EQ(0, Load({ { "Monitor", 3 } }).Monitor);
+    EXPECT_EQ(2, Load({ { "Monitor", 258 } }).Monitor);
+    EXPECT_EQ(0, Load({ { "Monitor", -1 } }).Monitor);
 }
 
 TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
@@ -101,9 +107,11 @@ TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
     // The flag is 32 bits wide but only its low byte is read.
     EXPECT_EQ(0, Load({ { "PopUpOnlyOnHotKey", 512 } }).PopUpOnlyOnHotKey);
     EXPECT_EQ(255, Load({ { "PopUpOnlyOnHotKey", -1 } }).PopUpOnlyOnHotKey);
+    EXPECT_EQ(0, Load({ { "QuietInFullscreen", 256 } }).QuietInFullscreen);
+    EXPECT_EQ(2, Load({ { "HoldOnHover", 2 } }).HoldOnHover);
 }
 
-TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
+TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
 {
     FakeIni ini;
     Settings s = Load({});
@@ -114,9 +122,11 @@ TEST(SettingsSave, WritesTheTwentyFourKeysInOrderAndNeverShowText)
         "UseMaximumWidth", "MaximumWidth", "UseTransparency", "Alpha",
         "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
+        // Newer keys after the older ones, which an older version reads alone.
+        "Monitor", "QuietInFullscreen", "HoldOnHover",
     };
-    ASSERT_EQ(24u, ini.written.size());
-    for (int i = 0; i < 24; i++)
+    ASSERT_EQ(27u, ini.written.size());
+    for (int i = 0; i < 27; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -148,6 +158,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "UseAnimations", 1 }, { "Fade", 1 }, { "FadeInTime", 150 }, { "FadeOutTime", 4999 },
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
+        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -205,7 +216,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(24u, controls.size());
+    EXPECT_EQ(27u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
 }
 

@@ -1,0 +1,160 @@
+// Where and when popups show: quiet over a full-screen program, held while
+// the pointer rests on them, announced to screen readers, and the settings
+// that choose all this. Xvfb has one monitor: the choice among monitors is
+// the unit tests' business.
+#include "tests/e2e/support.h"
+#include "host/dialog_driver.h"
+
+#include <vector>
+
+namespace {
+
+const int kMonitorCombo = 1053, kQuietBox = 1054, kHoldBox = 1055;
+
+// A point well away from the lower right corner, where popups go.
+void PointerAway()
+{
+    ASSERT_TRUE(PlayerMovePointer(40, 40));
+}
+
+struct AlertLog {
+    std::vector<HWND> windows;
+};
+AlertLog gAlerts;
+
+void CALLBACK OnAlert(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD)
+{
+    if (event == EVENT_SYSTEM_ALERT)
+        gAlerts.windows.push_back(window);
+}
+
+}  // namespace
+
+using WhereWhen = PlayerTest;
+
+TEST_F(WhereWhen, AFullScreenWindowKeepsTrackAndTagPopupsQuietButNotTheHotKeys)
+{
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(Load());
+    HWND film = PlayerShowFullScreenWindow();
+    ASSERT_NE(film, (HWND)NULL) << "no full-screen window in front";
+
+    int from = PlayerCommandCount();
+    DWORD start = GetTickCount();
+    PlayerStartTrack();
+    PumpUntil(start, kEventGapMs);
+    PlayerTagsChanged();
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    // The worker serves its events one after the other, each after its
+    // settle wait: a popup for the events before the hot key would have come.
+    PlayerPumpFor(700);
+    EXPECT_EQ(VisiblePopups().size(), 1u);
+    EXPECT_EQ(CountCommands(PLAYER_CMD_POSITION, from), 1) << "the player was asked for a quiet event's track";
+    EXPECT_EQ(GetForegroundWindow(), film);
+
+    PlayerCloseFullScreenWindow(film);
+    PlayerStartTrack();
+    EXPECT_TRUE(WaitForVisiblePopups(2)) << "no popup once the full-screen window was gone";
+}
+
+TEST_F(WhereWhen, WithQuietOffPopupsShowOverAFullScreenWindow)
+{
+    SetIni("QuietInFullscreen", 0);
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(Load());
+    HWND film = PlayerShowFullScreenWindow();
+    ASSERT_NE(film, (HWND)NULL);
+    PlayerStartTrack();
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+    PlayerCloseFullScreenWindow(film);
+}
+
+TEST_F(WhereWhen, APopupThePointerMovesOntoStaysAndClosesItsSecondsAfterThePointerLeaves)
+{
+    SetIni("Seconds", 1);
+    ASSERT_TRUE(Load());
+    PointerAway();
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    RECT r = WindowRectOf(popup);
+    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 30, r.top + 12));
+
+    PlayerPumpFor(2500);
+    ASSERT_TRUE(IsWindowVisible(popup)) << "closed on time with the pointer on it";
+    PointerAway();
+    DWORD left = GetTickCount();
+    ASSERT_TRUE(WaitForPopupClosed(popup, 4000));
+    DWORD after = GetTickCount() - left;
+    EXPECT_GE(after, 900u);
+    EXPECT_LE(after, 2500u);
+}
+
+TEST_F(WhereWhen, APopupAppearingUnderAStillPointerClosesOnTime)
+{
+    SetIni("Seconds", 1);
+    ASSERT_TRUE(Load());
+    // Inside the place the popup will take in the lower right corner.
+    RECT area = WorkArea();
+    POINT still = { area.right - 12, area.bottom - 12 };
+    ASSERT_TRUE(PlayerMovePointer(still.x, still.y));
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    DWORD shown = GetTickCount();
+    RECT r = WindowRectOf(popup);
+    ASSERT_TRUE(PtInRect(&r, still));
+    ASSERT_TRUE(WaitForPopupClosed(popup, 4000)) << "held by a pointer that never moved";
+    EXPECT_LE(GetTickCount() - shown, 2000u);
+}
+
+TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
+{
+    SetIni("Seconds", 0);
+    PlayerSetTrack(PlayerTrack{ 4, "Lena Ostrova - Radio Static", 187, 48, 320, 2 });
+    ASSERT_TRUE(Load());
+    gAlerts.windows.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, OnAlert,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, (HWINEVENTHOOK)NULL);
+    HWND before = GetForegroundWindow();
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND window : gAlerts.windows)
+            if (window == popup)
+                return true;
+        return false;
+    }, 2000)) << "no alert from the popup";
+    UnhookWinEvent(hook);
+    EXPECT_EQ(WindowText(popup), TitleLine(4, "Lena Ostrova - Radio Static") + "\n" + InfoLine(187, 48, 320, 2));
+    EXPECT_EQ(GetForegroundWindow(), before);
+}
+
+// Their place in a new file is the settings dialog's OK test's business.
+TEST_F(WhereWhen, TheDialogShowsTheThreeKeysAsReadAndOkSavesThem)
+{
+    SetIni("Monitor", 3);             // out of range: the primary monitor
+    SetIni("QuietInFullscreen", 256); // the low 8 bits: off
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        HWND combo = GetDlgItem(dialog, kMonitorCombo);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+        ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+        char text[64] = "";
+        SendMessageA(combo, CB_GETLBTEXT, 2, (LPARAM)text);
+        EXPECT_STREQ(text, "the monitor with the pointer");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kQuietBox), BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kHoldBox), BST_CHECKED);
+        SelectComboItem(dialog, kMonitorCombo, 2);
+        Press(dialog, kQuietBox);
+        Press(dialog, kHoldBox);
+        Press(dialog, IDOK);
+    }));
+    EXPECT_EQ(PlayerReadSetting("Monitor"), 2);
+    EXPECT_EQ(PlayerReadSetting("QuietInFullscreen"), 1);
+    EXPECT_EQ(PlayerReadSetting("HoldOnHover"), 0);
+}
