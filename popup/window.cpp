@@ -143,6 +143,7 @@ static void RunPopup(PopupRequest *request)
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
     UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
+    NotePointerBeforeShow(popup);
     record->Showing = TRUE;
     ShowPopup(popup, &rect);
     record->Showing = FALSE;
@@ -150,6 +151,7 @@ static void RunPopup(PopupRequest *request)
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
+    CheckPointerAfterShow(popup);
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -316,7 +318,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        OnPopupMovedUnderPointer(window);
+        OnPopupMovedUnderPointer(window, (const WINDOWPOS *)lParam);
         break;
     }
     if (record && record->Request && record->Request->Callback)
