@@ -56,7 +56,7 @@ static LRESULT CALLBACK StampQueries(HWND window, UINT message, WPARAM wParam, L
 {
     if (message == WM_USER && lParam == PLAYER_CMD_POSITION)
         gFirstQuery = NowMs();
-    if (message == WM_USER && lParam == PLAYER_CMD_TITLE)
+    if (message == WM_USER && lParam == PLAYER_CMD_WIDE_TITLE)
         gLastQuery = NowMs();
     return CallWindowProcA(gPlayerProc, window, message, wParam, lParam);
 }

@@ -16,11 +16,11 @@ struct DemoEvent {
 };
 
 static const DemoEvent kScript[] = {
-    { "first-track", false, { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2 } },
-    { "no-title", false, { 1, NULL, 187, 48, 320, 2 } },
-    { "no-length-mono", false, { 2, "Lena Ostrova - Radio Static (Extended Mix)", -1, 22, 64, 1 } },
-    { "long-track", false, { 3, "The Quiet Harbour - Low Tide", 3599, 96, 1411, 2 } },
-    { "tag-update", true, { 3, "The Quiet Harbour - Low Tide (Remastered)", 3599, 96, 1411, 2 } },
+    { "first-track", false, { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2, NULL } },
+    { "no-title", false, { 1, NULL, 187, 48, 320, 2, NULL } },
+    { "no-length-mono", false, { 2, "Lena Ostrova - Radio Static (Extended Mix)", -1, 22, 64, 1, NULL } },
+    { "long-track", false, { 3, "The Quiet Harbour - Low Tide", 3599, 96, 1411, 2, NULL } },
+    { "tag-update", true, { 3, "The Quiet Harbour - Low Tide (Remastered)", 3599, 96, 1411, 2, NULL } },
 };
 
 struct Options {
@@ -149,6 +149,8 @@ int main(int argc, char **argv)
     bool ok = RunScript(options.shotsDir);
     if (!ShutDownPlugin(pluginPath))
         ok = false;
+    if (ok)
+        ok = RunUnicodeDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunLayoutDemo(options.shotsDir, pluginPath);
     if (ok)

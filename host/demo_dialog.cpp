@@ -10,7 +10,7 @@
 #include <string.h>
 
 static const char kPreviewText[] = "Notifies you which song is playing in Winamp!\nCool, isn't it?";
-static const PlayerTrack kTrack = { 4, "Marisol Vega - Glass Orchard", 242, 44, 256, 2 };
+static const PlayerTrack kTrack = { 4, "Marisol Vega - Glass Orchard", 242, 44, 256, 2, NULL };
 
 static const COLORREF kBackColour = RGB(36, 72, 120);
 static const COLORREF kTextColour = RGB(255, 236, 160);

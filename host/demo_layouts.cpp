@@ -39,9 +39,9 @@ static const LayoutScene kScenes[] = {
 };
 
 static const PlayerTrack kTracks[] = {
-    { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2 },
-    { 1, "Lena Ostrova - Radio Static", 187, 48, 320, 2 },
-    { 2, "The Quiet Harbour - Low Tide (Extended)", 3599, 22, 64, 1 },
+    { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2, NULL },
+    { 1, "Lena Ostrova - Radio Static", 187, 48, 320, 2, NULL },
+    { 2, "The Quiet Harbour - Low Tide (Extended)", 3599, 22, 64, 1, NULL },
 };
 
 static bool WriteScene(const Setting *settings, int count)

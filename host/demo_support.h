@@ -38,4 +38,5 @@ bool ShutDownPlugin(const char *pluginPath);
 // The demo's further parts, each loading and unloading the plug-in itself.
 bool RunLayoutDemo(const char *shotsDir, const char *pluginPath);
 bool RunDialogDemo(const char *shotsDir, const char *pluginPath);
+bool RunUnicodeDemo(const char *shotsDir, const char *pluginPath);
 bool RunWhereWhenDemo(const char *shotsDir, const char *pluginPath);

@@ -5,8 +5,8 @@
 #include "host/demo_support.h"
 
 
-static const PlayerTrack kHeldTrack = { 5, "Northbound Trains - Slow Ferry", 262, 44, 192, 2 };
-static const PlayerTrack kFilmTrack = { 6, "Lena Ostrova - Night Signals", 219, 48, 256, 2 };
+static const PlayerTrack kHeldTrack = { 5, "Northbound Trains - Slow Ferry", 262, 44, 192, 2, NULL };
+static const PlayerTrack kFilmTrack = { 6, "Lena Ostrova - Night Signals", 219, 48, 256, 2, NULL };
 
 enum {
     kSeconds = 2,

@@ -17,18 +17,22 @@ struct CommandCounter {
     int calls;
 };
 
-// Title texts handed out by 212. None is freed before PlayerStop: a plug-in
-// thread may still read one after the track changed.
+// Title texts handed out by 212 and 213. None is freed before PlayerStop: a
+// plug-in thread may still read one after the track changed.
 struct TitleBlock {
     TitleBlock *next;
-    char text[1];
+    WCHAR text[1];   // or char: raw bytes, aligned for either
 };
 
 static HWND gMainWindow;
 static DWORD gPlayerThreadId;
 static bool gClassRegistered;
-static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0 };
+static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0, NULL };
 static TitleBlock *gTitles;
+static bool gOlder;
+static LRESULT gOlderAnswer;
+static bool gRawTitles;
+static const void *gRawWide, *gRawAnsi;
 static char gIniDir[PLAYER_INI_DIR_SIZE];
 static const char *gIniDirAnswer = gIniDir;
 static HWND gDialogOwner;
@@ -71,9 +75,19 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
             return gTrack.channels;
         break;
     case PLAYER_CMD_TITLE:
+        if (gRawTitles)
+            return (LRESULT)gRawAnsi;
         // The stand-in knows the title of the current entry only.
         if ((int)wParam == gTrack.position)
             return (LRESULT)gTrack.title;
+        return 0;
+    case PLAYER_CMD_WIDE_TITLE:
+        if (gOlder)
+            return gOlderAnswer;
+        if (gRawTitles)
+            return (LRESULT)gRawWide;
+        if ((int)wParam == gTrack.position)
+            return (LRESULT)gTrack.wideTitle;
         return 0;
     case PLAYER_CMD_ADD_PREFS:
         gPrefsPage = (PlayerPrefsRecord *)wParam;
@@ -174,6 +188,9 @@ bool PlayerStart(const char *iniDir)
 
     gTrack.position = 0;
     gTrack.title = NULL;
+    gTrack.wideTitle = NULL;
+    gOlder = false;
+    gRawTitles = false;
     gTrack.length = -1;
     gTrack.sampleRate = 0;
     gTrack.bitRate = 0;
@@ -204,6 +221,8 @@ void PlayerStop()
         gClassRegistered = false;
     }
     gTrack.title = NULL;
+    gTrack.wideTitle = NULL;
+    gRawTitles = false;
     FreeTitles();
     gPlayerThreadId = 0;
     gDialogOwner = NULL;
@@ -220,28 +239,69 @@ DWORD PlayerThreadId()
     return gPlayerThreadId;
 }
 
+// A copy of `bytes` bytes (zeros for no text) that lives until PlayerStop;
+// NULL without memory.
+static void *KeepTitle(const void *text, size_t bytes)
+{
+    TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + bytes);
+    if (!block) {
+        fprintf(stderr, "player: no memory for a %u-byte title\n", (unsigned)bytes);
+        return NULL;
+    }
+    if (text)
+        memcpy(block->text, text, bytes);
+    else
+        memset(block->text, 0, bytes);
+    block->next = gTitles;
+    gTitles = block;
+    return block->text;
+}
+
+// The title converted between UTF-16 and the ANSI code page, kept as above.
+static const WCHAR *KeepWide(const char *title)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, title, -1, NULL, 0);
+    WCHAR *wide = units > 0 ? (WCHAR *)KeepTitle(NULL, units * sizeof(WCHAR)) : NULL;
+    if (wide)
+        MultiByteToWideChar(CP_ACP, 0, title, -1, wide, units);
+    return wide;
+}
+
+static const char *KeepAnsi(const WCHAR *title)
+{
+    int bytes = WideCharToMultiByte(CP_ACP, 0, title, -1, NULL, 0, NULL, NULL);
+    char *ansi = bytes > 0 ? (char *)KeepTitle(NULL, bytes) : NULL;
+    if (ansi)
+        WideCharToMultiByte(CP_ACP, 0, title, -1, ansi, bytes, NULL, NULL);
+    return ansi;
+}
+
 void PlayerSetTrack(const PlayerTrack &track)
 {
     gTrack = track;
-    if (track.title) {
-        size_t length = strlen(track.title);
-        TitleBlock *block = (TitleBlock *)malloc(sizeof(TitleBlock) + length);
-        if (!block) {
-            fprintf(stderr, "player: no memory for a %u-byte title\n",
-                    (unsigned)length);
-            gTrack.title = NULL;
-            return;
-        }
-        memcpy(block->text, track.title, length + 1);
-        block->next = gTitles;
-        gTitles = block;
-        gTrack.title = block->text;
-    }
+    gRawTitles = false;
+    if (track.title)
+        gTrack.title = (const char *)KeepTitle(track.title, strlen(track.title) + 1);
+    if (track.wideTitle)
+        gTrack.wideTitle = (const WCHAR *)KeepTitle(track.wideTitle,
+                                                    (wcslen(track.wideTitle) + 1) * sizeof(WCHAR));
+    else if (gTrack.title)
+        gTrack.wideTitle = KeepWide(gTrack.title);
+    if (!track.title && gTrack.wideTitle)
+        gTrack.title = KeepAnsi(gTrack.wideTitle);
 }
 
-void PlayerSetTitlePointer(const char *title)
+void PlayerSetOlder(bool older, LRESULT unknownAnswer)
 {
-    gTrack.title = title;
+    gOlder = older;
+    gOlderAnswer = unknownAnswer;
+}
+
+void PlayerSetTitlePointers(const void *wide, const void *ansi)
+{
+    gRawTitles = true;
+    gRawWide = wide;
+    gRawAnsi = ansi;
 }
 
 void PlayerSetIniDir(const char *dir)

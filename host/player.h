@@ -15,11 +15,15 @@
 // What the player is "playing". Positions count from 0.
 struct PlayerTrack {
     int position;
-    const char *title;   // NULL = the track has no title
+    const char *title;   // NULL = the track has no title (unless wideTitle)
     int length;          // seconds; -1 = no length
     int sampleRate;      // kHz
     int bitRate;         // kbit/s
     int channels;
+    // The title as the player holds it, in UTF-16; NULL = title converted
+    // with the ANSI code page. 212 then hands out title, or this converted
+    // to the ANSI code page when title is NULL, as a player would.
+    const WCHAR *wideTitle;
 };
 
 // One command the plug-in sent to the main window: SendMessageA(main,
@@ -63,6 +67,7 @@ enum {
     PLAYER_CMD_POSITION = 125,       // playlist position
     PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
     PLAYER_CMD_TITLE = 212,          // wParam = position: char* or NULL
+    PLAYER_CMD_WIDE_TITLE = 213,     // wParam = position: WCHAR* or 0
     PLAYER_CMD_ADD_PREFS = 332,      // wParam = PlayerPrefsRecord*
     PLAYER_CMD_REMOVE_PREFS = 333,   // wParam = the record 332 handed over
     PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
@@ -91,12 +96,19 @@ void PlayerStop();
 HWND PlayerWindow();
 DWORD PlayerThreadId();
 
-// Copies the values and the title text. Earlier title texts stay valid until
-// PlayerStop, since a plug-in thread may still hold a pointer from 212.
+// Copies the values and the title texts. Earlier title texts stay valid
+// until PlayerStop, since a plug-in thread may still hold a pointer from 212
+// or 213. Ends PlayerSetTitlePointers.
 void PlayerSetTrack(const PlayerTrack &track);
-// 212 answers this pointer for the current entry, readable or not, until the
-// next PlayerSetTrack: a title the player has freed, say.
-void PlayerSetTitlePointer(const char *title);
+// A current player (the default after PlayerStart) answers 213 with the
+// entry's title in UTF-16. An older one does not know 213 and answers
+// `unknownAnswer` (0 or 1); its 212 answers as before.
+void PlayerSetOlder(bool older, LRESULT unknownAnswer = 0);
+// Until the next PlayerSetTrack, 213 and 212 hand out these pointers as
+// they are, readable or not, for any position: a title the player has
+// freed, say, or a player gone wrong. An older player still answers 213 as
+// one that does not know it.
+void PlayerSetTitlePointers(const void *wide, const void *ansi);
 // Rewrites the INI buffer as given (cut to 1023 characters); creates nothing.
 // 335 answers the buffer again.
 void PlayerSetIniDir(const char *dir);

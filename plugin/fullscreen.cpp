@@ -23,7 +23,7 @@ bool IsFullScreenInFront(const ForegroundWindow *window, int userState)
         return true;
     if (!window || window->shell || IsShellClass(window->className))
         return false;
-    if (window->ourProcess && lstrcmpA(window->className, POPUP_CLASS) == 0)
+    if (window->ourProcess && lstrcmpA(window->className, POPUP_CLASS_A) == 0)
         return false;
     // The client area, not the window: a maximised window's frame reaches
     // past the work area, its caption keeps its client area below the top.

@@ -35,6 +35,7 @@ struct PrefsPageRecord {
 #define PLAYER_GET_POSITION     125
 #define PLAYER_GET_TRACK_INFO   126
 #define PLAYER_GET_TITLE        212
+#define PLAYER_GET_WIDE_TITLE   213
 #define PLAYER_ADD_PREFS_PAGE   332
 #define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335

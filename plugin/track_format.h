@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
-#define TRACK_TITLE_COPY 255       // at most 254 characters and the NUL
 #define TRACK_EVENT_GAP 400        // ms in which a second player event is dropped
 #define TRACK_QUERY_DELAY 300      // ms the player gets to settle before we ask
 
 struct TrackInfo {
-    const char *title;
+    const WCHAR *title;
     int length;       // seconds; the player's -1 (no length) is kept as 0
     int position;     // playlist index from 0
     int sampleRate;   // kHz
@@ -18,16 +17,11 @@ struct TrackInfo {
     int channels;
 };
 
-// Copies the player's title, cut to 254 characters; NULL, or a title that
-// cannot be read whole, gives "Unknown" and an empty copy. Returns the text
-// the popup shows (the copy or the constant).
-const char *CopyTrackTitle(char copy[TRACK_TITLE_COPY], const char *playerTitle);
-
 // " %02d. %s " and " %02d:%02d [%d KHz - %d Kbit - %s] " into buffers of at
-// least 1024 bytes (the most wsprintfA ever writes). A negative position
-// shows as 00, a negative length as 00:00, negative rates as 0.
-void FormatTrackTitle(char *out, const TrackInfo *track);
-void FormatTrackText(char *out, const TrackInfo *track);
+// least 1024 characters (the most wsprintfW ever writes). A negative
+// position shows as 00, a negative length as 00:00, negative rates as 0.
+void FormatTrackTitle(WCHAR *out, const TrackInfo *track);
+void FormatTrackText(WCHAR *out, const TrackInfo *track);
 
 // A player event acts when none has acted yet, or when more than
 // TRACK_EVENT_GAP ms have passed since the last one that did. Elapsed time is

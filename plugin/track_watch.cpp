@@ -3,6 +3,7 @@
 #include "plugin/fullscreen.h"
 #include "plugin/own_module.h"
 #include "plugin/plugin.h"
+#include "plugin/title_query.h"
 #include "plugin/track_format.h"
 #include "plugin/wait.h"
 #include "popup/request.h"
@@ -48,7 +49,7 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // Asks the player for the current track and fills the popup's two lines.
-static void GatherTrack(char titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
+static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
 {
     TrackInfo track;
     track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
@@ -58,8 +59,7 @@ static void GatherTrack(char titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
     track.length = (int)AskPlayer(1, PLAYER_GET_LENGTH);
     if (track.length == -1)
         track.length = 0;
-    const char *title = (const char *)AskPlayer(track.position, PLAYER_GET_TITLE);
-    track.title = CopyTrackTitle(titleCopy, title);
+    track.title = QueryTrackTitle(track.position, titleCopy);
 
     ZeroMemory(request, sizeof(*request));
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
@@ -75,7 +75,7 @@ DWORD WINAPI TrackInfoThread(LPVOID)
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
     SetEvent(gInfoQueueReady);
 
-    char titleCopy[TRACK_TITLE_COPY] = "";
+    WCHAR titleCopy[TRACK_TITLE_COPY] = L"";
     PopupRequest request;
     while (!gInfoStop) {
         // Only the stop flag ends the thread: a WM_QUIT that another program

@@ -13,13 +13,13 @@ void AnnouncePopup(HWND popup)
     if (!record || !record->Request)
         return;
     // The information line only when the popup shows it.
-    char name[POPUP_NAME_SIZE];
-    lstrcpynA(name, record->Request->Title, POPUP_TEXT_SIZE);
+    WCHAR name[POPUP_NAME_SIZE];
+    lstrcpynW(name, record->Request->Title, POPUP_TEXT_SIZE);
     if (record->InfoStatic) {
-        lstrcatA(name, "\n");
-        lstrcatA(name, record->Request->Text);
+        lstrcatW(name, L"\n");
+        lstrcatW(name, record->Request->Text);
     }
-    SetWindowTextA(popup, name);
+    SetWindowTextW(popup, name);
 
     // Windows 98 and 2000 on; user32 is loaded with us.
     HMODULE user32 = GetModuleHandleA("user32.dll");

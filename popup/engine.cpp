@@ -69,7 +69,7 @@ void ShowInfoMessage(const char *text)
 
 int RegisterPopupClass(void)
 {
-    WNDCLASSEXA wc;
+    WNDCLASSEXW wc;
     memset(&wc, 0, sizeof(wc));
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = PopupWndProc;
@@ -77,7 +77,7 @@ int RegisterPopupClass(void)
     wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
     wc.lpszClassName = POPUP_CLASS;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 void CreatePopupFonts(void)
@@ -148,7 +148,7 @@ int PopupEngineShutdown(void)
     if (gUser32)
         FreeLibrary(gUser32);
     gUser32 = NULL;
-    UnregisterClassA(POPUP_CLASS, gInstance);
+    UnregisterClassW(POPUP_CLASS, gInstance);
     // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();
     return 0;

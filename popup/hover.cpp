@@ -83,13 +83,15 @@ void OnPointerOverPopup(HWND popup, HWND under)
     POINT pointer;
     if (!record || !record->Request || !GetCursorPos(&pointer))
         return;
+    // Moves during the show are judged once it is over.
+    if (record->Showing)
+        return;
     PopupHover *hover = &record->Hover;
     bool moved = pointer.x != hover->pointerSeen.x || pointer.y != hover->pointerSeen.y;
     hover->pointerSeen = pointer;
     if (!hover->held) {
-        // A popup still showing has no timer yet, and one that stays until
-        // clicked has none to hold.
-        if (!moved || !gSettings.HoldOnHover || record->Showing || !PointerLeaveNoticeAvailable() ||
+        // One that stays until clicked has no timer to hold.
+        if (!moved || !gSettings.HoldOnHover || !PointerLeaveNoticeAvailable() ||
             !CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds))
             return;
         KillTimer(popup, POPUP_TIMER_ID);
@@ -108,12 +110,44 @@ void OnPointerLeftPopup(HWND popup, HWND left)
     FollowPointer(popup, record, PartUnderPointer(popup));
 }
 
-void OnPopupMovedUnderPointer(HWND popup)
+static void NotePointer(PopupWindowRecord *record)
+{
+    POINT pointer;
+    if (GetCursorPos(&pointer))
+        record->Hover.pointerSeen = pointer;
+}
+
+void OnPopupMovedUnderPointer(HWND popup, const WINDOWPOS *change)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
-    POINT pointer;
-    if (record && GetCursorPos(&pointer))
-        record->Hover.pointerSeen = pointer;
+    if (!record || !change || (change->flags & SWP_NOMOVE))
+        return;
+    // Only a real move brings the popup under the pointer. The display
+    // driver (Wine's, as it hears back from the X server) and other programs
+    // also send changes that leave the popup where it is; taken as moves,
+    // they would swallow a move of the pointer that came just before. The
+    // show is judged around the show effect instead.
+    PopupHover *hover = &record->Hover;
+    if (change->x == hover->placedAt.x && change->y == hover->placedAt.y)
+        return;
+    hover->placedAt.x = change->x;
+    hover->placedAt.y = change->y;
+    if (!record->Showing)
+        NotePointer(record);
+}
+
+void NotePointerBeforeShow(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (record)
+        NotePointer(record);
+}
+
+void CheckPointerAfterShow(HWND popup)
+{
+    HWND under = PartUnderPointer(popup);
+    if (under)
+        OnPointerOverPopup(popup, under);
 }
 
 void RouteLeaveNotice(MSG *msg, HWND popup)

@@ -11,6 +11,7 @@
 // Kept in the popup's record; all zeros when the popup is made.
 struct PopupHover {
     POINT pointerSeen;   // where the pointer was when last looked at
+    POINT placedAt;      // where the popup was when last moved or shown
     HWND tracked;        // the popup or child whose leave notice is asked for
     BOOL held;           // the close timer is held
 };
@@ -20,8 +21,14 @@ struct PopupHover {
 void OnPointerOverPopup(HWND popup, HWND under);
 // ...WM_MOUSELEAVE, with wParam the window it was meant for...
 void OnPointerLeftPopup(HWND popup, HWND left);
-// ...and WM_WINDOWPOSCHANGED: the popup moved, or showed, under the pointer.
-void OnPopupMovedUnderPointer(HWND popup);
+// ...and WM_WINDOWPOSCHANGED: the popup moved under the pointer.
+void OnPopupMovedUnderPointer(HWND popup, const WINDOWPOS *change);
+
+// Around the show effect: where the pointer is before it, and after it
+// whether the pointer came onto the popup meanwhile (moves seen during the
+// show are judged only then, once the popup has its close timer).
+void NotePointerBeforeShow(HWND popup);
+void CheckPointerAfterShow(HWND popup);
 
 // The popup thread's message loop: a child's leave notice goes to the popup
 // itself, with the child in wParam (the children are plain statics).

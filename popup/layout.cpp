@@ -13,9 +13,9 @@ void FixedTextSizes(int style, LayoutInput *in)
     in->titleH = in->infoH = in->timeH = 14;
 }
 
-void ChooseLineToMeasure(const char *text, int *start, int *length, int *lineCount)
+void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCount)
 {
-    int end = lstrlenA(text);   // the working copy is text[0, end)
+    int end = lstrlenW(text);   // the working copy is text[0, end)
     int best = 0;
     *start = 0;
     *length = end;
@@ -94,12 +94,12 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
 }
 
 // Measures a child's text (or the part of it given) in the child's own font.
-static void MeasureChildText(HWND child, const char *text, int length, int *w, int *h)
+static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, int *h)
 {
     HDC dc = GetWindowDC(child);
     HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(child, WM_GETFONT, 0, 0));
     SIZE size = { 0, 0 };
-    GetTextExtentPoint32A(dc, text, length, &size);
+    GetTextExtentPoint32W(dc, text, length, &size);
     int extra = GetTextCharacterExtra(dc);
     if (extra != (int)0x8000000)
         size.cx += extra * length;
@@ -124,20 +124,20 @@ void LayoutPopup(HWND popup)
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
     if (gSettings.DynamicResize) {
-        char title[2048];
-        int n = GetWindowTextA(record->TitleStatic, title, sizeof(title));
+        WCHAR title[2048];
+        int n = GetWindowTextW(record->TitleStatic, title, 2048);
         MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
-            char info[2048];
-            GetWindowTextA(record->InfoStatic, info, sizeof(info));
+            WCHAR info[2048];
+            GetWindowTextW(record->InfoStatic, info, 2048);
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
             MeasureChildText(record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
-            char time[64];
-            n = GetWindowTextA(record->TimeStatic, time, sizeof(time));
+            WCHAR time[64];
+            n = GetWindowTextW(record->TimeStatic, time, 64);
             MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
     } else {

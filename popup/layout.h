@@ -38,7 +38,7 @@ void FixedTextSizes(int style, LayoutInput *in);
 // Which part of a multi-line information text is measured: lines are looked
 // at from the last to the first, a later line together with the line feed
 // before it; a line wins only when strictly longer. Pure.
-void ChooseLineToMeasure(const char *text, int *start, int *length, int *lineCount);
+void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCount);
 
 // Sizes the popup (left at the screen origin) and arranges its children.
 void LayoutPopup(HWND popup);

@@ -12,6 +12,15 @@ bool IsPopupRequestValid(const PopupRequest *request)
     return request->BackColour != request->TextColour || request->BackColour == 0;
 }
 
+void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text)
+{
+    char cut[POPUP_TEXT_SIZE];
+    lstrcpynA(cut, text, POPUP_TEXT_SIZE);
+    // No more units than bytes, so the field always has room.
+    if (!MultiByteToWideChar(CP_ACP, 0, cut, -1, field, POPUP_TEXT_SIZE))
+        field[0] = 0;
+}
+
 // Places in the list kept for popups submitted whose threads have not joined
 // the list yet. They count against the limit with the listed ones: a new
 // popup thread takes a while to build its window and join, and submissions

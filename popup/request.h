@@ -8,11 +8,12 @@
 #define MAX_OPEN_POPUPS 48
 
 // Callers clear the whole record, then fill what they use; Timeout is set by
-// submission. The popup borrows Icon and never destroys it.
+// submission. The popup borrows Icon and never destroys it. The texts are
+// UTF-16, POPUP_TEXT_SIZE units each.
 struct PopupRequest {
     HICON Icon;
-    char Title[POPUP_TEXT_SIZE];
-    char Text[POPUP_TEXT_SIZE];
+    WCHAR Title[POPUP_TEXT_SIZE];
+    WCHAR Text[POPUP_TEXT_SIZE];
     COLORREF BackColour;    // both colours 0: the settings' colours
     COLORREF TextColour;
     WNDPROC Callback;       // NULL: a click closes the popup
@@ -26,6 +27,9 @@ int SubmitPopup(const PopupRequest *request);
 int SubmitPopupTimed(const PopupRequest *request);
 
 bool IsPopupRequestValid(const PopupRequest *request);
+// Fills a request's Title or Text from ANSI text (the ANSI code page), cut
+// to what the field holds.
+void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text);
 // Gives up the place in the list that submission kept for a popup: called
 // once for each submission, when the submission is refused after all, or by
 // the popup thread once its popup has joined the list or never will.

@@ -49,9 +49,9 @@ UINT CloseTimerPeriod(int timeout, int seconds)
     return (UINT)timeout * 1000;
 }
 
-static HWND CreateStaticChild(HWND popup, DWORD style, const char *text, HFONT font)
+static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
-    HWND child = CreateWindowExA(0, "static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND child = CreateWindowExW(0, L"static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, popup, NULL, gInstance, NULL);
     if (child && font)
         SendMessageA(child, WM_SETFONT, (WPARAM)font, TRUE);
@@ -74,7 +74,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     request->BackColour = colours.back;
     request->TextColour = colours.text;
 
-    record->Popup = CreateWindowExA(POPUP_EX_STYLE, POPUP_CLASS, NULL, POPUP_STYLE,
+    record->Popup = CreateWindowExW(POPUP_EX_STYLE, POPUP_CLASS, NULL, POPUP_STYLE,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                     NULL, NULL, gInstance, NULL);
     if (!record->Popup) {
@@ -82,7 +82,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
         return NULL;
     }
     HWND popup = record->Popup;
-    record->BackStatic = CreateWindowExA(0, "static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+    record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
     record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
@@ -94,12 +94,12 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
 
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
-            lstrcpyA(request->Text, "<empty>");
+            lstrcpyW(request->Text, L"<empty>");
         record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, PopupFont);
     }
     if (gSettings.DisplayTime) {
-        char time[12];
-        if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, NULL, "HH':'mm", time, sizeof(time)))
+        WCHAR time[12];
+        if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, NULL, L"HH':'mm", time, 12))
             time[0] = 0;
         record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, PopupFont);
     }
@@ -140,6 +140,7 @@ void RunPopup(PopupRequest *request)
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
     UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
+    NotePointerBeforeShow(popup);
     record->Showing = TRUE;
     ShowPopup(popup, &rect);
     record->Showing = FALSE;
@@ -147,6 +148,7 @@ void RunPopup(PopupRequest *request)
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
+    CheckPointerAfterShow(popup);
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -263,7 +265,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_CREATE:
         OnCreate(window);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
         OnDestroy(window, record);
         return 0;
@@ -304,7 +306,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PRINT:
     case WM_PRINTCLIENT:
         PaintPopupBorder(window, (HDC)wParam);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:
         // A click closes the popup; it must not take the focus from the
         // window the user is working in.
@@ -317,12 +319,12 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        OnPopupMovedUnderPointer(window);
+        OnPopupMovedUnderPointer(window, (const WINDOWPOS *)lParam);
         break;
     }
     if (record && record->Request && record->Request->Callback)
         return record->Request->Callback(window, message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -339,5 +341,5 @@ LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, 
     case UM_POPUP_CREATED:
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -21,8 +21,10 @@ struct PopupWindowRecord {
     PopupHover Hover;    // the pointer on the popup
 };
 
-// The popup's window class, registered by the engine.
-#define POPUP_CLASS "PopUpWnd"
+// The popup's window class, registered by the engine (in UTF-16), and the
+// same name for code that reads class names in ANSI.
+#define POPUP_CLASS_A "PopUpWnd"
+#define POPUP_CLASS L"" POPUP_CLASS_A
 
 #define POPUP_TIMER_ID 26378
 

@@ -184,8 +184,8 @@ static void FillDialog(HWND dialog)
 static void ShowDialogPopup(PopupRequest *request, const char *text)
 {
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
-    lstrcpynA(request->Title, DIALOG_CAPTION, POPUP_TEXT_SIZE);
-    lstrcpynA(request->Text, text, POPUP_TEXT_SIZE);
+    SetPopupTextA(request->Title, DIALOG_CAPTION);
+    SetPopupTextA(request->Text, text);
     SubmitPopup(request);
 }
 

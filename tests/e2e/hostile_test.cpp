@@ -116,29 +116,46 @@ TEST_F(Hostile, ATitleThatCannotBeReadWholeShowsUnknown)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    // A title whose end lies in memory the player has given back.
+    // Titles whose end lies in memory the player has given back: an ANSI
+    // one, and a wide one that sends the plug-in on to 212.
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     DWORD page = system.dwPageSize;
-    char *pages = (char *)VirtualAlloc(NULL, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    char *pages = (char *)VirtualAlloc(NULL, 4 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     ASSERT_NE(pages, (char *)NULL);
     char *cut = pages + page - 3;
     memcpy(cut, "Cut", 3);
+    WCHAR *wideCut = (WCHAR *)(pages + 3 * page) - 3;
+    memcpy(wideCut, L"Cut", 3 * sizeof(WCHAR));
     ASSERT_TRUE(VirtualFree(pages + page, page, MEM_DECOMMIT));
+    ASSERT_TRUE(VirtualFree(pages + 3 * page, page, MEM_DECOMMIT));
 
-    const char *titles[3] = { "A Longer Earlier Title", (const char *)1, cut };
+    // The first three from an older player, which has only 212.
+    const struct {
+        bool older;
+        const void *wide;
+        const char *ansi;
+    } titles[4] = {
+        { true, NULL, "A Longer Earlier Title" },
+        { true, NULL, (const char *)1 },
+        { true, NULL, cut },
+        { false, wideCut, (const char *)1 },
+    };
     DWORD last = 0;
-    for (int i = 0; i < 3; i++) {
+    for (int i = 0; i < 4; i++) {
         PumpUntil(last, i ? kEventGapMs : 0);
         PlayerSetTrack({ i, "", 100, 44, 128, 2 });
-        PlayerSetTitlePointer(titles[i]);
+        PlayerSetOlder(titles[i].older);
+        PlayerSetTitlePointers(titles[i].wide, titles[i].ansi);
         last = GetTickCount();
         PlayerStartTrack();
         ASSERT_TRUE(WaitForVisiblePopups(i + 1));
     }
-    EXPECT_NE(FindPopupWithTitle(TitleLine(0, titles[0])), (HWND)NULL);
+    EXPECT_NE(FindPopupWithTitle(TitleLine(0, titles[0].ansi)), (HWND)NULL);
     EXPECT_NE(FindPopupWithTitle(TitleLine(1, "Unknown")), (HWND)NULL) << "pointer 1";
     EXPECT_NE(FindPopupWithTitle(TitleLine(2, "Unknown")), (HWND)NULL) << "a title cut by freed memory";
+    EXPECT_NE(FindPopupWithTitle(TitleLine(3, "Unknown")), (HWND)NULL) << "a wide title cut so, then pointer 1";
+    VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 // Another program posts WM_QUIT to both worker threads, then the hot-key

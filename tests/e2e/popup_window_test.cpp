@@ -264,7 +264,7 @@ TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
 
     int from = PlayerCommandCount();
     PlayerStartTrackPastThrottle({ 48, "Refused", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForCommand(PLAYER_CMD_TITLE, 1, from, 2000));
+    ASSERT_TRUE(WaitForCommand(PLAYER_CMD_WIDE_TITLE, 1, from, 2000));
     PlayerPumpFor(300);
     EXPECT_EQ(PlayerFindPopups(NULL, 0), 48);
     EXPECT_EQ(FindPopupWithTitle(TitleLine(48, "Refused")), (HWND)NULL);

@@ -235,16 +235,18 @@ static std::string Describe(int what, WPARAM value)
     return ::testing::AssertionSuccess();
 }
 
-std::vector<ExpectedStep> TrackQueries(int position, int events)
+std::vector<ExpectedStep> TrackQueries(int position, int events, bool olderPlayer)
 {
-    const ExpectedStep queries[6] = {
+    const ExpectedStep queries[7] = {
         { PLAYER_CMD_POSITION, 0, kOnWorker }, { PLAYER_CMD_INFO, 0, kOnWorker },
         { PLAYER_CMD_INFO, 1, kOnWorker },     { PLAYER_CMD_INFO, 2, kOnWorker },
-        { PLAYER_CMD_LENGTH, 1, kOnWorker },   { PLAYER_CMD_TITLE, (WPARAM)position, kOnWorker },
+        { PLAYER_CMD_LENGTH, 1, kOnWorker },   { PLAYER_CMD_WIDE_TITLE, (WPARAM)position, kOnWorker },
+        { PLAYER_CMD_TITLE, (WPARAM)position, kOnWorker },
     };
+    int count = olderPlayer ? 7 : 6;
     std::vector<ExpectedStep> all;
     for (int i = 0; i < events; i++)
-        all.insert(all.end(), queries, queries + 6);
+        all.insert(all.end(), queries, queries + count);
     return all;
 }
 

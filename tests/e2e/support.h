@@ -118,8 +118,9 @@ struct ExpectedStep {
                                         const std::vector<ExpectedStep> &expected);
 // The worker's questions about the track at `position` for `events` track
 // events one after another: position, rate, bit rate, channels, length,
-// title.
-std::vector<ExpectedStep> TrackQueries(int position, int events = 1);
+// the wide title (213), and on an older player, which does not know 213,
+// the ANSI title (212) after it.
+std::vector<ExpectedStep> TrackQueries(int position, int events = 1, bool olderPlayer = false);
 
 // The commands the plug-in sent from index `from` of the log on.
 std::vector<Step> CommandsFrom(int from);

@@ -18,7 +18,6 @@
 #include "popup/request.h"
 #include "popup/thread_pool.h"
 
-#include <stdio.h>
 
 #include <algorithm>
 
@@ -56,8 +55,8 @@ DWORD WINAPI Submit(LPVOID param)
         for (int refusedInARow = 0, tries = 0; refusedInARow < 20 && tries < kMostPerRound; n++, tries++) {
             ZeroMemory(&request, sizeof request);
             request.Icon = gIcon;
-            snprintf(request.Title, sizeof request.Title, " Thread %d, popup %d ", s->index, n);
-            lstrcpyA(request.Text, " from eight threads at once ");
+            wsprintfW(request.Title, L" Thread %d, popup %d ", s->index, n);
+            lstrcpyW(request.Text, L" from eight threads at once ");
             if (SubmitPopup(&request) == 0) {
                 s->accepted++;
                 refusedInARow = 0;

@@ -164,6 +164,15 @@ ATOM WINAPI LedgerRegisterClassA(const WNDCLASSA *windowClass)
     return atom;
 }
 
+// Class names are plain ASCII.
+std::string Narrow(LPCWSTR name)
+{
+    std::string narrow;
+    while (*name)
+        narrow += (char)*name++;
+    return narrow;
+}
+
 ATOM WINAPI LedgerRegisterClassExA(const WNDCLASSEXA *windowClass)
 {
     ATOM atom = RegisterClassExA(windowClass);
@@ -172,11 +181,27 @@ ATOM WINAPI LedgerRegisterClassExA(const WNDCLASSEXA *windowClass)
     return atom;
 }
 
+ATOM WINAPI LedgerRegisterClassExW(const WNDCLASSEXW *windowClass)
+{
+    ATOM atom = RegisterClassExW(windowClass);
+    if (atom)
+        Took(kWindowClass, Narrow(windowClass->lpszClassName));
+    return atom;
+}
+
 BOOL WINAPI LedgerUnregisterClassA(LPCSTR name, HINSTANCE instance)
 {
     BOOL done = UnregisterClassA(name, instance);
     if (done && HIWORD((UINT_PTR)name))
         Gave(kWindowClass, std::string(name));
+    return done;
+}
+
+BOOL WINAPI LedgerUnregisterClassW(LPCWSTR name, HINSTANCE instance)
+{
+    BOOL done = UnregisterClassW(name, instance);
+    if (done && HIWORD((UINT_PTR)name))
+        Gave(kWindowClass, Narrow(name));
     return done;
 }
 
@@ -206,13 +231,13 @@ void MaybePause(PausePoint point, HWND moved)
     }
 }
 
-HWND WINAPI LedgerCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR name, DWORD style, int x,
+HWND WINAPI LedgerCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR name, DWORD style, int x,
                                   int y, int w, int h, HWND parent, HMENU menu, HINSTANCE instance,
                                   LPVOID param)
 {
-    HWND window = CreateWindowExA(exStyle, className, name, style, x, y, w, h, parent, menu, instance,
+    HWND window = CreateWindowExW(exStyle, className, name, style, x, y, w, h, parent, menu, instance,
                                   param);
-    if (HIWORD((UINT_PTR)className) && strcmp(className, "PopUpWnd") == 0)
+    if (HIWORD((UINT_PTR)className) && lstrcmpW(className, L"PopUpWnd") == 0)
         MaybePause(kPausePopupWindowMade, NULL);
     return window;
 }
@@ -272,8 +297,10 @@ const Redirect kRedirects[] = {
     { "user32.dll", "ReleaseDC", (void *)LedgerReleaseDC },
     { "user32.dll", "RegisterClassA", (void *)LedgerRegisterClassA },
     { "user32.dll", "RegisterClassExA", (void *)LedgerRegisterClassExA },
+    { "user32.dll", "RegisterClassExW", (void *)LedgerRegisterClassExW },
     { "user32.dll", "UnregisterClassA", (void *)LedgerUnregisterClassA },
-    { "user32.dll", "CreateWindowExA", (void *)LedgerCreateWindowExA },
+    { "user32.dll", "UnregisterClassW", (void *)LedgerUnregisterClassW },
+    { "user32.dll", "CreateWindowExW", (void *)LedgerCreateWindowExW },
     { "user32.dll", "PostMessageA", (void *)LedgerPostMessageA },
 };
 

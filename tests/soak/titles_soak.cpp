@@ -1,6 +1,6 @@
-// Titles as the player may hand them over: none at all, empty, 64 KiB long,
-// with format directives, ampersands, tabs, line feeds and bytes 0x80 to
-// 0xFF. The popup shows each literally, cut to the 254 characters the
+// Titles as an older player may hand them over: none at all, empty, 64 KiB
+// long, with format directives, ampersands, tabs, line feeds and bytes 0x80
+// to 0xFF. The popup shows each literally, cut to the 254 characters the
 // plug-in keeps, and the plug-in reads no byte past the title's end.
 #include "tests/soak/soak.h"
 
@@ -69,6 +69,7 @@ TEST_F(TitleSoak, EveryTitleIsShownLiterallyAndCutAfter254Characters)
 
     SetIni("Seconds", 0);
     PlayerSetTrack({ 0, "unused", 200, 44, 192, 2 });
+    PlayerSetOlder(true);   // the title comes in ANSI, from 212
     gPlayerProc = (WNDPROC)SetWindowLongPtrA(PlayerWindow(), GWLP_WNDPROC, (LONG_PTR)AnswerTitle);
     ASSERT_TRUE(StartLedger());
     ASSERT_TRUE(LoadPatched());

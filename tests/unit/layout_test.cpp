@@ -115,31 +115,31 @@ TEST(Layout, MinimumWidensTheBackgroundMaximumNarrowsTheInformationOnly)
 TEST(Layout, ChoosesTheInformationLineToMeasure)
 {
     int start, length, lines;
-    ChooseLineToMeasure("ab\ncdef\ngh", &start, &length, &lines);
+    ChooseLineToMeasure(L"ab\ncdef\ngh", &start, &length, &lines);
     EXPECT_EQ(2, start);
     EXPECT_EQ(5, length);
     EXPECT_EQ(3, lines);
 
-    ChooseLineToMeasure("abc\nde", &start, &length, &lines);
+    ChooseLineToMeasure(L"abc\nde", &start, &length, &lines);
     EXPECT_EQ(3, start);   // the later line with its line feed: not beaten by an equal first
     EXPECT_EQ(3, length);
     EXPECT_EQ(2, lines);
 
-    ChooseLineToMeasure("abcd\nde", &start, &length, &lines);
+    ChooseLineToMeasure(L"abcd\nde", &start, &length, &lines);
     EXPECT_EQ(0, start);
     EXPECT_EQ(4, length);
 
-    ChooseLineToMeasure("one line", &start, &length, &lines);
+    ChooseLineToMeasure(L"one line", &start, &length, &lines);
     EXPECT_EQ(0, start);
     EXPECT_EQ(8, length);
     EXPECT_EQ(1, lines);
 
-    ChooseLineToMeasure("\n", &start, &length, &lines);
+    ChooseLineToMeasure(L"\n", &start, &length, &lines);
     EXPECT_EQ(0, start);
     EXPECT_EQ(1, length);
     EXPECT_EQ(2, lines);
 
-    ChooseLineToMeasure("", &start, &length, &lines);
+    ChooseLineToMeasure(L"", &start, &length, &lines);
     EXPECT_EQ(0, length);
     EXPECT_EQ(1, lines);
 }

@@ -12,7 +12,7 @@ PopupRequest *NewRequest()
     static PopupRequest request;
     memset(&request, 0, sizeof(request));
     request.Icon = LoadIcon(NULL, IDI_APPLICATION);
-    lstrcpyA(request.Title, "Title");
+    lstrcpyW(request.Title, L"Title");
     return &request;
 }
 
@@ -64,5 +64,5 @@ TEST(PopupRequest, RefusedWhileTheEngineIsNotRunning)
     EXPECT_EQ(-1, SubmitPopup(r));
     EXPECT_EQ(-1, SubmitPopupTimed(r));
     EXPECT_EQ(0, GetPopupCount());
-    EXPECT_STREQ("Title", r->Title);
+    EXPECT_STREQ(L"Title", r->Title);
 }
