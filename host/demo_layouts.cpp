@@ -79,20 +79,6 @@ static bool ShowTracks(HWND *popups, int count)
     return true;
 }
 
-// The smallest screen area around the given popups, with a margin.
-static RECT AreaAround(const HWND *popups, int count)
-{
-    RECT area;
-    SetRectEmpty(&area);
-    for (int i = 0; i < count; i++) {
-        RECT r;
-        if (GetWindowRect(popups[i], &r))
-            UnionRect(&area, &area, &r);
-    }
-    InflateRect(&area, 12, 12);
-    return area;
-}
-
 static void DescribePopups(const HWND *popups, int count)
 {
     for (int i = 0; i < count; i++) {

@@ -144,6 +144,20 @@ static bool PopupsInAreaOnScreen(const RECT *area)
     return true;
 }
 
+// The smallest screen area around the given popups, with a margin.
+RECT AreaAround(const HWND *popups, int count)
+{
+    RECT area;
+    SetRectEmpty(&area);
+    for (int i = 0; i < count; i++) {
+        RECT r;
+        if (GetWindowRect(popups[i], &r))
+            UnionRect(&area, &area, &r);
+    }
+    InflateRect(&area, 12, 12);
+    return area;
+}
+
 bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area)
 {
     WaitUntil([&] { return PopupsInAreaOnScreen(area); }, kSettleDeadlineMs);

@@ -31,6 +31,8 @@ bool PopupOnScreen(HWND popup);
 bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup);
 // Saves a screen area as shotsDir\name.bmp once every popup in it is drawn.
 bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area);
+// The smallest screen area around the given popups, with a margin.
+RECT AreaAround(const HWND *popups, int count);
 const char *FileName(const char *path);
 // quit(), then FreeLibrary, checking that the plug-in leaves nothing behind.
 bool ShutDownPlugin(const char *pluginPath);

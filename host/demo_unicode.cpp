@@ -122,14 +122,7 @@ static HWND ShowUnicodeTrack(const UnicodeTrack *t)
 
 static bool SavePopups(const char *shotsDir, const char *name, const HWND *popups, int count)
 {
-    RECT area;
-    SetRectEmpty(&area);
-    for (int i = 0; i < count; i++) {
-        RECT r;
-        if (GetWindowRect(popups[i], &r))
-            UnionRect(&area, &area, &r);
-    }
-    InflateRect(&area, 12, 12);
+    RECT area = AreaAround(popups, count);
     return SaveScreenArea(shotsDir, name, &area);
 }
 
