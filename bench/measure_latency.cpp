@@ -5,7 +5,8 @@
 
 #include "host/iat_hook.h"
 #include "popup/thread_pool.h"
-#include "popup/window.h"
+#include "plugin/messages.h"
+#include "popup/record.h"
 
 #include <algorithm>
 #include <set>

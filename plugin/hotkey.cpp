@@ -4,14 +4,12 @@
 // player's thread only posts to it.
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
-#include "plugin/wait.h"
+#include "plugin/worker_thread.h"
 #include "settings/settings.h"
 
-static HANDLE gHotKeyThread;
-static DWORD gHotKeyThreadId;
-static volatile LONG gHotKeyStop;
-// Set by the thread once its first registration has been tried.
-static HANDLE gHotKeyReady;
+static WorkerThread gHotKeyThread;
+// The hot key's atom, on the hot-key thread only.
+static ATOM gHotKeyId;
 
 void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey)
 {
@@ -46,104 +44,63 @@ static bool RegisterTrackHotKey(ATOM id, UINT modifiers, UINT virtualKey)
     return RegisterHotKey(NULL, id, modifiers, virtualKey) != FALSE;
 }
 
-static void ReleaseHotKey(ATOM *id)
+// The queue exists already: on Wine a hot key pressed for a thread without
+// a queue brings the whole window system down. A hot key another program
+// holds leaves us without one, but the thread stays: a later save with a
+// free combination must still take effect.
+static void OnHotKeyThreadStart(WorkerThread *worker)
 {
-    UnregisterHotKey(NULL, *id);
-    if (*id)
-        GlobalDeleteAtom(*id);
-    *id = 0;
+    DWORD packed = (DWORD)(DWORD_PTR)worker->parameter;
+    gHotKeyId = GlobalAddAtomA(HOTKEY_ATOM_NAME);
+    RegisterTrackHotKey(gHotKeyId, (packed >> 8) & 0xFF, packed & 0xFF);
 }
 
-static DWORD WINAPI HotKeyThread(LPVOID parameter)
+static void OnHotKeyMessage(WorkerThread *, const MSG *msg)
 {
-    // The queue must exist before anything is registered for it (on Wine a
-    // hot key pressed for a thread without a queue brings the whole window
-    // system down), and before the stop flag is first tested, so that a stop
-    // posted after that test is never lost.
-    MSG msg;
-    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
-
-    DWORD packed = (DWORD)(DWORD_PTR)parameter;
-    ATOM id = GlobalAddAtomA(HOTKEY_ATOM_NAME);
-    // A hot key another program holds leaves us without one, but the thread
-    // stays: a later save with a free combination must still take effect.
-    RegisterTrackHotKey(id, (packed >> 8) & 0xFF, packed & 0xFF);
-    SetEvent(gHotKeyReady);
-
-    bool released = false;
-    while (!gHotKeyStop) {
-        // Only the stop flag ends the thread: a WM_QUIT that another program
-        // posts here is one more message to ignore. (-1 comes only with a
-        // bad window filter, which this wait has not.)
-        if (GetMessageA(&msg, NULL, 0, 0) == -1)
-            break;
-        switch (msg.message) {
-        case WM_HOTKEY:
-            PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
-            break;
-        case UM_HOTKEY_SET: {
-            // Anyone can post this: the key comes from the settings, never
-            // from the message, or any program could take any key for us.
-            UINT modifiers, virtualKey;
-            HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
-            UnregisterHotKey(NULL, id);
-            RegisterTrackHotKey(id, modifiers, virtualKey);
-            break;
-        }
-        case UM_HOTKEY_STOP:
-            ReleaseHotKey(&id);
-            released = true;
-            break;
-        }
+    switch (msg->message) {
+    case WM_HOTKEY:
+        PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
+        break;
+    case UM_HOTKEY_SET: {
+        // Anyone can post this: the key comes from the settings, never from
+        // the message, or any program could take any key for us.
+        UINT modifiers, virtualKey;
+        HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
+        UnregisterHotKey(NULL, gHotKeyId);
+        RegisterTrackHotKey(gHotKeyId, modifiers, virtualKey);
+        break;
     }
-    // The flag can be seen before the stop message is: release all the same.
-    if (!released)
-        ReleaseHotKey(&id);
-    return 0;
+    }
 }
+
+// Only the stop releases the key: a UM_HOTKEY_STOP that another program
+// posts wakes the thread and changes nothing.
+static void OnHotKeyThreadEnd(WorkerThread *)
+{
+    UnregisterHotKey(NULL, gHotKeyId);
+    if (gHotKeyId)
+        GlobalDeleteAtom(gHotKeyId);
+    gHotKeyId = 0;
+}
+
+static const WorkerRoutine kHotKeyRoutine = { OnHotKeyThreadStart, OnHotKeyMessage, OnHotKeyThreadEnd };
 
 void StartHotKeyThread(void)
 {
-    InterlockedExchange(&gHotKeyStop, 0);
     UINT modifiers, virtualKey;
     HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
     DWORD parameter = PackHotKeyParameter(modifiers, virtualKey);
-
-    gHotKeyReady = CreateEventA(NULL, TRUE, FALSE, NULL);
-    gHotKeyThread = CreateThread(NULL, 0, HotKeyThread, (LPVOID)(DWORD_PTR)parameter, 0,
-                                 &gHotKeyThreadId);
-    if (gHotKeyThread) {
-        SetThreadPriority(gHotKeyThread, THREAD_PRIORITY_BELOW_NORMAL);
-        // A save right after the start must find a queue to post to. The
-        // thread never waits for the player, so this wait is short.
-        if (gHotKeyReady) {
-            HANDLE waits[2] = { gHotKeyReady, gHotKeyThread };
-            WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        }
-    } else {
-        gHotKeyThreadId = 0;
-    }
-    // The thread has set the event or ended: nobody touches it any more.
-    if (gHotKeyReady)
-        CloseHandle(gHotKeyReady);
-    gHotKeyReady = NULL;
+    StartWorkerThread(&gHotKeyThread, &kHotKeyRoutine, (void *)(DWORD_PTR)parameter);
 }
 
 void StopHotKeyThread(void)
 {
-    InterlockedExchange(&gHotKeyStop, 1);
-    if (!gHotKeyThread)
-        return;
-    PostThreadMessageA(gHotKeyThreadId, UM_HOTKEY_STOP, 0, 0);
-    WaitAnsweringSentMessages(gHotKeyThread, INFINITE);
-    CloseHandle(gHotKeyThread);
-    gHotKeyThread = NULL;
-    gHotKeyThreadId = 0;
+    StopWorkerThread(&gHotKeyThread, UM_HOTKEY_STOP);
 }
 
 void SetHotKey(WORD hotKey)
 {
     UINT modifiers, virtualKey;
     HotKeyToModifiers(hotKey, &modifiers, &virtualKey);
-    PostThreadMessageA(gHotKeyThreadId, UM_HOTKEY_SET, modifiers, virtualKey);
+    PostThreadMessageA(WorkerThreadId(&gHotKeyThread), UM_HOTKEY_SET, modifiers, virtualKey);
 }

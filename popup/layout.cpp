@@ -1,5 +1,5 @@
 #include "popup/layout.h"
-#include "popup/window.h"
+#include "popup/record.h"
 #include "settings/settings.h"
 
 #define FRAME_BORDER 2   // the popup is this much larger than its content, never scaled

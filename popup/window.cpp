@@ -1,12 +1,14 @@
-// The popup thread and the popup window.
+// The popup window, and one popup's life on its thread.
 #include "popup/window.h"
 #include "popup/announce.h"
 #include "popup/colours.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
-#include "popup/thread_pool.h"
+#include "plugin/messages.h"
+#include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -23,7 +25,6 @@
 #define TEXT_STYLE       (STATIC_STYLE | SS_NOPREFIX)
 #define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
 #define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
-#define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
 
 static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
 static_assert((DWORD)BACK_STYLE == 0x50000120, "the background's style changed");
@@ -32,22 +33,6 @@ static_assert((DWORD)ICON_STYLE == 0x50000323, "the icon's style changed");
 static_assert((DWORD)TIME_STYLE == 0x500001A2, "the clock's style changed");
 
 static void OnClose(HWND window);
-
-PopupWindowRecord *GetPopupRecord(HWND popup)
-{
-    return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
-}
-
-UINT CloseTimerPeriod(int timeout, int seconds)
-{
-    if (timeout == 0)
-        timeout = seconds;
-    if (timeout <= 0)
-        return 0;
-    if (timeout > LONGEST_TIMEOUT)
-        timeout = LONGEST_TIMEOUT;
-    return (UINT)timeout * 1000;
-}
 
 static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
@@ -167,15 +152,6 @@ void RunPopup(PopupRequest *request)
         if (IsWindow(popup))
             DestroyWindow(popup);
     }
-}
-
-DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
-{
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    // The thread stays for further popups a while (a spare starts with none).
-    ServePopups((PopupRequest *)requestCopy);
-    ExitPopupThread();
-    return 0;
 }
 
 void PaintPopupBorder(HWND popup, HDC dc)

@@ -92,8 +92,8 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     HWND gone = CreateWindowExA(0, "static", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_TRUE(gone != NULL);
     DestroyWindow(gone);
-    RECT area = { 0, 0, 1024, 738 };
+    PlacementPass pass = { POSITION_LOWER_RIGHT, SPREAD_COLUMN, { 0, 0, 1024, 738 }, 16, 16 };
     RECT r = { 871, 700, 1022, 736 };
-    EXPECT_FALSE(PlacePopup(gone, &area, &r));
+    EXPECT_FALSE(PlacePopup(gone, &pass, &r));
     ExpectEdges(r, 871, 700, 1022, 736);
 }
