@@ -43,7 +43,7 @@ static int UserState(void)
 
 static bool IsShellWindow(HWND window)
 {
-    return window == GetDesktopWindow() || (pGetShellWindow && window == pGetShellWindow());
+    return window == GetDesktopWindow() || window == GetShellWindow();
 }
 
 bool FullScreenProgramInFront(void)

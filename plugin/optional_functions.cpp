@@ -2,11 +2,6 @@
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;
-TrackMouseEventProc pTrackMouseEvent;
-EnumDisplayMonitorsProc pEnumDisplayMonitors;
-GetMonitorInfoProc pGetMonitorInfoA;
-NotifyWinEventProc pNotifyWinEvent;
-GetShellWindowProc pGetShellWindow;
 QueryUserStateProc pSHQueryUserNotificationState;
 
 // A reference on each library for as long as its functions are kept. The
@@ -27,11 +22,6 @@ void LookUpOptionalFunctions(void)
     gShell32 = LoadLibraryA("shell32.dll");
     pSetLayeredWindowAttributes = (SetLayeredWindowAttributesProc)(void *)LookUp(gUser32, "SetLayeredWindowAttributes");
     pAnimateWindow = (AnimateWindowProc)(void *)LookUp(gUser32, "AnimateWindow");
-    pTrackMouseEvent = (TrackMouseEventProc)(void *)LookUp(gUser32, "TrackMouseEvent");
-    pEnumDisplayMonitors = (EnumDisplayMonitorsProc)(void *)LookUp(gUser32, "EnumDisplayMonitors");
-    pGetMonitorInfoA = (GetMonitorInfoProc)(void *)LookUp(gUser32, "GetMonitorInfoA");
-    pNotifyWinEvent = (NotifyWinEventProc)(void *)LookUp(gUser32, "NotifyWinEvent");
-    pGetShellWindow = (GetShellWindowProc)(void *)LookUp(gUser32, "GetShellWindow");
     pSHQueryUserNotificationState = (QueryUserStateProc)(void *)LookUp(gShell32, "SHQueryUserNotificationState");
 }
 
@@ -39,25 +29,10 @@ void ForgetOptionalFunctions(void)
 {
     pSetLayeredWindowAttributes = NULL;
     pAnimateWindow = NULL;
-    pTrackMouseEvent = NULL;
-    pEnumDisplayMonitors = NULL;
-    pGetMonitorInfoA = NULL;
-    pNotifyWinEvent = NULL;
-    pGetShellWindow = NULL;
     pSHQueryUserNotificationState = NULL;
     if (gShell32)
         FreeLibrary(gShell32);
     if (gUser32)
         FreeLibrary(gUser32);
     gShell32 = gUser32 = NULL;
-}
-
-bool MonitorFunctionsAvailable(void)
-{
-    return pEnumDisplayMonitors && pGetMonitorInfoA;
-}
-
-bool PointerLeaveNoticeAvailable(void)
-{
-    return pTrackMouseEvent != NULL;
 }

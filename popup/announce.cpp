@@ -1,7 +1,6 @@
 // Announcing a popup to screen readers.
 #include "popup/announce.h"
 #include "popup/record.h"
-#include "plugin/optional_functions.h"
 
 // The two lines and the line break between them.
 #define POPUP_NAME_SIZE (2 * POPUP_TEXT_SIZE + 2)
@@ -20,6 +19,5 @@ void AnnouncePopup(HWND popup)
     }
     SetWindowTextW(popup, name);
 
-    if (pNotifyWinEvent)
-        pNotifyWinEvent(EVENT_SYSTEM_ALERT, popup, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, popup, OBJID_CLIENT, CHILDID_SELF);
 }

@@ -6,7 +6,6 @@
 // processing) from each child.
 #include "popup/hover.h"
 #include "popup/record.h"
-#include "plugin/optional_functions.h"
 #include "settings/settings.h"
 
 static bool IsPartOf(HWND window, HWND popup)
@@ -40,7 +39,7 @@ static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
 {
     PopupHover *hover = &record->Hover;
     for (int tries = 0; tries < 3; tries++) {
-        HoverAction action = HoverFollowStep(hover, pTrackMouseEvent ? under : NULL);
+        HoverAction action = HoverFollowStep(hover, under);
         if (action == HOVER_RELEASE)
             ArmCloseTimer(popup, record);
         if (action != HOVER_FOLLOW)
@@ -50,7 +49,7 @@ static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
         request.dwFlags = TME_LEAVE;
         request.hwndTrack = under;
         request.dwHoverTime = 0;
-        if (!pTrackMouseEvent(&request)) {
+        if (!TrackMouseEvent(&request)) {
             HoverLetGo(hover);
             ArmCloseTimer(popup, record);
             return;
@@ -69,7 +68,6 @@ void OnPointerOverPopup(HWND popup, HWND under)
     HoverConditions conditions;
     conditions.showing = record->Showing != FALSE;
     conditions.holdOnHover = gSettings.HoldOnHover != 0;
-    conditions.leaveNotice = PointerLeaveNoticeAvailable();
     conditions.closesByItself = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds) != 0;
     HoverAction action = HoverPointerOver(&record->Hover, pointer, &conditions);
     if (action == HOVER_HOLD)

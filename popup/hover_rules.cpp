@@ -13,7 +13,7 @@ HoverAction HoverPointerOver(PopupHover *hover, POINT pointer, const HoverCondit
     hover->pointerSeen = pointer;
     if (hover->held)
         return HOVER_FOLLOW;
-    if (!moved || !conditions->holdOnHover || !conditions->leaveNotice || !conditions->closesByItself)
+    if (!moved || !conditions->holdOnHover || !conditions->closesByItself)
         return HOVER_NOTHING;
     hover->held = TRUE;
     return HOVER_HOLD;

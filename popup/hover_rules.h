@@ -21,7 +21,6 @@ struct PopupHover {
 struct HoverConditions {
     bool showing;          // the show effect plays: moves are judged after it
     bool holdOnHover;      // the HoldOnHover setting
-    bool leaveNotice;      // the system tells a window that the pointer left it
     bool closesByItself;   // the popup has a close timer to hold
 };
 

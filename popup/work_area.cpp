@@ -1,6 +1,5 @@
 // Choosing the monitor whose work area the popups use.
 #include "popup/work_area.h"
-#include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -65,7 +64,7 @@ static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
     MonitorList *list = (MonitorList *)param;
     MONITORINFO info;
     info.cbSize = sizeof(info);
-    if (list->count < MONITORS_TOLD_APART && pGetMonitorInfoA(monitor, &info)) {
+    if (list->count < MONITORS_TOLD_APART && GetMonitorInfoA(monitor, &info)) {
         list->areas[list->count].monitor = info.rcMonitor;
         list->areas[list->count].work = info.rcWork;
         list->count++;
@@ -76,7 +75,7 @@ static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
 static int ListMonitors(MonitorList *list)
 {
     list->count = 0;
-    pEnumDisplayMonitors(NULL, NULL, AddMonitor, (LPARAM)list);
+    EnumDisplayMonitors(NULL, NULL, AddMonitor, (LPARAM)list);
     return list->count;
 }
 
@@ -85,10 +84,6 @@ bool MonitorOfWindow(HWND window, RECT *monitor)
     RECT r;
     if (!GetWindowRect(window, &r))
         return false;
-    if (!MonitorFunctionsAvailable()) {
-        SetRect(monitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-        return true;
-    }
     MonitorList list;
     int chosen = MonitorOfRect(list.areas, ListMonitors(&list), &r);
     if (chosen < 0)
@@ -124,7 +119,7 @@ RECT PopupWorkArea(void)
     if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &primaryWork, 0))
         SetRect(&primaryWork, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     int setting = gSettings.Monitor;
-    if (setting == MONITOR_PRIMARY || !MonitorFunctionsAvailable())
+    if (setting == MONITOR_PRIMARY)
         return primaryWork;
 
     MonitorList list;

@@ -158,8 +158,6 @@ static void ApplyEnableRules(HWND dialog, bool opening)
     SystemEffects system;
     system.layering = pSetLayeredWindowAttributes != NULL;
     system.animation = pAnimateWindow != NULL;
-    system.monitors = MonitorFunctionsAvailable();
-    system.leaveNotice = PointerLeaveNoticeAvailable();
     for (int i = 0; i < EnableRuleCount; i++) {
         const EnableRule *rule = &EnableRules[i];
         if (opening && !rule->whenOpened)

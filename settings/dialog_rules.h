@@ -40,8 +40,6 @@ void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 struct SystemEffects {
     bool layering;    // SetLayeredWindowAttributes was found
     bool animation;   // AnimateWindow was found
-    bool monitors;    // the system tells its monitors apart
-    bool leaveNotice; // the system tells a window that the pointer left it
 };
 
 // Each says whether its controls are enabled for these settings. The check
@@ -49,7 +47,7 @@ struct SystemEffects {
 typedef bool EnableTest(const Settings *s, const SystemEffects *system);
 EnableTest EnlargementEditEnabled, WidthBoxesEnabled, MinimumWidthEditEnabled, MaximumWidthEditEnabled,
     SlideBoxEnabled, FadeBoxEnabled, FadeTimesEnabled, TransparencyEnabled, ColourSwatchesEnabled,
-    SpreadingEnabled, MonitorChoiceEnabled, HoldOnHoverEnabled;
+    SpreadingEnabled;
 
 #define RULE_CONTROLS 5
 

@@ -92,7 +92,7 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
 {
     Settings s;
     memset(&s, 0, sizeof(s));
-    SystemEffects both = { true, true, true, true }, none = { false, false, false, false };
+    SystemEffects both = { true, true }, none = { false, false };
 
     EXPECT_FALSE(EnlargementEditEnabled(&s, &both));
     s.EnlargePopup = 1;

@@ -6,7 +6,7 @@
 namespace {
 
 const HWND kPopup = (HWND)0x100, kTitle = (HWND)0x104;
-const HoverConditions kCanHold = { false, true, true, true };
+const HoverConditions kCanHold = { false, true, true };
 
 bool SamePoint(POINT a, POINT b)
 {
@@ -29,12 +29,10 @@ TEST(HoverRules, OnlyAPointerThatMovesOntoAPopupHoldsIt)
         { "a move holds", FALSE, { 6, 5 }, kCanHold, HOVER_HOLD, TRUE, { 6, 5 } },
         { "a pointer standing still under a new or moved popup", FALSE, { 5, 5 }, kCanHold, HOVER_NOTHING,
           FALSE, { 5, 5 } },
-        { "moves during the show are judged after it", FALSE, { 6, 5 }, { true, true, true, true },
+        { "moves during the show are judged after it", FALSE, { 6, 5 }, { true, true, true },
           HOVER_NOTHING, FALSE, { 5, 5 } },
-        { "HoldOnHover off", FALSE, { 6, 5 }, { false, false, true, true }, HOVER_NOTHING, FALSE, { 6, 5 } },
-        { "no leave notice to end the hold", FALSE, { 6, 5 }, { false, true, false, true }, HOVER_NOTHING,
-          FALSE, { 6, 5 } },
-        { "a popup that stays until clicked has no timer to hold", FALSE, { 6, 5 }, { false, true, true, false },
+        { "HoldOnHover off", FALSE, { 6, 5 }, { false, false, true }, HOVER_NOTHING, FALSE, { 6, 5 } },
+        { "a popup that stays until clicked has no timer to hold", FALSE, { 6, 5 }, { false, true, false },
           HOVER_NOTHING, FALSE, { 6, 5 } },
         { "held already, the pointer is followed", TRUE, { 5, 5 }, kCanHold, HOVER_FOLLOW, TRUE, { 5, 5 } },
     };
