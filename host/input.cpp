@@ -42,6 +42,11 @@ static void AbsoluteMove(INPUT *input, int x, int y)
 
 bool PlayerMovePointer(int x, int y)
 {
+    // Wine moves the X server's pointer along with a move given as input,
+    // but not while a low-level mouse hook holds the move (a popup's wheel
+    // hook does), and 100 ms later it takes the X server's word for where
+    // the pointer is: the pointer is put there first, then the move given.
+    SetCursorPos(x, y);
     INPUT input;
     ZeroMemory(&input, sizeof input);
     AbsoluteMove(&input, x, y);
@@ -66,4 +71,30 @@ void PlayerClickAt(int x, int y, bool right)
     input[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
     PlayerPump();
+}
+
+static void MouseEvent(DWORD flags, DWORD data)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = data;
+    SendInput(1, &input, sizeof input);
+}
+
+void PlayerMiddleClick()
+{
+    MouseEvent(MOUSEEVENTF_MIDDLEDOWN, 0);
+    MouseEvent(MOUSEEVENTF_MIDDLEUP, 0);
+}
+
+void PlayerLeftButton(bool down)
+{
+    MouseEvent(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0);
+}
+
+void PlayerTurnWheel(int delta)
+{
+    MouseEvent(MOUSEEVENTF_WHEEL, (DWORD)delta);
 }

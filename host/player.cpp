@@ -41,6 +41,10 @@ static volatile LONG gOwnProcCalls;
 static volatile LONG gOwnUserCalls;
 static CommandCounter gCommandCalls[kCountedCommands];
 static int gCountedKinds;
+static PlayerTrack gPlaylist[PLAYER_PLAYLIST_SIZE];
+static int gPlaylistLength;
+static int gPlayState;
+static int gVolume;
 
 static void CountOwnCommand(int command)
 {
@@ -60,6 +64,14 @@ static void CountOwnCommand(int command)
 static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
 {
     switch (command) {
+    case PLAYER_CMD_PLAY_STATE:
+        return gPlayState;
+    case PLAYER_CMD_VOLUME:
+        if (wParam == (WPARAM)-666)
+            return gVolume;
+        if (wParam <= 255)
+            gVolume = (int)wParam;
+        return 0;
     case PLAYER_CMD_LENGTH:
         if (wParam == 1)
             return gTrack.length;
@@ -108,6 +120,45 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     return PlayerUnknownCommandAnswer(wParam, command);
 }
 
+// The next or previous entry of the playlist starts, as the player starts
+// any track.
+static void StepPlaylist(int step)
+{
+    int at = 0;
+    while (at < gPlaylistLength && gPlaylist[at].position != gTrack.position)
+        at++;
+    if (gPlaylistLength == 0)
+        PlayerStartTrack();
+    else if (at == gPlaylistLength)
+        PlayerStartTrack(gPlaylist[0]);
+    else
+        PlayerStartTrack(gPlaylist[(at + step + gPlaylistLength) % gPlaylistLength]);
+}
+
+static void PressButton(int id)
+{
+    switch (id) {
+    case PLAYER_BUTTON_PREVIOUS:
+        StepPlaylist(-1);
+        break;
+    case PLAYER_BUTTON_NEXT:
+        StepPlaylist(1);
+        break;
+    case PLAYER_BUTTON_PLAY:
+        PlayerStartTrack();
+        break;
+    case PLAYER_BUTTON_PAUSE:
+        if (gPlayState == PLAYER_PLAYING)
+            gPlayState = PLAYER_PAUSED;
+        else if (gPlayState == PLAYER_PAUSED)
+            gPlayState = PLAYER_PLAYING;
+        break;
+    case PLAYER_BUTTON_STOP:
+        gPlayState = PLAYER_STOPPED;
+        break;
+    }
+}
+
 static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
                                          WPARAM wParam, LPARAM lParam)
 {
@@ -116,6 +167,10 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
         InterlockedIncrement(&gOwnUserCalls);
         CountOwnCommand((int)lParam);
         return AnswerCommand(wParam, lParam);
+    }
+    if (message == WM_COMMAND) {
+        PressButton(LOWORD(wParam));
+        return 0;
     }
     if (message == WM_CLOSE) {
         // The user closes the player: on its way out it quits and unloads
@@ -197,6 +252,9 @@ bool PlayerStart(const char *iniDir)
     gTrack.channels = 0;
     gDialogOwner = NULL;
     gPrefsPage = NULL;
+    gPlaylistLength = 0;
+    gPlayState = PLAYER_STOPPED;
+    gVolume = 200;
     PlayerResetOwnProcCounts();
     return true;
 }
@@ -370,7 +428,35 @@ bool PlayerOwnProcInstalled()
 
 void PlayerStartTrack()
 {
+    gPlayState = PLAYER_PLAYING;
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
+}
+
+void PlayerSetPlaylist(const PlayerTrack *tracks, int count)
+{
+    gPlaylistLength = count < PLAYER_PLAYLIST_SIZE ? count : PLAYER_PLAYLIST_SIZE;
+    for (int i = 0; i < gPlaylistLength; i++)
+        gPlaylist[i] = tracks[i];
+}
+
+int PlayerPlayState()
+{
+    return gPlayState;
+}
+
+void PlayerSetPlayState(int state)
+{
+    gPlayState = state;
+}
+
+int PlayerVolume()
+{
+    return gVolume;
+}
+
+void PlayerSetVolume(int volume)
+{
+    gVolume = volume;
 }
 
 void PlayerStartTrack(const PlayerTrack &track)

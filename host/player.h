@@ -27,7 +27,8 @@ struct PlayerTrack {
 };
 
 // One command the plug-in sent to the main window: SendMessageA(main,
-// WM_USER, wParam, command), from thread threadId.
+// WM_USER, wParam, command), from thread threadId; or one of the player's
+// buttons, SendMessageA(main, WM_COMMAND, id, 0), as command id, wParam 0.
 struct PlayerCommand {
     int command;
     WPARAM wParam;
@@ -63,6 +64,8 @@ enum {
     PLAYER_INI_DIR_SIZE = 1024,
     PLAYER_COMMAND_LOG_SIZE = 4096,
 
+    PLAYER_CMD_PLAY_STATE = 104,     // 1 playing, 3 paused, 0 stopped
+    PLAYER_CMD_VOLUME = 122,         // wParam 0..255 sets; -666 answers the volume
     PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none
     PLAYER_CMD_POSITION = 125,       // playlist position
     PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
@@ -73,7 +76,19 @@ enum {
     PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
     PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
     PLAYER_EVENT_TRACK_STARTED = 3003,
-    PLAYER_EVENT_TAGS_CHANGED = 3004
+    PLAYER_EVENT_TAGS_CHANGED = 3004,
+
+    // The player's buttons: WM_COMMAND to the main window.
+    PLAYER_BUTTON_PREVIOUS = 40044,
+    PLAYER_BUTTON_PLAY = 40045,
+    PLAYER_BUTTON_PAUSE = 40046,     // pauses; resumes a paused track
+    PLAYER_BUTTON_STOP = 40047,
+    PLAYER_BUTTON_NEXT = 40048,
+
+    PLAYER_STOPPED = 0,
+    PLAYER_PLAYING = 1,
+    PLAYER_PAUSED = 3,
+    PLAYER_PLAYLIST_SIZE = 16
 };
 
 // What the main window answers to any WM_USER command it has no meaning for,
@@ -100,6 +115,19 @@ DWORD PlayerThreadId();
 // until PlayerStop, since a plug-in thread may still hold a pointer from 212
 // or 213. Ends PlayerSetTitlePointers.
 void PlayerSetTrack(const PlayerTrack &track);
+// The tracks previous and next step through, in playlist order (at most
+// PLAYER_PLAYLIST_SIZE; the titles must outlive the player's use of them);
+// none after PlayerStart. Next after the last and previous before the first
+// go round. Each step starts the track as PlayerStartTrack does.
+void PlayerSetPlaylist(const PlayerTrack *tracks, int count);
+// The play state (PLAYER_STOPPED, PLAYER_PLAYING, PLAYER_PAUSED), as 104
+// answers it and the buttons change it: stopped after PlayerStart, playing
+// from every track start on.
+int PlayerPlayState();
+void PlayerSetPlayState(int state);
+// The volume 122 reads and sets, 0..255; 200 after PlayerStart.
+int PlayerVolume();
+void PlayerSetVolume(int volume);
 // A current player (the default after PlayerStart) answers 213 with the
 // entry's title in UTF-16. An older one does not know 213 and answers
 // `unknownAnswer` (0 or 1); its 212 answers as before.
@@ -157,7 +185,7 @@ const char *PlayerDefaultPluginPath();
 // --- events the player sends itself --------------------------------------
 
 // A track starts: SendMessageA(main, WM_USER, 0, 3003), for the track set
-// last or, given one, for that track (set first).
+// last or, given one, for that track (set first). The player then plays.
 void PlayerStartTrack();
 void PlayerStartTrack(const PlayerTrack &track);
 void PlayerTagsChanged();          // SendMessageA(main, WM_USER, 0, 3004)
@@ -165,8 +193,8 @@ void PlayerTagsChanged();          // SendMessageA(main, WM_USER, 0, 3004)
 // --- the command log -------------------------------------------------------
 // Filled by a wrapper put into the plug-in module's import table in place of
 // user32!SendMessageA: each SendMessageA(main window, WM_USER, ...) the
-// plug-in makes is recorded, with its calling thread, before it is passed
-// on. Only the plug-in's sends are logged: the player's own 3003/3004 are
+// plug-in makes, and each press of the player's buttons (WM_COMMAND), is
+// recorded with its calling thread before it is passed on. Only the plug-in's sends are logged: the player's own 3003/3004 are
 // not. The log holds PLAYER_COMMAND_LOG_SIZE entries; later ones are counted
 // in PlayerCommandsDropped. Safe to read from any thread.
 
@@ -200,6 +228,12 @@ void PlayerPressKey(WORD vk);
 void PlayerPressHotKey(UINT modifiers, WORD vk);
 // A left or right click at a screen point; then pumps what it brought.
 void PlayerClickAt(int x, int y, bool right);
+// A middle click where the pointer is.
+void PlayerMiddleClick();
+// The left button down or up where the pointer is.
+void PlayerLeftButton(bool down);
+// The wheel turned where the pointer is: WHEEL_DELTA a notch, up > 0.
+void PlayerTurnWheel(int delta);
 // Moves the pointer to a screen point, as a mouse does; true once it is there.
 bool PlayerMovePointer(int x, int y);
 

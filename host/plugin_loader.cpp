@@ -17,12 +17,16 @@ static bool gHookActive;
 static int gInitResult;
 
 // Stands in for user32!SendMessageA inside the plug-in: logs the commands
-// meant for the player, then sends as asked. Runs on the plug-in's threads.
+// and button presses meant for the player, then sends as asked. Runs on the
+// plug-in's threads.
 static LRESULT WINAPI LoggedSendMessageA(HWND window, UINT message,
                                          WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_USER && window != NULL && window == PlayerWindow())
+    bool player = window != NULL && window == PlayerWindow();
+    if (player && message == WM_USER)
         CommandLogAdd((int)lParam, wParam, GetCurrentThreadId());
+    else if (player && message == WM_COMMAND)
+        CommandLogAdd(LOWORD(wParam), HIWORD(wParam), GetCurrentThreadId());
     return SendMessageA(window, message, wParam, lParam);
 }
 

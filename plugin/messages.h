@@ -21,6 +21,9 @@
 #define UM_POPUP_PLACE   (WM_APP + 0x100)
 #define PLACE_PASS_ON 1   // UM_POPUP_PLACE's wParam: move, paint, then tell the
                           // next younger popup; a value, not a message
+// Posted by the popup's own wheel hook (popup/controls.cpp): the wheel turned
+// over the popup by wParam (a signed WHEEL_DELTA count).
+#define UM_POPUP_WHEEL   (WM_APP + 0x104)
 
 // A warm popup thread's queue (popup/thread_pool.cpp), while it waits in the
 // pool. Each only wakes the thread: what it is to do was left for it in the
@@ -57,7 +60,7 @@
 
 // What the checks below walk: every private number of the plug-in.
 constexpr UINT PrivateMessageNumbers[] = {
-    UM_POPUP_CLOSE, UM_POPUP_CREATED, UM_POPUP_DESTROY, UM_POPUP_PLACE,
+    UM_POPUP_CLOSE, UM_POPUP_CREATED, UM_POPUP_DESTROY, UM_POPUP_PLACE, UM_POPUP_WHEEL,
     UM_POOL_RUN, UM_POOL_END, UM_POOL_REFILL,
     UM_HOTKEY_SET, UM_HOTKEY_STOP,
     UM_SHOW_TRACK, UM_INFO_STOP,

@@ -31,8 +31,11 @@ struct PrefsPageRecord {
 #define PLUGIN_DESCRIPTOR_VERSION 0x10
 
 // Commands sent to the player: SendMessageA(host, WM_USER, wParam, command).
+#define PLAYER_GET_PLAY_STATE   104   // 1 playing, 3 paused, 0 stopped
 #define PLAYER_GET_LENGTH       105
 #define PLAYER_GET_POSITION     125
+#define PLAYER_SET_VOLUME       122   // wParam 0..255, or PLAYER_READ_VOLUME
+#define PLAYER_READ_VOLUME      ((WPARAM)-666)   // 122 then answers the volume
 #define PLAYER_GET_TRACK_INFO   126
 #define PLAYER_GET_TITLE        212
 #define PLAYER_GET_WIDE_TITLE   213
@@ -40,6 +43,14 @@ struct PrefsPageRecord {
 #define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335
 #define PLAYER_GET_DIALOG_OWNER 619
+
+// The player's own buttons: WM_COMMAND to its main window, the id in the
+// low word of wParam, as the buttons of its window send them.
+#define PLAYER_BUTTON_PREVIOUS 40044
+#define PLAYER_BUTTON_PLAY     40045
+#define PLAYER_BUTTON_PAUSE    40046   // pauses, and resumes a paused track
+#define PLAYER_BUTTON_STOP     40047
+#define PLAYER_BUTTON_NEXT     40048
 
 // Notifications the player sends to its own main window.
 #define PLAYER_TRACK_STARTED 3003

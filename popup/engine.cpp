@@ -1,5 +1,6 @@
 // Start-up and shutdown of the popup engine.
 #include "popup/engine.h"
+#include "popup/controls.h"
 #include "popup/list.h"
 #include "popup/popup_thread.h"
 #include "popup/record.h"
@@ -62,6 +63,8 @@ int PopupEngineInit(void)
         ShowInfoMessage("Error: I could not register the PopUp Window class.\nThe plugin will not operate.");
         return 0;
     }
+    // Without it popups only lack their controls.
+    RegisterControlClass();
     LookUpOptionalFunctions();
     InitPopupList();
     CreatePopupFonts();
@@ -96,6 +99,7 @@ int PopupEngineShutdown(void)
     PopupFont = PopupBoldFont = NULL;
     ForgetOptionalFunctions();
     UnregisterClassW(POPUP_CLASS, gInstance);
+    UnregisterControlClass();
     // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();
     return 0;

@@ -1,10 +1,12 @@
-// Holding a popup's close timer while the pointer rests on the popup: the
-// Win32 side of the rules in popup/hover_rules.cpp.
+// Following the pointer over a popup, to hold its close timer while the
+// pointer rests on it and to show its controls: the Win32 side of the rules
+// in popup/hover_rules.cpp.
 //
 // The pointer's moves over a popup reach its window procedure as
 // WM_SETCURSOR, from the popup and (through the children's default
 // processing) from each child.
 #include "popup/hover.h"
+#include "popup/controls.h"
 #include "popup/record.h"
 #include "settings/settings.h"
 
@@ -13,9 +15,7 @@ static bool IsPartOf(HWND window, HWND popup)
     return window && (window == popup || GetParent(window) == popup);
 }
 
-// The popup, or the child of it, under the pointer; NULL when the pointer
-// is elsewhere.
-static HWND PartUnderPointer(HWND popup)
+HWND PartUnderPointer(HWND popup)
 {
     POINT pointer;
     if (!GetCursorPos(&pointer))
@@ -31,6 +31,16 @@ static void ArmCloseTimer(HWND popup, const PopupWindowRecord *record)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
 }
 
+// The popup has let the pointer go (it is off the popup, or cannot be
+// followed): a held popup gets its full time again, and the controls go.
+static void LetGo(HWND popup, const PopupWindowRecord *record, bool wasHeld)
+{
+    KillTimer(popup, POINTER_CHECK_TIMER_ID);
+    if (wasHeld)
+        ArmCloseTimer(popup, record);
+    ControlsPointerLeft(popup);
+}
+
 // Asks to hear when the pointer leaves the part of the popup it is on, and
 // lets the popup go once the pointer is off it. A notice asked for a window
 // the pointer has just left may never come, so the pointer is looked at
@@ -39,9 +49,10 @@ static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
 {
     PopupHover *hover = &record->Hover;
     for (int tries = 0; tries < 3; tries++) {
+        bool held = hover->held != FALSE;
         HoverAction action = HoverFollowStep(hover, under);
         if (action == HOVER_RELEASE)
-            ArmCloseTimer(popup, record);
+            LetGo(popup, record, held);
         if (action != HOVER_FOLLOW)
             return;
         TRACKMOUSEEVENT request;
@@ -51,7 +62,7 @@ static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
         request.dwHoverTime = 0;
         if (!TrackMouseEvent(&request)) {
             HoverLetGo(hover);
-            ArmCloseTimer(popup, record);
+            LetGo(popup, record, held);
             return;
         }
         HoverFollowing(hover, under);
@@ -69,11 +80,33 @@ void OnPointerOverPopup(HWND popup, HWND under)
     conditions.showing = record->Showing != FALSE;
     conditions.holdOnHover = gSettings.HoldOnHover != 0;
     conditions.closesByItself = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds) != 0;
+    conditions.controls = gSettings.Controls != 0;
+    bool followed = record->Hover.followed != FALSE;
     HoverAction action = HoverPointerOver(&record->Hover, pointer, &conditions);
     if (action == HOVER_HOLD)
         KillTimer(popup, POPUP_TIMER_ID);
-    if (action != HOVER_NOTHING)
-        FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
+    if (action == HOVER_NOTHING)
+        return;
+    // Leave notices can be lost: Wine keeps one request for the whole
+    // process, and the next popup that asks takes it; and none comes when a
+    // window of another program covers the popup under a still pointer.
+    if (!followed)
+        SetTimer(popup, POINTER_CHECK_TIMER_ID, HOVER_CHECK_MS, NULL);
+    FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
+    if (record->Hover.followed)
+        ControlsPointerOver(popup, pointer);
+}
+
+bool OnPointerCheckTimer(HWND popup, WPARAM id)
+{
+    if (id != POINTER_CHECK_TIMER_ID)
+        return false;
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || !record->Request || !record->Hover.followed)
+        KillTimer(popup, POINTER_CHECK_TIMER_ID);
+    else if (!PartUnderPointer(popup))
+        FollowPointer(popup, record, NULL);
+    return true;
 }
 
 void OnPointerLeftPopup(HWND popup, HWND left)

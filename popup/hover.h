@@ -16,11 +16,20 @@ void OnPointerLeftPopup(HWND popup, HWND left);
 // ...and WM_WINDOWPOSCHANGED: the popup moved under the pointer.
 void OnPopupMovedUnderPointer(HWND popup, const WINDOWPOS *change);
 
+// How often a popup that follows the pointer looks whether the pointer is
+// still on it, and its timer's tick: true when the timer was that one.
+#define HOVER_CHECK_MS 250
+bool OnPointerCheckTimer(HWND popup, WPARAM id);
+
 // Around the show effect: where the pointer is before it, and after it
 // whether the pointer came onto the popup meanwhile (moves seen during the
 // show are judged only then, once the popup has its close timer).
 void NotePointerBeforeShow(HWND popup);
 void CheckPointerAfterShow(HWND popup);
+
+// The popup, or the child of it, under the pointer; NULL when the pointer
+// is elsewhere.
+HWND PartUnderPointer(HWND popup);
 
 // The popup thread's message loop: a child's leave notice goes to the popup
 // itself, with the child in wParam (the children are plain statics).

@@ -11,17 +11,19 @@ HoverAction HoverPointerOver(PopupHover *hover, POINT pointer, const HoverCondit
         return HOVER_NOTHING;
     bool moved = !SamePoint(pointer, hover->pointerSeen);
     hover->pointerSeen = pointer;
-    if (hover->held)
+    if (hover->followed)
         return HOVER_FOLLOW;
-    if (!moved || !conditions->holdOnHover || !conditions->closesByItself)
+    bool hold = conditions->holdOnHover && conditions->closesByItself;
+    if (!moved || !(hold || conditions->controls))
         return HOVER_NOTHING;
-    hover->held = TRUE;
-    return HOVER_HOLD;
+    hover->followed = TRUE;
+    hover->held = hold;
+    return hold ? HOVER_HOLD : HOVER_FOLLOW;
 }
 
 HoverAction HoverPointerLeft(PopupHover *hover, HWND left)
 {
-    if (!hover->held || left != hover->tracked)
+    if (!hover->followed || left != hover->tracked)
         return HOVER_NOTHING;
     hover->tracked = NULL;
     return HOVER_FOLLOW;
@@ -44,6 +46,7 @@ void HoverFollowing(PopupHover *hover, HWND part)
 void HoverLetGo(PopupHover *hover)
 {
     hover->held = FALSE;
+    hover->followed = FALSE;
     hover->tracked = NULL;
 }
 

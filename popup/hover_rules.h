@@ -1,9 +1,10 @@
-// The rules of the hold while the pointer rests on a popup: when a move of
-// the pointer counts, when the hold starts, which part of the popup is
+// The rules of the pointer on a popup: when a move of the pointer counts,
+// when the popup starts to follow it (to hold its close timer, or for its
+// controls, which show once the pointer rests), which part of the popup is
 // followed, and when the popup is let go. Pure: the popup's window procedure
 // hands on what it learns of the pointer (popup/hover.cpp) and does what
-// these say. Only the pointer moving onto a popup holds it, not a popup
-// that appears, or is re-placed, under a pointer that stands still.
+// these say. Only the pointer moving onto a popup counts, not a popup that
+// appears, or is re-placed, under a pointer that stands still.
 #ifndef TUNEBELL_POPUP_HOVER_RULES_H
 #define TUNEBELL_POPUP_HOVER_RULES_H
 
@@ -15,31 +16,33 @@ struct PopupHover {
     POINT placedAt;      // where the popup was when last moved or shown
     HWND tracked;        // the popup or child whose leave notice is asked for
     BOOL held;           // the close timer is held
+    BOOL followed;       // the pointer is followed: held, or for the controls
 };
 
-// What a hold needs, when the pointer comes.
+// What following the pointer needs, when the pointer comes.
 struct HoverConditions {
     bool showing;          // the show effect plays: moves are judged after it
     bool holdOnHover;      // the HoldOnHover setting
     bool closesByItself;   // the popup has a close timer to hold
+    bool controls;         // the Controls setting: the pointer is followed for them
 };
 
 enum HoverAction {
     HOVER_NOTHING,
     HOVER_HOLD,      // the hold starts: kill the close timer, then follow the pointer
     HOVER_FOLLOW,    // follow the pointer: ask to hear when it leaves the part it is on
-    HOVER_RELEASE,   // let go: the close timer counts its full time again
+    HOVER_RELEASE,   // let go: a held close timer counts its full time again
 };
 
 // The pointer over the popup at `pointer` (a mouse move's WM_SETCURSOR). A
 // move counts only when the pointer is somewhere else than where it was last
 // seen: the system says the same when a window appears or moves under a
-// pointer that stands still. HOVER_HOLD, HOVER_FOLLOW (held already) or
-// HOVER_NOTHING.
+// pointer that stands still. HOVER_HOLD, HOVER_FOLLOW (followed already, or
+// for the controls alone) or HOVER_NOTHING.
 HoverAction HoverPointerOver(PopupHover *hover, POINT pointer, const HoverConditions *conditions);
 
 // The notice that the pointer left `left`: HOVER_FOLLOW when it is for the
-// part followed during a hold (no part is followed now), else HOVER_NOTHING:
+// part followed (no part is followed now), else HOVER_NOTHING:
 // a notice for a part the pointer had already left behind is stale.
 HoverAction HoverPointerLeft(PopupHover *hover, HWND left);
 

@@ -5,8 +5,22 @@
 #define TUNEBELL_POPUP_RECORD_H
 
 #include <windows.h>
+#include "popup/controls_rules.h"
 #include "popup/hover_rules.h"
 #include "popup/request.h"
+
+// The player's controls over the popup (popup/controls.cpp): all zeros when
+// the popup is made; the windows are made the first time they show.
+struct PopupControls {
+    HWND Buttons[CONTROL_BUTTONS];   // previous, play/pause, next
+    HWND LevelBar;       // the volume, for a moment after the wheel turns
+    HHOOK WheelHook;     // held while the buttons show
+    POINT RestAt;        // where the pointer came to rest
+    BOOL Resting;        // the rest timer counts
+    BOOL Shown;          // the buttons show
+    HWND Under;          // the button the pointer was last on
+    int WheelLeft;       // wheel turned short of a whole step
+};
 
 // Kept in the popup window's user data; owned by the popup list once listed.
 struct PopupWindowRecord {
@@ -20,6 +34,7 @@ struct PopupWindowRecord {
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
     PopupHover Hover;    // the pointer on the popup
+    PopupControls Controls;
 };
 
 // The popup's window class, registered by the engine (in UTF-16), and the
@@ -31,6 +46,12 @@ struct PopupWindowRecord {
 #define SPARE_CLASS "PopUpSpare"
 
 #define POPUP_TIMER_ID 26378
+// The controls' timers on the popup window: the pointer has rested, and the
+// volume has shown long enough; and the look whether the pointer followed
+// is still on the popup (popup/hover.cpp).
+#define CONTROLS_REST_TIMER_ID 26379
+#define LEVEL_BAR_TIMER_ID     26380
+#define POINTER_CHECK_TIMER_ID 26381
 // The longest Timeout whose period in ms a timer still holds.
 #define LONGEST_TIMEOUT (0x7FFFFFFF / 1000)
 

@@ -2,6 +2,7 @@
 #include "popup/window.h"
 #include "popup/announce.h"
 #include "popup/colours.h"
+#include "popup/controls.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
 #include "popup/hover.h"
@@ -137,6 +138,8 @@ void RunPopup(PopupRequest *request)
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (RouteControlInput(&msg, popup))
+            continue;
         RouteLeaveNotice(&msg, popup);
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -193,6 +196,7 @@ static void OnCreate(HWND window)
 static void OnDestroy(HWND window, PopupWindowRecord *record)
 {
     if (record) {
+        DropControls(window);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (record->BackBrush)
             DeleteObject(record->BackBrush);
@@ -231,6 +235,7 @@ static void OnClose(HWND window)
     if (PostedBackWhileShowing(window, UM_POPUP_CLOSE))
         return;
     KillTimer(window, POPUP_TIMER_ID);
+    DropControls(window);
     HidePopup(window);
     RemovePopup(window);
 }
@@ -256,8 +261,13 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
         if (!record)
             break;
+        // A static paints over the controls that lie over it.
+        if (message == WM_CTLCOLORSTATIC)
+            RepaintControls(window);
         return OnColour(record, (HDC)wParam);
     case WM_TIMER:
+        if (OnControlsTimer(window, wParam) || OnPointerCheckTimer(window, wParam))
+            return 0;
         if (wParam != POPUP_TIMER_ID)
             break;
         OnClose(window);
@@ -273,6 +283,9 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case UM_POPUP_PLACE:
         MoveToStoredPlace(window, wParam);
         return 0;
+    case UM_POPUP_WHEEL:
+        OnPopupWheel(window, (int)wParam);
+        return 0;
     case UM_POPUP_DESTROY:
         if (PostedBackWhileShowing(window, UM_POPUP_DESTROY))
             return 0;
@@ -284,8 +297,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         PaintPopupBorder(window, (HDC)wParam);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:
-        // A click closes the popup; it must not take the focus from the
-        // window the user is working in.
+        // A click closes the popup or presses one of its controls; it must
+        // not take the focus from the window the user is working in.
         return MA_NOACTIVATE;
     case WM_SETCURSOR:
         if (HIWORD(lParam) == WM_MOUSEMOVE)

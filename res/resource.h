@@ -41,3 +41,4 @@
 #define IDC_MONITOR           1053
 #define IDC_QUIET_FULLSCREEN  1054
 #define IDC_HOLD_ON_HOVER     1055
+#define IDC_CONTROLS          1059

@@ -64,6 +64,7 @@ struct Settings {
     int Monitor;           // a PopupMonitor
     BYTE QuietInFullscreen;   // no track popup while a program runs full screen
     BYTE HoldOnHover;      // a popup the pointer rests on stays open
+    BYTE Controls;         // popups control the player: buttons, wheel, middle click
 };
 
 extern Settings gSettings;

@@ -274,7 +274,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
         "Alpha=255", "UseAnimations=0", "Fade=0", "FadeInTime=250", "FadeOutTime=250",
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
-        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1",
+        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "Controls=1",
     };
     EXPECT_EQ(lines, expected);
 }

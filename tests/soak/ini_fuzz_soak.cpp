@@ -58,6 +58,7 @@ const Key kKeys[] = {
     { "Monitor", 8, 0, true, 0, 2, kCombo, 1053 },
     { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, 1054 },
     { "HoldOnHover", 8, 1, false, 0, 0, kBox, 1055 },
+    { "Controls", 8, 1, false, 0, 0, kBox, 1059 },
 };
 
 const int kMissing = -1;

@@ -6,7 +6,8 @@
 namespace {
 
 const HWND kPopup = (HWND)0x100, kTitle = (HWND)0x104;
-const HoverConditions kCanHold = { false, true, true };
+const HoverConditions kCanHold = { false, true, true, false };
+const HoverConditions kControlsOnly = { false, false, true, true };
 
 bool SamePoint(POINT a, POINT b)
 {
@@ -15,7 +16,7 @@ bool SamePoint(POINT a, POINT b)
 
 }  // namespace
 
-TEST(HoverRules, OnlyAPointerThatMovesOntoAPopupHoldsIt)
+TEST(HoverRules, OnlyAPointerThatMovesOntoAPopupHoldsItOrIsFollowedForTheControls)
 {
     struct Row {
         const char *name;
@@ -23,28 +24,34 @@ TEST(HoverRules, OnlyAPointerThatMovesOntoAPopupHoldsIt)
         POINT pointer;            // last seen at (5, 5)
         HoverConditions conditions;
         HoverAction action;
-        BOOL heldAfter;
+        BOOL heldAfter, followedAfter;
         POINT seenAfter;
     } rows[] = {
-        { "a move holds", FALSE, { 6, 5 }, kCanHold, HOVER_HOLD, TRUE, { 6, 5 } },
+        { "a move holds", FALSE, { 6, 5 }, kCanHold, HOVER_HOLD, TRUE, TRUE, { 6, 5 } },
         { "a pointer standing still under a new or moved popup", FALSE, { 5, 5 }, kCanHold, HOVER_NOTHING,
-          FALSE, { 5, 5 } },
-        { "moves during the show are judged after it", FALSE, { 6, 5 }, { true, true, true },
-          HOVER_NOTHING, FALSE, { 5, 5 } },
-        { "HoldOnHover off", FALSE, { 6, 5 }, { false, false, true }, HOVER_NOTHING, FALSE, { 6, 5 } },
-        { "a popup that stays until clicked has no timer to hold", FALSE, { 6, 5 }, { false, true, false },
-          HOVER_NOTHING, FALSE, { 6, 5 } },
-        { "held already, the pointer is followed", TRUE, { 5, 5 }, kCanHold, HOVER_FOLLOW, TRUE, { 5, 5 } },
+          FALSE, FALSE, { 5, 5 } },
+        { "moves during the show are judged after it", FALSE, { 6, 5 }, { true, true, true, true },
+          HOVER_NOTHING, FALSE, FALSE, { 5, 5 } },
+        { "HoldOnHover off", FALSE, { 6, 5 }, { false, false, true, false }, HOVER_NOTHING, FALSE, FALSE,
+          { 6, 5 } },
+        { "a popup that stays until clicked has no timer to hold", FALSE, { 6, 5 }, { false, true, false, false },
+          HOVER_NOTHING, FALSE, FALSE, { 6, 5 } },
+        { "held already, the pointer is followed", TRUE, { 5, 5 }, kCanHold, HOVER_FOLLOW, TRUE, TRUE, { 5, 5 } },
+        { "the controls follow a pointer they do not hold", FALSE, { 6, 5 }, kControlsOnly, HOVER_FOLLOW, FALSE,
+          TRUE, { 6, 5 } },
+        { "not for a pointer standing still", FALSE, { 5, 5 }, kControlsOnly, HOVER_NOTHING, FALSE, FALSE,
+          { 5, 5 } },
     };
     for (const Row &row : rows) {
-        PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, row.held };
+        PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, row.held, row.held };
         EXPECT_EQ(row.action, HoverPointerOver(&hover, row.pointer, &row.conditions)) << row.name;
         EXPECT_EQ(row.heldAfter, hover.held) << row.name;
+        EXPECT_EQ(row.followedAfter, hover.followed) << row.name;
         EXPECT_TRUE(SamePoint(row.seenAfter, hover.pointerSeen)) << row.name;
     }
 }
 
-TEST(HoverRules, TheHoldFollowsThePartUnderThePointerAndEndsOffThePopup)
+TEST(HoverRules, FollowingTracksThePartUnderThePointerAndEndsOffThePopup)
 {
     struct Row {
         const char *name;
@@ -60,12 +67,12 @@ TEST(HoverRules, TheHoldFollowsThePartUnderThePointerAndEndsOffThePopup)
         { "off the popup", TRUE, kTitle, kTitle, NULL, HOVER_FOLLOW, HOVER_RELEASE, FALSE, NULL },
         { "a stale notice changes nothing", TRUE, kTitle, kPopup, kTitle, HOVER_NOTHING, HOVER_NOTHING, TRUE,
           kTitle },
-        { "a notice for a popup not held", FALSE, kTitle, kTitle, kTitle, HOVER_NOTHING, HOVER_NOTHING, FALSE,
+        { "a notice for a popup not followed", FALSE, kTitle, kTitle, kTitle, HOVER_NOTHING, HOVER_NOTHING, FALSE,
           kTitle },
         { "the part followed already", TRUE, kTitle, NULL, kTitle, HOVER_NOTHING, HOVER_NOTHING, TRUE, kTitle },
     };
     for (const Row &row : rows) {
-        PopupHover hover = { { 5, 5 }, { 0, 0 }, row.tracked, row.held };
+        PopupHover hover = { { 5, 5 }, { 0, 0 }, row.tracked, row.held, row.held };
         if (row.left)
             EXPECT_EQ(row.leaveAction, HoverPointerLeft(&hover, row.left)) << row.name;
         EXPECT_EQ(row.followAction, HoverFollowStep(&hover, row.under)) << row.name;
@@ -75,11 +82,12 @@ TEST(HoverRules, TheHoldFollowsThePartUnderThePointerAndEndsOffThePopup)
 
     // Once the system has taken the request, that part is followed; when it
     // refused, the popup is let go.
-    PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, TRUE };
+    PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, TRUE, TRUE };
     HoverFollowing(&hover, kTitle);
     EXPECT_EQ(HOVER_NOTHING, HoverFollowStep(&hover, kTitle));
     HoverLetGo(&hover);
     EXPECT_FALSE(hover.held);
+    EXPECT_FALSE(hover.followed);
     EXPECT_EQ(NULL, hover.tracked);
 }
 

@@ -71,6 +71,7 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(0, s.Monitor);
     EXPECT_EQ(1, s.QuietInFullscreen);
     EXPECT_EQ(1, s.HoldOnHover);
+    EXPECT_EQ(1, s.Controls);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -109,6 +110,7 @@ TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
     EXPECT_EQ(255, Load({ { "PopUpOnlyOnHotKey", -1 } }).PopUpOnlyOnHotKey);
     EXPECT_EQ(0, Load({ { "QuietInFullscreen", 256 } }).QuietInFullscreen);
     EXPECT_EQ(2, Load({ { "HoldOnHover", 2 } }).HoldOnHover);
+    EXPECT_EQ(0, Load({ { "Controls", 256 } }).Controls);
 }
 
 TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
@@ -123,10 +125,10 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
-        "Monitor", "QuietInFullscreen", "HoldOnHover",
+        "Monitor", "QuietInFullscreen", "HoldOnHover", "Controls",
     };
-    ASSERT_EQ(27u, ini.written.size());
-    for (int i = 0; i < 27; i++)
+    ASSERT_EQ(28u, ini.written.size());
+    for (int i = 0; i < 28; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -158,7 +160,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "UseAnimations", 1 }, { "Fade", 1 }, { "FadeInTime", 150 }, { "FadeOutTime", 4999 },
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
-        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
+        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 }, { "Controls", 0 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -216,7 +218,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(27u, controls.size());
+    EXPECT_EQ(28u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
 }
 

@@ -1,0 +1,508 @@
+// The player's controls on a popup: the Win32 side of popup/controls_rules.
+//
+// The buttons are windows of a class of our own: a "BUTTON" takes the focus
+// when clicked, and the user is working somewhere else. They never activate
+// (WM_MOUSEACTIVATE) and never take the focus; a click sends the player's
+// own button command, and the popup stays.
+//
+// Where the system sends the wheel to the focused window rather than to the
+// one under the pointer, the popup would never see it: while the buttons
+// show, the popup's thread holds a low-level mouse hook that takes the wheel
+// over the popup and posts it to the popup. The hook is called on this
+// thread, from its message loop, so it only posts and returns.
+#include "popup/controls.h"
+#include "popup/hover.h"
+#include "popup/record.h"
+#include "plugin/messages.h"
+#include "plugin/plugin.h"
+#include "settings/settings.h"
+
+// Each control keeps in its extra bytes what it shows: a button its glyph
+// and whether it is pressed, the bar the volume.
+#define EXTRA_SHOWN   0
+#define EXTRA_PRESSED ((int)sizeof(LONG_PTR))
+#define CONTROL_EXTRA (2 * (int)sizeof(LONG_PTR))
+
+// Control ids: the buttons 1 to 3 (a ControlButton plus one), then the bar.
+#define LEVEL_BAR_ID (CONTROL_BUTTONS + 1)
+#define LEVEL_SHOW_MS 1000
+
+static LRESULT CALLBACK ControlWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool RegisterControlClass(void)
+{
+    WNDCLASSEXW wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = ControlWndProc;
+    wc.cbWndExtra = CONTROL_EXTRA;
+    wc.hInstance = gInstance;
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.lpszClassName = CONTROL_CLASS;
+    return RegisterClassExW(&wc) != 0;
+}
+
+void UnregisterControlClass(void)
+{
+    UnregisterClassW(CONTROL_CLASS, gInstance);
+}
+
+static int ButtonOf(HWND control)
+{
+    return GetDlgCtrlID(control) - 1;
+}
+
+static bool IsButton(HWND control)
+{
+    int button = ButtonOf(control);
+    return button >= 0 && button < CONTROL_BUTTONS;
+}
+
+// --- drawing -------------------------------------------------------------
+
+static COLORREF Mix(COLORREF a, COLORREF b)
+{
+    return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
+               (GetBValue(a) + GetBValue(b)) / 2);
+}
+
+static void FillWith(HDC dc, const RECT *r, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, r, brush);
+    DeleteObject(brush);
+}
+
+static int PopupDpi(HWND popup);
+
+// The face on the background colour, framed; pressed, it turns over: its
+// glyph in the background colour on the text colour.
+static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text)
+{
+    RECT cell;
+    GetClientRect(button, &cell);
+    FillWith(dc, &cell, back);
+    RECT face = ButtonFace(cell.bottom, PopupDpi(GetParent(button)));
+    bool pressed = GetWindowLongPtrW(button, EXTRA_PRESSED) != 0;
+    if (pressed) {
+        FillWith(dc, &face, text);
+    } else {
+        HBRUSH edge = CreateSolidBrush(Mix(back, text));
+        FrameRect(dc, &face, edge);
+        DeleteObject(edge);
+    }
+    HBRUSH ink = CreateSolidBrush(pressed ? back : text);
+    HGDIOBJ oldBrush = SelectObject(dc, ink);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    GlyphShape shape = ShapeOfGlyph((ControlGlyph)GetWindowLongPtrW(button, EXTRA_SHOWN), face.right - face.left);
+    OffsetViewportOrgEx(dc, face.left, face.top, NULL);
+    for (int i = 0; i < shape.polygons; i++)
+        Polygon(dc, shape.at[i], shape.points[i]);
+    OffsetViewportOrgEx(dc, -face.left, -face.top, NULL);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(ink);
+}
+
+static void PaintLevelBar(HWND bar, HDC dc, COLORREF back, COLORREF text)
+{
+    RECT r;
+    GetClientRect(bar, &r);
+    RECT filled = r;
+    filled.right = LevelBarFill(r.right, (int)GetWindowLongPtrW(bar, EXTRA_SHOWN));
+    r.left = filled.right;
+    FillWith(dc, &filled, text);
+    FillWith(dc, &r, Mix(back, text));
+}
+
+// The popup's own colours, as its children show them.
+static void PaintControl(HWND control, HDC dc)
+{
+    PopupWindowRecord *record = GetPopupRecord(GetParent(control));
+    if (!record || !record->Request)
+        return;
+    COLORREF back = record->Request->BackColour, text = record->Request->TextColour;
+    if (IsButton(control))
+        PaintButton(control, dc, back, text);
+    else
+        PaintLevelBar(control, dc, back, text);
+}
+
+static void SetShown(HWND control, LONG_PTR shown)
+{
+    if (GetWindowLongPtrW(control, EXTRA_SHOWN) == shown)
+        return;
+    SetWindowLongPtrW(control, EXTRA_SHOWN, shown);
+    InvalidateRect(control, NULL, FALSE);
+}
+
+static void SetPressed(HWND button, bool pressed)
+{
+    if ((GetWindowLongPtrW(button, EXTRA_PRESSED) != 0) == pressed)
+        return;
+    SetWindowLongPtrW(button, EXTRA_PRESSED, pressed);
+    InvalidateRect(button, NULL, FALSE);
+}
+
+// --- the player ----------------------------------------------------------
+
+static int AskPlayState(void)
+{
+    return (int)AskPlayer(0, PLAYER_GET_PLAY_STATE);
+}
+
+// As the player's own buttons tell its main window.
+static void PressPlayerButton(int command)
+{
+    SendMessageA(gHostWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+// The play/pause button says what a click will do, and shows it.
+static void ShowPlayState(PopupWindowRecord *record, int playState)
+{
+    HWND button = record->Controls.Buttons[CONTROL_PLAY_PAUSE];
+    if (!button)
+        return;
+    const WCHAR *text = PlayPauseText(playState);
+    WCHAR now[8];
+    if (!GetWindowTextW(button, now, 8) || lstrcmpW(now, text) != 0)
+        SetWindowTextW(button, text);
+    SetShown(button, playState == PLAY_PLAYING ? GLYPH_PAUSE : GLYPH_PLAY);
+}
+
+static void PressControl(HWND popup, int button)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || !record->Request || !gSettings.Controls)
+        return;
+    int playState = button == CONTROL_PLAY_PAUSE ? AskPlayState() : PLAY_STOPPED;
+    PressPlayerButton(ControlCommand((ControlButton)button, playState));
+    // A new track plays, or the play state turned over.
+    if (record->Controls.Buttons[CONTROL_PLAY_PAUSE])
+        ShowPlayState(record, AskPlayState());
+}
+
+// --- placing -------------------------------------------------------------
+
+static int PopupDpi(HWND popup)
+{
+    HDC dc = GetDC(popup);
+    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(popup, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The background's rectangle in the popup's client area, as laid out.
+static RECT ContentRect(HWND popup, const PopupWindowRecord *record)
+{
+    RECT content;
+    if (record->BackStatic && GetWindowRect(record->BackStatic, &content))
+        MapWindowPoints(NULL, popup, (POINT *)&content, 2);
+    else
+        GetClientRect(popup, &content);
+    return content;
+}
+
+static HWND MakeControl(HWND popup, int id, const WCHAR *text)
+{
+    return CreateWindowExW(0, CONTROL_CLASS, text, WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, popup,
+                           (HMENU)(INT_PTR)id, gInstance, NULL);
+}
+
+// Over the popup's other children, which it never lays out again meanwhile.
+static void ShowOnTop(HWND control, const RECT *place)
+{
+    SetWindowPos(control, HWND_TOP, place->left, place->top, place->right - place->left,
+                 place->bottom - place->top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// --- the wheel hook ------------------------------------------------------
+
+// The popup of this thread under the point, when its buttons show.
+static HWND OwnPopupAt(POINT at)
+{
+    HWND under = WindowFromPoint(at);
+    HWND popup = under ? GetAncestor(under, GA_ROOT) : NULL;
+    if (!popup || GetWindowThreadProcessId(popup, NULL) != GetCurrentThreadId())
+        return NULL;
+    WCHAR name[16];
+    if (!GetClassNameW(popup, name, 16) || lstrcmpW(name, POPUP_CLASS) != 0)
+        return NULL;
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    return record && record->Controls.WheelHook ? popup : NULL;
+}
+
+static LRESULT CALLBACK WheelHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == WM_MOUSEWHEEL && gSettings.Controls) {
+        const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
+        HWND popup = OwnPopupAt(event->pt);
+        // Taken: the window with the focus must not scroll as well.
+        if (popup && PostMessageA(popup, UM_POPUP_WHEEL, (WPARAM)(INT_PTR)(short)HIWORD(event->mouseData), 0))
+            return 1;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+static void ReleaseWheel(PopupControls *controls)
+{
+    if (controls->WheelHook)
+        UnhookWindowsHookEx(controls->WheelHook);
+    controls->WheelHook = NULL;
+}
+
+// --- showing and hiding --------------------------------------------------
+
+static void ShowButtons(HWND popup, PopupWindowRecord *record)
+{
+    PopupControls *controls = &record->Controls;
+    RECT places[CONTROL_BUTTONS];
+    PlaceControls(ContentRect(popup, record), PopupDpi(popup), places);
+    int playState = AskPlayState();
+    static const WCHAR *const texts[CONTROL_BUTTONS] = { L"Previous", NULL, L"Next" };
+    static const ControlGlyph glyphs[CONTROL_BUTTONS] = { GLYPH_PREVIOUS, GLYPH_PLAY, GLYPH_NEXT };
+    for (int i = 0; i < CONTROL_BUTTONS; i++) {
+        if (!controls->Buttons[i]) {
+            controls->Buttons[i] = MakeControl(popup, i + 1, texts[i] ? texts[i] : PlayPauseText(playState));
+            if (!controls->Buttons[i])
+                return;
+            SetWindowLongPtrW(controls->Buttons[i], EXTRA_SHOWN, glyphs[i]);
+        }
+    }
+    ShowPlayState(record, playState);
+    for (int i = 0; i < CONTROL_BUTTONS; i++)
+        ShowOnTop(controls->Buttons[i], &places[i]);
+    controls->Shown = TRUE;
+    if (!controls->WheelHook)
+        controls->WheelHook = SetWindowsHookExW(WH_MOUSE_LL, WheelHookProc, gInstance, 0);
+}
+
+static void HideButtons(HWND popup, PopupControls *controls)
+{
+    KillTimer(popup, CONTROLS_REST_TIMER_ID);
+    controls->Resting = FALSE;
+    ReleaseWheel(controls);
+    if (!controls->Shown)
+        return;
+    controls->Shown = FALSE;
+    controls->Under = NULL;
+    for (int i = 0; i < CONTROL_BUTTONS; i++) {
+        HWND button = controls->Buttons[i];
+        if (!button)
+            continue;
+        if (GetCapture() == button)
+            ReleaseCapture();
+        SetWindowPos(button, NULL, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    }
+}
+
+static void ShowLevel(HWND popup, PopupWindowRecord *record, int volume)
+{
+    PopupControls *controls = &record->Controls;
+    if (!controls->LevelBar)
+        controls->LevelBar = MakeControl(popup, LEVEL_BAR_ID, NULL);
+    if (!controls->LevelBar)
+        return;
+    WCHAR text[24];
+    wsprintfW(text, L"Volume %d%%", (volume * 100 + 127) / 255);
+    SetWindowTextW(controls->LevelBar, text);
+    SetShown(controls->LevelBar, volume);
+    RECT bar = LevelBarRect(ContentRect(popup, record), PopupDpi(popup));
+    ShowOnTop(controls->LevelBar, &bar);
+    SetTimer(popup, LEVEL_BAR_TIMER_ID, LEVEL_SHOW_MS, NULL);
+}
+
+// --- what the popup hands on ---------------------------------------------
+
+static void HoverArea(int *width, int *height)
+{
+    UINT w = 4, h = 4;
+    SystemParametersInfoW(SPI_GETMOUSEHOVERWIDTH, 0, &w, 0);
+    SystemParametersInfoW(SPI_GETMOUSEHOVERHEIGHT, 0, &h, 0);
+    *width = (int)w;
+    *height = (int)h;
+}
+
+void ControlsPointerOver(HWND popup, POINT pointer)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record)
+        return;
+    PopupControls *controls = &record->Controls;
+    if (!gSettings.Controls) {
+        HideButtons(popup, controls);
+        return;
+    }
+    if (controls->Shown) {
+        // The player may have paused or played meanwhile, by its own
+        // buttons or keys: the button says so before it is clicked.
+        HWND under = WindowFromPoint(pointer);
+        if (under == controls->Buttons[CONTROL_PLAY_PAUSE] && under != controls->Under)
+            ShowPlayState(record, AskPlayState());
+        controls->Under = under;
+        return;
+    }
+    int width, height;
+    HoverArea(&width, &height);
+    if (controls->Resting && !LeftRestArea(controls->RestAt, pointer, width, height))
+        return;
+    // Rest counts from here, as the system counts a hover.
+    UINT ms = 400;
+    SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &ms, 0);
+    controls->RestAt = pointer;
+    controls->Resting = TRUE;
+    SetTimer(popup, CONTROLS_REST_TIMER_ID, ms, NULL);
+}
+
+void ControlsPointerLeft(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (record)
+        HideButtons(popup, &record->Controls);
+}
+
+static void OnRested(HWND popup, PopupWindowRecord *record)
+{
+    PopupControls *controls = &record->Controls;
+    KillTimer(popup, CONTROLS_REST_TIMER_ID);
+    controls->Resting = FALSE;
+    POINT pointer;
+    if (!gSettings.Controls || !record->Hover.followed || !GetCursorPos(&pointer) || !PartUnderPointer(popup))
+        return;
+    int width, height;
+    HoverArea(&width, &height);
+    if (LeftRestArea(controls->RestAt, pointer, width, height))
+        ControlsPointerOver(popup, pointer);   // moved on unseen: rest again
+    else
+        ShowButtons(popup, record);
+}
+
+bool OnControlsTimer(HWND popup, WPARAM id)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (id != CONTROLS_REST_TIMER_ID && id != LEVEL_BAR_TIMER_ID)
+        return false;
+    if (!record)
+        KillTimer(popup, id);
+    else if (id == CONTROLS_REST_TIMER_ID)
+        OnRested(popup, record);
+    else {
+        KillTimer(popup, id);
+        if (record->Controls.LevelBar)
+            ShowWindow(record->Controls.LevelBar, SW_HIDE);
+    }
+    return true;
+}
+
+static void TurnVolume(HWND popup, PopupWindowRecord *record, int delta)
+{
+    int volume = (int)AskPlayer(PLAYER_READ_VOLUME, PLAYER_SET_VOLUME);
+    int turned = VolumeAfterWheel(volume, delta, &record->Controls.WheelLeft);
+    if (turned != volume)
+        AskPlayer(turned, PLAYER_SET_VOLUME);
+    ShowLevel(popup, record, turned);
+}
+
+void OnPopupWheel(HWND popup, int delta)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (record && record->Request && gSettings.Controls)
+        TurnVolume(popup, record, delta);
+}
+
+void RepaintControls(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record)
+        return;
+    for (int i = 0; i < CONTROL_BUTTONS; i++)
+        if (record->Controls.Shown && record->Controls.Buttons[i])
+            InvalidateRect(record->Controls.Buttons[i], NULL, FALSE);
+    if (record->Controls.LevelBar && IsWindowVisible(record->Controls.LevelBar))
+        InvalidateRect(record->Controls.LevelBar, NULL, FALSE);
+}
+
+void DropControls(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record)
+        return;
+    HideButtons(popup, &record->Controls);
+    KillTimer(popup, LEVEL_BAR_TIMER_ID);
+}
+
+bool RouteControlInput(const MSG *msg, HWND popup)
+{
+    bool wheel = msg->message == WM_MOUSEWHEEL;
+    bool middle = msg->message == WM_MBUTTONDOWN || msg->message == WM_MBUTTONDBLCLK;
+    if (!(wheel || middle) || !gSettings.Controls)
+        return false;
+    if (msg->hwnd != popup && GetParent(msg->hwnd) != popup)
+        return false;
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || !record->Request)
+        return false;
+    if (wheel)
+        TurnVolume(popup, record, GET_WHEEL_DELTA_WPARAM(msg->wParam));
+    else
+        PressControl(popup, CONTROL_PLAY_PAUSE);
+    return true;
+}
+
+// --- the controls' own window --------------------------------------------
+
+static bool PointInside(HWND control, LPARAM lParam)
+{
+    RECT r;
+    GetClientRect(control, &r);
+    POINT at = { (short)LOWORD(lParam), (short)HIWORD(lParam) };
+    return PtInRect(&r, at) != FALSE;
+}
+
+// A button is pressed while the left button is down on it, and clicks when
+// it comes up there, as the system's buttons do.
+static LRESULT CALLBACK ControlWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_NCHITTEST:
+        // The bar lets clicks through to the popup under it.
+        if (!IsButton(control))
+            return HTTRANSPARENT;
+        break;
+    case WM_LBUTTONDOWN:
+        SetCapture(control);
+        SetPressed(control, true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == control)
+            SetPressed(control, PointInside(control, lParam));
+        break;
+    case WM_LBUTTONUP:
+        if (GetCapture() == control) {
+            bool inside = PointInside(control, lParam);
+            ReleaseCapture();
+            if (inside)
+                PressControl(GetParent(control), ButtonOf(control));
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        SetPressed(control, false);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;   // the paint covers it all
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(control, &ps);
+        PaintControl(control, dc);
+        EndPaint(control, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintControl(control, (HDC)wParam);
+        return 0;
+    }
+    return DefWindowProcW(control, message, wParam, lParam);
+}

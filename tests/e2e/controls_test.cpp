@@ -1,0 +1,205 @@
+// The player controlled from a popup, with real input: the buttons that show
+// once the pointer rests on a popup, the wheel and the middle button, what
+// each sends the stand-in player and what the player then does.
+#include "tests/e2e/support.h"
+#include "host/plugin_patches.h"
+
+namespace {
+
+const PlayerTrack kPlaylist[] = {
+    { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2, NULL },
+    { 1, "Lena Ostrova - Radio Static", 187, 48, 320, 2, NULL },
+    { 2, "The Quiet Harbour - Low Tide", 3599, 96, 1411, 2, NULL },
+};
+
+// A window of the test's own in front, with the keyboard focus, as the
+// program the user works in.
+struct WorkWindow {
+    HWND window = NULL;
+    WorkWindow()
+    {
+        window = CreateWindowExA(0, "EDIT", "working", WS_POPUP | WS_VISIBLE | WS_BORDER, 20, 20, 200, 60,
+                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+        SetForegroundWindow(window);
+        SetFocus(window);
+        PlayerPump();
+    }
+    ~WorkWindow() { DestroyWindow(window); }
+};
+
+HWND VisibleChild(HWND popup, const std::string &text)
+{
+    HWND children[32];
+    int count = PlayerChildWindows(popup, children, 32);
+    for (int i = 0; i < count && i < 32; i++)
+        if (IsWindowVisible(children[i]) && WindowText(children[i]) == text)
+            return children[i];
+    return NULL;
+}
+
+bool ButtonsShow(HWND popup, const char *playPause)
+{
+    return VisibleChild(popup, "Previous") && VisibleChild(popup, playPause) && VisibleChild(popup, "Next");
+}
+
+// Onto the popup's left end in two moves, away from where the buttons come.
+void RestOn(HWND popup)
+{
+    RECT r = WindowRectOf(popup);
+    ASSERT_TRUE(PlayerMovePointer(r.left + 6, r.top + 6));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
+}
+
+// Onto the button until it says `text`: the button for a click.
+HWND PointAt(HWND popup, const std::string &text)
+{
+    bool playPause = text == "Play" || text == "Pause";
+    HWND button = playPause ? VisibleChild(popup, text == "Play" ? "Pause" : "Play") : NULL;
+    if (!button)
+        button = VisibleChild(popup, text);
+    RECT r = WindowRectOf(button);
+    EXPECT_TRUE(button && PlayerMovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2)) << text;
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(button) == text; })) << "the button says " << WindowText(button);
+    return button;
+}
+
+void Click(HWND button)
+{
+    RECT r = WindowRectOf(button);
+    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, false);
+}
+
+bool AnotherPopupShows(HWND popup, const PlayerTrack &track)
+{
+    for (HWND other : VisiblePopups())
+        if (other != popup && WindowText(ReadPopupParts(other).title) == TitleLine(track.position, track.title))
+            return true;
+    return false;
+}
+
+std::vector<Step> CommandsOfThread(int from, DWORD thread)
+{
+    std::vector<Step> mine;
+    for (const Step &step : CommandsFrom(from))
+        if (step.thread == thread)
+            mine.push_back(step);
+    return mine;
+}
+
+enum Input { kClick, kWheel, kMiddleClick };
+
+const WPARAM kRead = (WPARAM)-666;
+const int kPlaying = PLAYER_PLAYING, kPaused = PLAYER_PAUSED, kStopped = PLAYER_STOPPED;
+
+}  // namespace
+
+using Controls = PlayerTest;
+
+TEST_F(Controls, ButtonsWheelAndMiddleClickDriveThePlayerWithoutTakingTheFocus)
+{
+    PlayerSetPlaylist(kPlaylist, 3);
+    ASSERT_TRUE(LoadPatched());
+    WorkWindow work;
+    HWND front = GetForegroundWindow();
+    PlayerStartTrack(kPlaylist[0]);
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
+    DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
+    EXPECT_FALSE(VisibleChild(popup, "Next")) << "buttons before the pointer came";
+    RestOn(popup);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonsShow(popup, "Pause"); })) << "no buttons on a popup the pointer rests on";
+
+    struct Row {
+        const char *name;
+        Input input;
+        const char *what;          // the button clicked; the wheel's notches
+        int notches;
+        int stateBefore, volumeBefore;
+        std::vector<ExpectedStep> sent;   // by the popup's thread
+        int stateAfter, volumeAfter, positionAfter;
+        const char *shows;         // a control of the popup that shows afterwards
+    } rows[] = {
+        { "Next", kClick, "Next", 0, kPlaying, 200, { { PLAYER_BUTTON_NEXT, 0, kOnWorker },
+          { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 1, "Pause" },
+        { "Pause", kClick, "Pause", 0, kPlaying, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
+          { PLAYER_BUTTON_PAUSE, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPaused, 200, 1, "Play" },
+        { "Play resumes", kClick, "Play", 0, kPaused, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
+          { PLAYER_BUTTON_PAUSE, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 1, "Pause" },
+        { "Previous", kClick, "Previous", 0, kPlaying, 200, { { PLAYER_BUTTON_PREVIOUS, 0, kOnWorker },
+          { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 0, "Pause" },
+        { "Play from stopped", kClick, "Play", 0, kStopped, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
+          { PLAYER_BUTTON_PLAY, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 0, "Pause" },
+        { "two notches up", kWheel, NULL, 2, kPlaying, 100, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 108, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 116, kOnWorker } }, kPlaying, 116, 0, "Volume 45%" },
+        { "two notches up from 250 stop at 255", kWheel, NULL, 2, kPlaying, 250, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 255, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker } }, kPlaying, 255, 0,
+          "Volume 100%" },
+        { "two notches down from 5 stop at 0", kWheel, NULL, -2, kPlaying, 5, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 0, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker } }, kPlaying, 0, 0,
+          "Volume 0%" },
+        { "a middle click pauses", kMiddleClick, NULL, 0, kPlaying, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
+          { PLAYER_BUTTON_PAUSE, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPaused, 200, 0, "Play" },
+    };
+    for (const Row &row : rows) {
+        PlayerSetPlayState(row.stateBefore);
+        PlayerSetVolume(row.volumeBefore);
+        PlayerAdvancePluginClock(kEventGapMs);   // a new track's event is never throttled
+        HWND button = row.input == kClick ? PointAt(popup, row.what) : NULL;
+        int from = PlayerCommandCount();
+        if (button)
+            Click(button);
+        for (int i = 0; i < row.notches || i < -row.notches; i++)
+            PlayerTurnWheel(row.notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
+        if (row.input == kMiddleClick)
+            PlayerMiddleClick();
+        EXPECT_TRUE(WaitUntil([&] {
+            return CommandsOfThread(from, popupThread).size() >= row.sent.size() &&
+                   PlayerPlayState() == row.stateAfter && PlayerVolume() == row.volumeAfter;
+        })) << row.name;
+        EXPECT_TRUE(SameSequence(CommandsOfThread(from, popupThread), row.sent)) << row.name;
+        EXPECT_EQ(PlayerPlayState(), row.stateAfter) << row.name;
+        EXPECT_EQ(PlayerVolume(), row.volumeAfter) << row.name;
+        EXPECT_TRUE(WaitUntil([&] { return VisibleChild(popup, row.shows) != NULL; })) << row.name << ": no "
+                                                                                        << row.shows;
+        bool newTrack = CountCommands(PLAYER_BUTTON_NEXT, from) + CountCommands(PLAYER_BUTTON_PREVIOUS, from) +
+                        CountCommands(PLAYER_BUTTON_PLAY, from) > 0;
+        if (newTrack)
+            EXPECT_TRUE(WaitUntil([&] { return AnotherPopupShows(popup, kPlaylist[row.positionAfter]); }))
+                << row.name << ": no popup for the new track";
+        EXPECT_TRUE(IsWindowVisible(popup)) << row.name << ": the popup closed";
+        EXPECT_EQ(GetForegroundWindow(), front) << row.name;
+        EXPECT_EQ(GetFocus(), work.window) << row.name;
+    }
+
+    ASSERT_TRUE(PlayerMovePointer(300, 40));
+    EXPECT_TRUE(WaitUntil([&] { return !VisibleChild(popup, "Next"); })) << "the buttons stayed after the pointer left";
+}
+
+TEST_F(Controls, WithControlsOffAPopupShowsNoButtonsIgnoresWheelAndMiddleClickAndClosesOnAClick)
+{
+    SetIni("Controls", 0);
+    PlayerSetPlaylist(kPlaylist, 3);
+    ASSERT_TRUE(Load());
+    PlayerStartTrack(kPlaylist[0]);
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));
+    DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
+    RestOn(popup);
+    int from = PlayerCommandCount();
+    PlayerTurnWheel(WHEEL_DELTA);
+    PlayerMiddleClick();
+    PlayerPumpFor(800);   // twice the time the pointer must rest
+    EXPECT_FALSE(VisibleChild(popup, "Next"));
+    EXPECT_TRUE(CommandsOfThread(from, popupThread).empty());
+    EXPECT_EQ(PlayerVolume(), 200);
+    EXPECT_EQ(PlayerPlayState(), PLAYER_PLAYING);
+
+    // Where the buttons would be.
+    RECT r = WindowRectOf(popup);
+    PlayerClickAt(r.right - 12, (r.top + r.bottom) / 2, false);
+    EXPECT_TRUE(WaitForPopupClosed(popup));
+}
+
