@@ -157,6 +157,8 @@ int main(int argc, char **argv)
         ok = RunDialogDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunWhereWhenDemo(options.shotsDir, pluginPath);
+    if (ok)
+        ok = RunControlsDemo(options.shotsDir, pluginPath);
     PlayerStop();
     Say(ok ? "demo: all steps worked\n" : "demo: FAILED\n");
     return ok ? 0 : 1;

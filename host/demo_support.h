@@ -42,3 +42,4 @@ bool RunLayoutDemo(const char *shotsDir, const char *pluginPath);
 bool RunDialogDemo(const char *shotsDir, const char *pluginPath);
 bool RunUnicodeDemo(const char *shotsDir, const char *pluginPath);
 bool RunWhereWhenDemo(const char *shotsDir, const char *pluginPath);
+bool RunControlsDemo(const char *shotsDir, const char *pluginPath);

@@ -9,7 +9,7 @@
 
 namespace {
 
-const int kMonitorCombo = 1053, kQuietBox = 1054, kHoldBox = 1055;
+const int kMonitorCombo = 1053, kQuietBox = 1054, kHoldBox = 1055, kControlsBox = 1059;
 
 // A point well away from the lower right corner, where popups go.
 void PointerAway()
@@ -166,10 +166,11 @@ TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
 }
 
 // Their place in a new file is the settings dialog's OK test's business.
-TEST_F(WhereWhen, TheDialogShowsTheThreeKeysAsReadAndOkSavesThem)
+TEST_F(WhereWhen, TheDialogShowsTheBandsKeysAsReadAndOkSavesThem)
 {
     SetIni("Monitor", 3);             // out of range: the primary monitor
     SetIni("QuietInFullscreen", 256); // the low 8 bits: off
+    SetIni("Controls", 0);
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         HWND combo = GetDlgItem(dialog, kMonitorCombo);
@@ -180,12 +181,18 @@ TEST_F(WhereWhen, TheDialogShowsTheThreeKeysAsReadAndOkSavesThem)
         EXPECT_STREQ(text, "the monitor with the pointer");
         EXPECT_EQ(IsDlgButtonChecked(dialog, kQuietBox), BST_UNCHECKED);
         EXPECT_EQ(IsDlgButtonChecked(dialog, kHoldBox), BST_CHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kControlsBox), BST_UNCHECKED);
+        char label[64] = "";
+        GetDlgItemTextA(dialog, kControlsBox, label, sizeof label);
+        EXPECT_STREQ(label, "Control the &player from popups");
         SelectComboItem(dialog, kMonitorCombo, 2);
         Press(dialog, kQuietBox);
         Press(dialog, kHoldBox);
+        Press(dialog, kControlsBox);
         Press(dialog, IDOK);
     }));
     EXPECT_EQ(PlayerReadSetting("Monitor"), 2);
     EXPECT_EQ(PlayerReadSetting("QuietInFullscreen"), 1);
     EXPECT_EQ(PlayerReadSetting("HoldOnHover"), 0);
+    EXPECT_EQ(PlayerReadSetting("Controls"), 1);
 }
