@@ -142,6 +142,9 @@ TEST_F(Controls, ButtonsWheelAndMiddleClickDriveThePlayerWithoutTakingTheFocus)
         { "a middle click pauses", kMiddleClick, NULL, 0, kPlaying, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
           { PLAYER_BUTTON_PAUSE, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPaused, 200, 0, "Play" },
     };
+    // Wine sends the wheel to the window with the focus, as Windows 8.1 does:
+    // these turns reach the popup through the hook it holds while the
+    // pointer rests on it.
     for (const Row &row : rows) {
         PlayerSetPlayState(row.stateBefore);
         PlayerSetVolume(row.volumeBefore);
