@@ -3,6 +3,8 @@
 // the player that make no sense, a second copy of the DLL, a settings file
 // that cannot be written.
 #include "host/dialog_driver.h"
+#include "plugin/messages.h"
+#include "res/resource.h"
 #include "tests/e2e/support.h"
 
 #include <fstream>
@@ -13,7 +15,6 @@ namespace {
 typedef PlayerPluginRecord *(__cdecl *GetPluginProc)(void);
 
 const char kModuleName[] = "gen_tunebell.dll";
-const UINT kHotKeySet = 1539;   // UM_HOTKEY_SET: wParam modifiers, lParam key
 
 // The thread the plug-in registers its hot key on, and how often it did.
 volatile DWORD gHotKeyThread;
@@ -176,7 +177,7 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
     EXPECT_TRUE(PostThreadMessageA(infoThread, WM_QUIT, 0, 0));
     EXPECT_TRUE(PostThreadMessageA(gHotKeyThread, WM_QUIT, 0, 0));
     LONG registrations = gRegistrations;
-    PostThreadMessageA(gHotKeyThread, kHotKeySet, 0, 'Q');
+    PostThreadMessageA(gHotKeyThread, UM_HOTKEY_SET, 0, 'Q');
     EXPECT_TRUE(WaitUntil([&] { return gRegistrations > registrations; })) << "the hot-key thread ended";
     EXPECT_FALSE(HotKeyTaken(0, 'Q')) << "plain Q was registered for the player";
     EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
@@ -206,7 +207,7 @@ TEST_F(Hostile, ASecondCopyThatQuitsLeavesTheFirstItsDialog)
     ASSERT_EQ(GetModuleHandleA("gen_tunebell_copy.dll"), (HMODULE)NULL);
 
     EXPECT_TRUE(DriveSettingsDialog([](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessageA(dialog, 1027, 0x1001, 0, 0), RGB(255, 255, 200));   // CPM_GETCOLOUR
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR, 0, 0), RGB(255, 255, 200));
     })) << "the first copy's settings dialog did not open";
 }
 
@@ -216,7 +217,7 @@ TEST_F(Hostile, OkThatCannotSaveSaysWhichFileAndKeepsTheEdits)
     // The player's settings folder has no plugins folder: OK makes one.
     ASSERT_TRUE(RemoveDirectoryA((iniDir + "\\plugins").c_str()));
     ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
-        Press(dialog, 1002);
+        Press(dialog, IDC_DISPLAY_TIME);
         Press(dialog, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     }));
@@ -227,12 +228,12 @@ TEST_F(Hostile, OkThatCannotSaveSaysWhichFileAndKeepsTheEdits)
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     std::string saved = FileBytes(iniFile);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1002);
+        Press(dialog, IDC_DISPLAY_TIME);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         std::string said = CloseInfoBox();
         EXPECT_NE(said.find(iniFile), std::string::npos) << "OK said: \"" << said << "\"";
         EXPECT_TRUE(IsWindow(dialog));
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1002), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DISPLAY_TIME), (UINT)BST_UNCHECKED);
         EXPECT_EQ(FileBytes(iniFile), saved);
 
         CloseHandle(lock);
@@ -265,7 +266,7 @@ TEST_F(Hostile, AnIniDirectoryThatIsNoAbsolutePathLoadsDefaultsAndSavesNothing)
             PlayerSetIniDir(answer);
         ASSERT_TRUE(Load());
         ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageA(dialog, 1022, CB_GETCURSEL, 0, 0), 2) << "not the default corner";
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_POSITION, CB_GETCURSEL, 0, 0), 2) << "not the default corner";
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             EXPECT_NE(CloseInfoBox(), "") << "OK said nothing";
             EXPECT_TRUE(IsWindow(dialog));
