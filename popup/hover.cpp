@@ -70,8 +70,11 @@ void OnPointerOverPopup(HWND popup, HWND under)
     conditions.holdOnHover = gSettings.HoldOnHover != 0;
     conditions.closesByItself = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds) != 0;
     HoverAction action = HoverPointerOver(&record->Hover, pointer, &conditions);
+    // While held the popup's timer looks at the real pointer: a leave notice
+    // never comes when a window of another program covers the popup under a
+    // still pointer.
     if (action == HOVER_HOLD)
-        KillTimer(popup, POPUP_TIMER_ID);
+        SetTimer(popup, POPUP_TIMER_ID, HOVER_CHECK_MS, NULL);
     if (action != HOVER_NOTHING)
         FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
 }
@@ -120,4 +123,16 @@ void RouteLeaveNotice(MSG *msg, HWND popup)
         return;
     msg->wParam = (WPARAM)msg->hwnd;
     msg->hwnd = popup;
+}
+
+bool OnHeldPopupTimer(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || !record->Request)
+        return false;
+    PopupHover *hover = &record->Hover;
+    HoverAction action = HoverTimerTick(hover, hover->held ? PartUnderPointer(popup) : NULL);
+    if (action == HOVER_RELEASE)
+        ArmCloseTimer(popup, record);
+    return action != HOVER_CLOSE;
 }

@@ -47,6 +47,16 @@ void HoverLetGo(PopupHover *hover)
     hover->tracked = NULL;
 }
 
+HoverAction HoverTimerTick(PopupHover *hover, HWND under)
+{
+    if (!hover->held)
+        return HOVER_CLOSE;
+    if (under)
+        return HOVER_NOTHING;
+    HoverLetGo(hover);
+    return HOVER_RELEASE;
+}
+
 bool HoverPopupMoved(PopupHover *hover, POINT to, bool showing)
 {
     if (SamePoint(to, hover->placedAt))

@@ -29,6 +29,7 @@ enum HoverAction {
     HOVER_HOLD,      // the hold starts: kill the close timer, then follow the pointer
     HOVER_FOLLOW,    // follow the pointer: ask to hear when it leaves the part it is on
     HOVER_RELEASE,   // let go: the close timer counts its full time again
+    HOVER_CLOSE,     // the popup's time is up
 };
 
 // The pointer over the popup at `pointer` (a mouse move's WM_SETCURSOR). A
@@ -50,6 +51,12 @@ HoverAction HoverPointerLeft(PopupHover *hover, HWND left);
 HoverAction HoverFollowStep(PopupHover *hover, HWND under);
 void HoverFollowing(PopupHover *hover, HWND part);
 void HoverLetGo(PopupHover *hover);
+
+// The popup's timer went off, the pointer on the popup's part `under` (NULL:
+// off the popup). Not held: HOVER_CLOSE. Held, the timer only looks at the
+// pointer: HOVER_NOTHING while it is on the popup, HOVER_RELEASE (the hold
+// is over) once it is off it.
+HoverAction HoverTimerTick(PopupHover *hover, HWND under);
 
 // The popup moved to `to`. Only a real move brings it under the pointer:
 // changes that leave it where it is (the display driver's, other

@@ -83,6 +83,17 @@ TEST(HoverRules, TheHoldFollowsThePartUnderThePointerAndEndsOffThePopup)
     EXPECT_EQ(NULL, hover.tracked);
 }
 
+TEST(HoverRules, AHeldPopupsTimerLooksAtThePointerAndLetsGoOnceItIsOff)
+{
+    PopupHover held = { { 5, 5 }, { 0, 0 }, kTitle, TRUE }, free = { { 5, 5 }, { 0, 0 }, NULL, FALSE };
+    EXPECT_EQ(HOVER_CLOSE, HoverTimerTick(&free, kTitle)) << "not held: its time is up";
+    EXPECT_EQ(HOVER_NOTHING, HoverTimerTick(&held, kPopup)) << "still on the popup";
+    EXPECT_TRUE(held.held);
+    EXPECT_EQ(HOVER_RELEASE, HoverTimerTick(&held, NULL)) << "covered, or left without a notice";
+    EXPECT_FALSE(held.held);
+    EXPECT_EQ(NULL, held.tracked);
+}
+
 TEST(HoverRules, OnlyARealMoveOfThePopupNotesThePointer)
 {
     PopupHover hover = { { 5, 5 }, { 10, 10 }, NULL, FALSE };

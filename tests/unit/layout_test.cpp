@@ -48,6 +48,7 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         int style;
         void (*change)(LayoutInput *in);
         Boxes expected;
+        int titleCut = _, infoCut = _;   // 1: the line is narrower than its text
     } rows[] = {
         { "fixed beveled popup at 96 dpi", STYLE_BEVELED, [](LayoutInput *) {},
           { { 0, 0, 151, 36 }, { 1, 1, 149, 34 }, { 3, 1, 16, 34 }, { 23, 3, 80, 14 }, { 23, 19, 125, 14 },
@@ -76,6 +77,16 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         // The maximum narrows the information line only.
         { "maximum 120", STYLE_BEVELED, [](LayoutInput *in) { in->useMaximumWidth = true, in->maximumWidth = 120; },
           { { _, _, 122, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ }, { _, _, 120 - 4 - 4 - 16, _ } } },
+        // A popup wider than the screen takes narrows both lines to the room
+        // left, the title up to the gap before the time.
+        { "exactly as wide as the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 151; },
+          { { _, _, 151, _ } }, 0, 0 },
+        { "wider than the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120; },
+          { { 0, 0, 120, 36 }, { _, _, 118, _ }, { _, _, _, _ }, { 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14 },
+            { 23, 19, 118 - 4 - 4 - 16, 14 }, { 1 + 118 - 2 - 35, 3, 35, 14 } }, 1, 1 },
+        // The title has the room of the time too, and fits.
+        { "wider, without the time", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120, in->displayTime = false; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ } }, 0, 1 },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -89,6 +100,10 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         ExpectBox(l.title, e.title, "title");
         ExpectBox(l.info, e.info, "info");
         ExpectBox(l.time, e.time, "time");
+        if (row.titleCut != _)
+            EXPECT_EQ(row.titleCut != 0, l.titleCut);
+        if (row.infoCut != _)
+            EXPECT_EQ(row.infoCut != 0, l.infoCut);
     }
 }
 
