@@ -6,6 +6,7 @@
 #include "host/dialog_driver.h"
 #include "host/other_program.h"
 #include "plugin/messages.h"
+#include "popup/record.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 
@@ -33,13 +34,6 @@ BOOL WINAPI WatchedRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
     gRegistered = taken != FALSE;
     InterlockedIncrement(&gRegistrations);
     return taken;
-}
-
-// Whether the popup stands in the lower right corner, where the oldest goes.
-bool InTheCorner(HWND popup)
-{
-    RECT area = WorkArea(), r = WindowRectOf(popup);
-    return r.right == area.right - 2 && r.bottom == area.bottom - 2;
 }
 
 // The warm plug-in threads wait for a popup 30 s before they end; here a
@@ -192,9 +186,7 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorTakeTheHotKey)
     PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
     int from = PlayerCommandCount();
-    DWORD first = GetTickCount();
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup(), (HWND)NULL);
     DWORD infoThread = CommandsFrom(from).at(0).thread;
 
     EXPECT_TRUE(PostThreadMessageA(infoThread, WM_QUIT, 0, 0));
@@ -213,17 +205,14 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorTakeTheHotKey)
     EXPECT_EQ(gRegistrations, registrations) << "the key was let go and taken again";
     EXPECT_FALSE(HotKeyTaken(0, 'Q')) << "plain Q was registered for the player";
 
-    PumpUntil(first, kEventGapMs);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(4)) << "the track-information thread ended";
+    EXPECT_NE(ShowPopup(), (HWND)NULL) << "the track-information thread ended";
 }
 
 TEST_F(Hostile, AHotKeyAnotherProgramHeldAtInitWorksFromTheFirstTrackAfterItIsFree)
 {
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
-    SetIni("Seconds", 0);
-    SetIni("PopUpOnlyOnHotKey", 1);
+    SetIni({ { "Seconds", 0 }, { "PopUpOnlyOnHotKey", 1 } });
     PlayerSetTrack(kSong);
     OtherProgram other;
     ASSERT_TRUE(other.Start("hotkey 2 123"));   // Ctrl+F12
@@ -432,18 +421,15 @@ TEST_F(Hostile, WmAppToAPopupDoesNothingAndAPopupHiddenFromOutsideCloses)
     SetIni("Seconds", 0);
     PlayerSetTrack(kSong);
     ASSERT_TRUE(LoadPatched());
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND oldest = VisiblePopups()[0];
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(2));
-    HWND younger = VisiblePopups()[0] == oldest ? VisiblePopups()[1] : VisiblePopups()[0];
+    std::vector<HWND> popups = ShowPopups(2);
+    ASSERT_EQ(popups.size(), 2u);
+    HWND oldest = popups[0], younger = popups[1];
 
     // Closed from outside after it: the younger closes the gap.
     PostMessageA(oldest, WM_APP, 0, 0);
     PostMessageA(oldest, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); }));
-    EXPECT_TRUE(WaitUntil([&] { return InTheCorner(younger); })) << "a gap was left";
+    EXPECT_TRUE(WaitUntil([&] { return InLowerRightCorner(younger); })) << "a gap was left";
 
     ShowWindow(younger, SW_HIDE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(younger); })) << "the hidden popup stayed";
@@ -457,9 +443,8 @@ TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
     PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
     ASSERT_TRUE(PlayerMovePointer(40, 40));
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
     RECT r = WindowRectOf(popup);
     ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
@@ -484,12 +469,10 @@ TEST_F(Hostile, ATitleTooLongForTheScreenNarrowsThePopupToIt)
     SetIni("Seconds", 0);
     PlayerSetTrack({ 0, title.c_str(), 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     RECT area = WorkArea(), r = WindowRectOf(popup);
-    EXPECT_EQ(r.left, area.left + 2);
-    EXPECT_EQ(r.right, area.right - 2);
+    EXPECT_TRUE(RectIs(r, area.left + 2, kAnyEdge, area.right - 2, kAnyEdge));
     PopupParts parts = ReadPopupParts(popup);
     EXPECT_EQ(WindowText(parts.title), TitleLine(0, title.c_str())) << "the text for screen readers was cut";
     EXPECT_LE(ChildRect(parts.title).right, r.right - r.left);
@@ -505,12 +488,12 @@ TEST_F(Hostile, AWaitingThreadOutlivesAStrayQuitAndAnEndedOneLeavesNoHandle)
     PlayerSetTrack(kSong);
     ASSERT_TRUE(LoadPatched());
     HWND spare = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (spare = FindWindowA("PopUpSpare", NULL)) != NULL; }));
+    ASSERT_TRUE(WaitUntil([&] { return (spare = FindWindowA(SPARE_CLASS, NULL)) != NULL; }));
     DWORD spareThread = GetWindowThreadProcessId(spare, NULL);
     PostThreadMessageA(spareThread, WM_QUIT, 0, 0);
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    EXPECT_EQ(GetWindowThreadProcessId(VisiblePopups()[0], NULL), spareThread) << "the spare ended";
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_EQ(GetWindowThreadProcessId(popup, NULL), spareThread) << "the spare ended";
 
     // A burst, closed again: the threads beyond the one spare kept end.
     for (int i = 0; i < 2; i++)

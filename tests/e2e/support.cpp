@@ -234,6 +234,12 @@ RECT ChildRect(HWND child)
     return r;
 }
 
+::testing::AssertionResult InLowerRightCorner(HWND popup)
+{
+    RECT area = WorkArea();
+    return RectIs(WindowRectOf(popup), kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2);
+}
+
 void ClickMiddle(HWND window, bool right)
 {
     RECT r = WindowRectOf(window);

@@ -97,6 +97,9 @@ PopupParts ReadPopupParts(HWND popup);
 std::string WindowText(HWND window);
 // The child's rectangle in the client coordinates of its parent.
 RECT ChildRect(HWND child);
+// Whether the popup stands in the lower right corner of the work area, where
+// the oldest goes by default.
+::testing::AssertionResult InLowerRightCorner(HWND popup);
 // A left or right click in the middle of the window.
 void ClickMiddle(HWND window, bool right);
 int FontWeightOf(HWND window);

@@ -25,13 +25,8 @@ protected:
     void ExpectClosedLikeAClick(HWND oldest, HWND youngest)
     {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); })) << "the popup stayed";
-        RECT area = WorkArea();
-        EXPECT_TRUE(WaitUntil([&] {
-            RECT r = WindowRectOf(youngest);
-            return r.right == area.right - 2 && r.bottom == area.bottom - 2;
-        }))
-            << "the other popup did not close the gap: its bottom is " << WindowRectOf(youngest).bottom
-            << ", the corner's " << area.bottom - 2;
+        WaitUntil([&] { return InLowerRightCorner(youngest); });
+        EXPECT_TRUE(InLowerRightCorner(youngest)) << "the other popup did not close the gap";
         EXPECT_EQ(VisiblePopups(), std::vector<HWND>{ youngest });
     }
 
