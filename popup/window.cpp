@@ -7,6 +7,7 @@
 #include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
+#include "popup/work_area.h"
 #include "plugin/messages.h"
 #include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
@@ -118,9 +119,11 @@ void RunPopup(PopupRequest *request)
         return;
     }
 
-    LayoutPopup(popup);
+    // One work area for the popup's width and its place.
+    RECT area = PopupWorkArea();
+    LayoutPopup(popup, &area);
     RECT rect;
-    PlaceNewPopup(popup, &rect);
+    PlaceNewPopup(popup, &area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
