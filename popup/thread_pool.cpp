@@ -312,19 +312,27 @@ static void ServePopups(PopupRequest *first)
                 request = WaitInPool(&slot, NULL, false);
         }
         if (request)
-            RunPopup(request);
+            RunPopup(request, NULL);
         return;
     }
     if (waiting)
         StartSpareIfWanted();   // a burst wants a second spare, started now the first is ready
+    // Made while the thread waits in the pool, for the next popup.
+    ReadyIcon ready = { NULL, NULL };
+    if (waiting)
+        MakeReadyIcon(&ready);
     PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;
     while (request) {
         // Handled in the popup's message loop, so after its show: the next
         // spare starts once this popup is on the screen.
         PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
-        RunPopup(request);
-        request = EnterPool(&slot, false, &timed) ? WaitInPool(&slot, keeper, timed) : NULL;
+        RunPopup(request, &ready);
+        bool back = EnterPool(&slot, false, &timed);
+        if (back)
+            MakeReadyIcon(&ready);
+        request = back ? WaitInPool(&slot, keeper, timed) : NULL;
     }
+    DropReadyIcon(&ready);
     // A thread that ends while the plug-in runs does so apart from other
     // threads' first windows, like those; at quit no first window is made,
     // and the threads go side by side.

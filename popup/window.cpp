@@ -11,6 +11,7 @@
 #include "plugin/messages.h"
 #include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 // The low word of a style belongs to the window's class. The popup class
@@ -44,7 +45,33 @@ static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT 
     return child;
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
+void MakeReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        return;
+    ready->source = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
+    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+void DropReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        DestroyIcon(ready->copy);
+    ready->copy = NULL;
+}
+
+// The popup's own 16x16 copy of the request's icon.
+static HICON CopyPopupIcon(HICON icon, ReadyIcon *ready)
+{
+    if (ready && ready->copy && icon == ready->source) {
+        HICON copy = ready->copy;
+        ready->copy = NULL;
+        return copy;
+    }
+    return (HICON)CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -72,7 +99,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
     record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    HICON icon = CopyPopupIcon(request->Icon, ready);
     if (record->IconStatic)
         SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
     else if (icon)
@@ -95,9 +122,9 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     return record;
 }
 
-void RunPopup(PopupRequest *request)
+void RunPopup(PopupRequest *request, ReadyIcon *ready)
 {
-    PopupWindowRecord *record = CreatePopupWindow(request);
+    PopupWindowRecord *record = CreatePopupWindow(request, ready);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();

@@ -442,13 +442,9 @@ TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
     SetIni("Seconds", 1);
     PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerMovePointer(40, 40));
-    HWND popup = ShowPopup();
+    HWND popup = ShowPopupUnderMovingPointer();
     ASSERT_NE(popup, (HWND)NULL);
-    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
     RECT r = WindowRectOf(popup);
-    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
-    ASSERT_TRUE(PlayerMovePointer(r.left + 30, r.top + 12));
     PlayerPumpFor(1500);
     ASSERT_TRUE(IsWindowVisible(popup)) << "not held";
 

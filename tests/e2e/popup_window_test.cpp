@@ -162,63 +162,45 @@ TEST_F(PopupWindow, ClosesByItselfAfterTheSetSeconds)
     EXPECT_TRUE(WaitForNoPopupWindows());
 }
 
-TEST_F(PopupWindow, BackgroundColourFollowsTheSettings)
+TEST_F(PopupWindow, ColoursAndFrameFollowTheSettings)
 {
-    struct Case {
+    const COLORREF kUnchecked = CLR_INVALID;
+    // Rows in this order: the first ones find no colour in the file.
+    const struct Row {
         const char *name;
         int defaultColour;   // -1: not in the file
-        int useWinColors;
-        COLORREF expected;
-    } cases[] = {
-        { "default", -1, 0, RGB(255, 255, 200) },
-        { "DefaultColour=255", 255, 0, RGB(255, 0, 0) },
-        { "UseWinColors=1", 255, 1, GetSysColor(COLOR_BTNFACE) },
+        int useWinColors, style;
+        COLORREF back;
+        COLORREF light, dark;   // top and left edges; bottom and right edges
+    } rows[] = {
+        // The default background 0xC8FFFF lightened and darkened.
+        { "default, beveled", -1, 0, 0, RGB(255, 255, 200), 0xE0FFFF, 0x88BFBF },
+        { "flat", -1, 0, 1, RGB(255, 255, 200), RGB(0, 0, 0), RGB(0, 0, 0) },
+        { "DefaultColour=255", 255, 0, 0, RGB(255, 0, 0), kUnchecked, kUnchecked },
+        { "UseWinColors=1", 255, 1, 0, GetSysColor(COLOR_BTNFACE), kUnchecked, kUnchecked },
     };
     SetIni({ { "Seconds", 0 }, { "DynamicResize", 0 } });
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.defaultColour >= 0)
-            SetIni("DefaultColour", c.defaultColour);
-        SetIni("UseWinColors", c.useWinColors);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.defaultColour >= 0)
+            SetIni("DefaultColour", row.defaultColour);
+        SetIni({ { "UseWinColors", row.useWinColors }, { "Style", row.style } });
         ASSERT_TRUE(Load());
         HWND popup = ShowPopup(kSong);
         ASSERT_NE(popup, (HWND)NULL);
         RECT r = WindowRectOf(popup);
         // The middle row lies between the title and the information line.
         int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        EXPECT_TRUE(WaitForScreenColour(x, y, c.expected))
-            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x"
-            << c.expected;
-        QuitAndUnload();
-    }
-}
-
-TEST_F(PopupWindow, FrameIsShadedWhenBeveledAndBlackWhenFlat)
-{
-    struct Case {
-        int style;
-        COLORREF light, dark;   // top and left edges; bottom and right edges
-    } cases[] = {
-        // The default background 0xC8FFFF lightened and darkened.
-        { 0, 0xE0FFFF, 0x88BFBF },
-        { 1, RGB(0, 0, 0), RGB(0, 0, 0) },
-    };
-    SetIni({ { "Seconds", 0 }, { "DynamicResize", 0 } });
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.style ? "flat" : "beveled");
-        SetIni("Style", c.style);
-        ASSERT_TRUE(Load());
-        HWND popup = ShowPopup(kSong);
-        ASSERT_NE(popup, (HWND)NULL);
-        RECT r = WindowRectOf(popup);
-        int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        EXPECT_TRUE(WaitForScreenColour(x, y, RGB(255, 255, 200)));
-        EXPECT_TRUE(WaitForScreenColour(r.left, y, c.light)) << "left edge";
-        EXPECT_TRUE(WaitForScreenColour(x, r.top, c.light)) << "top edge";
-        EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, c.dark)) << "right edge";
-        EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, c.dark)) << "bottom edge";
-        // The content starts one pixel in.
-        EXPECT_EQ(ScreenColour(r.left + 1, y), RGB(255, 255, 200));
+        EXPECT_TRUE(WaitForScreenColour(x, y, row.back))
+            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x" << row.back;
+        if (row.light != kUnchecked) {
+            EXPECT_TRUE(WaitForScreenColour(r.left, y, row.light)) << "left edge";
+            EXPECT_TRUE(WaitForScreenColour(x, r.top, row.light)) << "top edge";
+            EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, row.dark)) << "right edge";
+            EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, row.dark)) << "bottom edge";
+            // The content starts one pixel in.
+            EXPECT_EQ(ScreenColour(r.left + 1, y), row.back);
+        }
         QuitAndUnload();
     }
 }

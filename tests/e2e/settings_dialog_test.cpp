@@ -108,16 +108,14 @@ using SettingsDialog = PlayerTest;
 
 TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
 {
-    const std::map<std::string, int> ini = {
+    SetIni({
         { "DisplayTime", 1 }, { "PopupOnTagUpdate", 0 }, { "EnlargePopup", 1 }, { "Enlargement", 150 },
         { "UseMinimumWidth", 0 }, { "MinimumWidth", 90 }, { "UseMaximumWidth", 1 },
         { "MaximumWidth", 500 }, { "UseAnimations", 1 }, { "FadeInTime", 300 },
         { "FadeOutTime", 400 }, { "UseTransparency", 1 }, { "Alpha", 128 }, { "Seconds", 7 },
         { "DefaultColour", 0x123456 }, { "DefaultTextColour", 0xABCDEF }, { "PopUpOnlyOnHotKey", 1 },
         { "HotKey", 0x0374 }, { "Position", 1 }, { "Style", 1 }, { "Spreading", 0 },
-    };
-    for (const auto &key : ini)
-        SetIni(key.first.c_str(), key.second);
+    });
     ASSERT_TRUE(Load());
     int from = PlayerCommandCount();
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
@@ -214,8 +212,7 @@ TEST_F(SettingsDialog, EffectsThatTheSystemLacksStayDisabled)
 {
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("kernel32.dll", "GetProcAddress", (void *)GetProcAddressWithoutEffects));
-    SetIni("Fade", 1);
-    SetIni("UseTransparency", 1);
+    SetIni({ { "Fade", 1 }, { "UseTransparency", 1 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         for (int id : { IDC_ANIMATE, IDC_FADE, IDC_FADE_IN_TIME, IDC_FADE_IN_LABEL, IDC_FADE_OUT_TIME, IDC_FADE_OUT_LABEL, IDC_TRANSPARENCY, IDC_ALPHA, IDC_OPACITY_LABEL })
@@ -282,9 +279,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
 
 TEST_F(SettingsDialog, CancelRestoresEverySettingFromTheIniFile)
 {
-    SetIni("DisplayTime", 1);
-    SetIni("Position", 3);
-    SetIni("Alpha", 100);
+    SetIni({ { "DisplayTime", 1 }, { "Position", 3 }, { "Alpha", 100 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         Press(dialog, IDC_DISPLAY_TIME);

@@ -127,6 +127,15 @@ HWND PlayerTest::ShowPopup()
     return ShowNext(NULL);
 }
 
+HWND PlayerTest::ShowPopupUnderMovingPointer()
+{
+    HWND popup = PlayerMovePointer(40, 40) ? ShowNext(NULL) : NULL;
+    if (!popup || !WaitUntil([&] { return !WindowText(popup).empty(); }))
+        return NULL;
+    RECT r = WindowRectOf(popup);
+    return PlayerMovePointer(r.left + 10, r.top + 8) && PlayerMovePointer(r.left + 30, r.top + 12) ? popup : NULL;
+}
+
 DWORD PlayerTest::QuitAndUnload()
 {
     DWORD start = GetTickCount();

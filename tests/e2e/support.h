@@ -65,6 +65,10 @@ protected:
     // One popup, or NULL when none came.
     HWND ShowPopup(const PlayerTrack &track);
     HWND ShowPopup();
+    // One popup, and the pointer moved onto it once its show is done (as it
+    // shows, the popup notes where the pointer is, and a pointer that has
+    // reached it by then has not moved onto it); NULL when either failed.
+    HWND ShowPopupUnderMovingPointer();
     // quit(), then FreeLibrary; returns how long quit() took in ms.
     DWORD QuitAndUnload();
     // After quit: no popup window is left, and the process's threads come
