@@ -8,8 +8,13 @@
 #include "settings/settings.h"
 
 static WorkerThread gHotKeyThread;
-// The hot key's atom, on the hot-key thread only.
+// The hot key's atom and the key held, on the hot-key thread only.
 static ATOM gHotKeyId;
+// The hot key as last saved (or loaded at the start): an unsaved edit in the
+// open settings dialog is not taken into use.
+static volatile LONG gHotKeySaved;
+// Set while the saved key is one the thread could not take.
+static volatile LONG gHotKeyMissing;
 
 void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey)
 {
@@ -30,54 +35,75 @@ DWORD PackHotKeyParameter(UINT modifiers, UINT virtualKey)
     return ((modifiers & 0xFF) << 8) | (virtualKey & 0xFF);
 }
 
-// Registers the hot key for this thread's queue. A key of 0 is what an empty
-// hot-key control saves: the user wants no hot key, which is no failure.
-// Key repeat would turn a held key into a stream of popups, so the first try
-// asks the system to drop repeats; systems that do not know that flag refuse
-// it, and the second try goes without.
+// Registers the hot key for this thread's queue. Key repeat would turn a
+// held key into a stream of popups, so the first try asks the system to drop
+// repeats; systems that do not know that flag refuse it, and the second try
+// goes without.
 static bool RegisterTrackHotKey(ATOM id, UINT modifiers, UINT virtualKey)
 {
-    if (virtualKey == 0)
-        return true;
     if (RegisterHotKey(NULL, id, modifiers | HOTKEY_MOD_NOREPEAT, virtualKey))
         return true;
     return RegisterHotKey(NULL, id, modifiers, virtualKey) != FALSE;
 }
 
+// The key the hot-key thread holds for its queue; taken is false while it
+// holds none. A key of 0 is what an empty hot-key control saves: the user
+// wants no hot key, which is no failure.
+struct HeldHotKey {
+    UINT modifiers, virtualKey;
+    bool taken;
+};
+static HeldHotKey gHeld;
+
+// Holds the key wanted. A key held already stays held: let go even for a
+// moment, another program could take it. A key that cannot be taken (another
+// program holds it) is noted as missing, for the next try.
+static void HoldHotKey(ATOM id, HeldHotKey *held, UINT modifiers, UINT virtualKey)
+{
+    bool same = held->modifiers == modifiers && held->virtualKey == virtualKey;
+    if (same && (held->taken || virtualKey == 0))
+        return;
+    if (held->taken)
+        UnregisterHotKey(NULL, id);
+    held->modifiers = modifiers;
+    held->virtualKey = virtualKey;
+    held->taken = virtualKey != 0 && RegisterTrackHotKey(id, modifiers, virtualKey);
+    InterlockedExchange(&gHotKeyMissing, virtualKey != 0 && !held->taken);
+}
+
 // The queue exists already: on Wine a hot key pressed for a thread without
 // a queue brings the whole window system down. A hot key another program
-// holds leaves us without one, but the thread stays: a later save with a
-// free combination must still take effect.
+// holds leaves us without one, but the thread stays: it tries again at the
+// next track event and the next save.
 static void OnHotKeyThreadStart(WorkerThread *worker)
 {
     DWORD packed = (DWORD)(DWORD_PTR)worker->parameter;
     gHotKeyId = GlobalAddAtomA(HOTKEY_ATOM_NAME);
-    RegisterTrackHotKey(gHotKeyId, (packed >> 8) & 0xFF, packed & 0xFF);
+    gHeld.modifiers = gHeld.virtualKey = 0;
+    gHeld.taken = false;
+    HoldHotKey(gHotKeyId, &gHeld, (packed >> 8) & 0xFF, packed & 0xFF);
 }
 
 static void OnHotKeyMessage(WorkerThread *, const MSG *msg)
 {
-    switch (msg->message) {
-    case WM_HOTKEY:
+    if (msg->message == WM_HOTKEY) {
         PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
-        break;
-    case UM_HOTKEY_SET: {
-        // Anyone can post this: the key comes from the settings, never from
-        // the message, or any program could take any key for us.
+    } else if (msg->message == UM_HOTKEY_SET) {
+        // Anyone can post this: the key is the saved one, never the
+        // message's, or any program could take any key for us.
         UINT modifiers, virtualKey;
-        HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
-        UnregisterHotKey(NULL, gHotKeyId);
-        RegisterTrackHotKey(gHotKeyId, modifiers, virtualKey);
-        break;
-    }
+        HotKeyToModifiers((WORD)gHotKeySaved, &modifiers, &virtualKey);
+        HoldHotKey(gHotKeyId, &gHeld, modifiers, virtualKey);
     }
 }
 
-// Only the stop releases the key: a UM_HOTKEY_STOP that another program
-// posts wakes the thread and changes nothing.
+// Only the stop lets the key go: a UM_HOTKEY_STOP that another program posts
+// wakes the thread and changes nothing.
 static void OnHotKeyThreadEnd(WorkerThread *)
 {
-    UnregisterHotKey(NULL, gHotKeyId);
+    if (gHeld.taken)
+        UnregisterHotKey(NULL, gHotKeyId);
+    gHeld.taken = false;
     if (gHotKeyId)
         GlobalDeleteAtom(gHotKeyId);
     gHotKeyId = 0;
@@ -87,6 +113,7 @@ static const WorkerRoutine kHotKeyRoutine = { OnHotKeyThreadStart, OnHotKeyMessa
 
 void StartHotKeyThread(void)
 {
+    InterlockedExchange(&gHotKeySaved, gSettings.HotKey);
     UINT modifiers, virtualKey;
     HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
     DWORD parameter = PackHotKeyParameter(modifiers, virtualKey);
@@ -96,11 +123,20 @@ void StartHotKeyThread(void)
 void StopHotKeyThread(void)
 {
     StopWorkerThread(&gHotKeyThread, UM_HOTKEY_STOP);
+    InterlockedExchange(&gHotKeyMissing, 0);
 }
 
 void SetHotKey(WORD hotKey)
 {
+    InterlockedExchange(&gHotKeySaved, hotKey);
     UINT modifiers, virtualKey;
     HotKeyToModifiers(hotKey, &modifiers, &virtualKey);
     PostThreadMessageA(WorkerThreadId(&gHotKeyThread), UM_HOTKEY_SET, modifiers, virtualKey);
+}
+
+void RetryMissingHotKey(void)
+{
+    // One try per event at most, and one on its way at a time.
+    if (gHotKeyMissing && InterlockedExchange(&gHotKeyMissing, 0))
+        PostThreadMessageA(WorkerThreadId(&gHotKeyThread), UM_HOTKEY_SET, 0, 0);
 }

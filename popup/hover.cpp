@@ -87,9 +87,10 @@ void OnPointerOverPopup(HWND popup, HWND under)
         KillTimer(popup, POPUP_TIMER_ID);
     if (action == HOVER_NOTHING)
         return;
-    // Leave notices can be lost: Wine keeps one request for the whole
-    // process, and the next popup that asks takes it; and none comes when a
-    // window of another program covers the popup under a still pointer.
+    // While followed, the popup's check timer looks at the real pointer:
+    // a leave notice never comes when a window of another program covers
+    // the popup under a still pointer, and Wine keeps one request for the
+    // whole process, which the next popup that asks takes.
     if (!followed)
         SetTimer(popup, POINTER_CHECK_TIMER_ID, HOVER_CHECK_MS, NULL);
     FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
@@ -102,10 +103,13 @@ bool OnPointerCheckTimer(HWND popup, WPARAM id)
     if (id != POINTER_CHECK_TIMER_ID)
         return false;
     PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record || !record->Request || !record->Hover.followed)
+    if (!record || !record->Request || !record->Hover.followed) {
         KillTimer(popup, POINTER_CHECK_TIMER_ID);
-    else if (!PartUnderPointer(popup))
-        FollowPointer(popup, record, NULL);
+        return true;
+    }
+    bool held = record->Hover.held != FALSE;
+    if (HoverCheckTick(&record->Hover, PartUnderPointer(popup)) == HOVER_RELEASE)
+        LetGo(popup, record, held);
     return true;
 }
 

@@ -50,6 +50,14 @@ void HoverLetGo(PopupHover *hover)
     hover->tracked = NULL;
 }
 
+HoverAction HoverCheckTick(PopupHover *hover, HWND under)
+{
+    if (!hover->followed || under)
+        return HOVER_NOTHING;
+    HoverLetGo(hover);
+    return HOVER_RELEASE;
+}
+
 bool HoverPopupMoved(PopupHover *hover, POINT to, bool showing)
 {
     if (SamePoint(to, hover->placedAt))

@@ -54,6 +54,12 @@ HoverAction HoverFollowStep(PopupHover *hover, HWND under);
 void HoverFollowing(PopupHover *hover, HWND part);
 void HoverLetGo(PopupHover *hover);
 
+// The check timer of a popup that follows the pointer went off, the pointer
+// on the popup's part `under` (NULL: off the popup): HOVER_NOTHING while it
+// is on the popup (or nothing is followed), HOVER_RELEASE (let go) once it
+// is off it, covered or gone without a leave notice.
+HoverAction HoverCheckTick(PopupHover *hover, HWND under);
+
 // The popup moved to `to`. Only a real move brings it under the pointer:
 // changes that leave it where it is (the display driver's, other
 // programs') would otherwise swallow a move of the pointer that came just

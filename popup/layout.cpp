@@ -1,4 +1,5 @@
 #include "popup/layout.h"
+#include "popup/placement.h"
 #include "popup/record.h"
 #include "settings/settings.h"
 
@@ -79,6 +80,19 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         IW = in->maximumWidth - 2 * B - G1 - I;
     }
 
+    // Wider than the screen takes, the popup would hide the title's start
+    // past the screen's edge: the lines are narrowed instead.
+    bool titleCut = false, infoCut = false;
+    if (in->widest > 0 && W + b0 > in->widest) {
+        W = in->widest - b0;
+        int text = W - 2 * B - G1 - I;
+        int titleRoom = in->displayTime ? text - G2 - CW : text;
+        titleCut = TW > titleRoom;
+        infoCut = in->showText && IW > text;
+        TW = titleCut ? (titleRoom > 0 ? titleRoom : 0) : TW;
+        IW = infoCut ? (text > 0 ? text : 0) : IW;
+    }
+
     int H = TH + 2 * B;
     if (in->showText)
         H += B + IH;
@@ -90,13 +104,15 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     out.title = { h + B + I + G1, h + B, TW, TH };
     out.info = { h + B + I + G1, h + H - B - IH, IW, IH };
     out.time = { h + W - B - CW, h + B, CW, CH };
+    out.titleCut = titleCut;
+    out.infoCut = infoCut;
     return out;
 }
 
-// Measures a child's text (or the part of it given) in the child's own font.
-static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, int *h)
+// Measures a child's text (or the part of it given) in the child's own font,
+// on a device context of the popup's that the layout takes once for all.
+static void MeasureChildText(HDC dc, HWND child, const WCHAR *text, int length, int *w, int *h)
 {
-    HDC dc = GetWindowDC(child);
     HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(child, WM_GETFONT, 0, 0));
     SIZE size = { 0, 0 };
     GetTextExtentPoint32W(dc, text, length, &size);
@@ -104,7 +120,6 @@ static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, 
     if (extra != (int)0x8000000)
         size.cx += extra * length;
     SelectObject(dc, oldFont);
-    ReleaseDC(child, dc);
     *w = size.cx;
     *h = size.cy;
 }
@@ -115,7 +130,15 @@ static void MoveChild(HWND child, const LayoutBox &box)
         MoveWindow(child, box.x, box.y, box.w, box.h, FALSE);
 }
 
-void LayoutPopup(HWND popup)
+// A line cut short ends in "..."; its window text stays whole, for screen
+// readers.
+static void MarkCut(HWND child, bool cut)
+{
+    if (child && cut)
+        SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
+}
+
+void LayoutPopup(HWND popup, const RECT *workArea)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record)
@@ -123,28 +146,28 @@ void LayoutPopup(HWND popup)
 
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
+    HDC dc = GetDC(popup);
     if (gSettings.DynamicResize) {
         WCHAR title[2048];
         int n = GetWindowTextW(record->TitleStatic, title, 2048);
-        MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
+        MeasureChildText(dc, record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
             WCHAR info[2048];
             GetWindowTextW(record->InfoStatic, info, 2048);
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
-            MeasureChildText(record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
+            MeasureChildText(dc, record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
             WCHAR time[64];
             n = GetWindowTextW(record->TimeStatic, time, 64);
-            MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
+            MeasureChildText(dc, record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
     } else {
         FixedTextSizes(gSettings.Style, &in);
     }
 
-    HDC dc = GetWindowDC(popup);
     in.dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(popup, dc);
     in.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
@@ -156,6 +179,7 @@ void LayoutPopup(HWND popup)
     in.minimumWidth = gSettings.MinimumWidth;
     in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
     in.maximumWidth = gSettings.MaximumWidth;
+    in.widest = workArea->right - workArea->left - 2 * POPUP_MARGIN;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);
@@ -164,4 +188,6 @@ void LayoutPopup(HWND popup)
     MoveChild(record->TitleStatic, layout.title);
     MoveChild(record->InfoStatic, layout.info);
     MoveChild(record->TimeStatic, layout.time);
+    MarkCut(record->TitleStatic, layout.titleCut);
+    MarkCut(record->InfoStatic, layout.infoCut);
 }

@@ -108,12 +108,12 @@ static void PostPlaces(int position, const HWND *moved, int count)
 
 // One placement pass: the settings and the work area are read once for it
 // (the work area outside the lock: it asks about the player's window).
-static void PlaceAll(HWND own, RECT *ownPlace)
+static void PlaceAll(HWND own, const RECT *workArea, RECT *ownPlace)
 {
     PlacementPass pass;
     pass.position = gSettings.Position;
     pass.spreading = gSettings.Spreading;
-    pass.workArea = PopupWorkArea();
+    pass.workArea = workArea ? *workArea : PopupWorkArea();
     pass.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
     pass.smallIconHeight = GetSystemMetrics(SM_CYSMICON);
     HWND moved[256];
@@ -123,10 +123,10 @@ static void PlaceAll(HWND own, RECT *ownPlace)
     PostPlaces(pass.position, moved, count);
 }
 
-void PlaceNewPopup(HWND popup, RECT *rect)
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect)
 {
     SetRect(rect, 0, 0, 0, 0);
-    PlaceAll(popup, rect);
+    PlaceAll(popup, workArea, rect);
 }
 
 void MovePopup(HWND popup, const RECT *rect, bool paintNow)
@@ -167,7 +167,7 @@ void ReplaceAllPopups(void)
     if (IsPopupEngineStopping())
         return;
     RECT unused;
-    PlaceAll(NULL, &unused);
+    PlaceAll(NULL, NULL, &unused);
 }
 
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.

@@ -26,9 +26,9 @@ void DeletePopupList(void);
 int GetPopupCount(void);
 int AddPopup(PopupWindowRecord *record);
 // The new popup's place after every placed popup ahead of it (PlacePopup,
-// in the work area of this placement pass), stored for it; popups behind it
+// in the work area it was laid out for), stored for it; popups behind it
 // already placed make room when they must.
-void PlaceNewPopup(HWND popup, RECT *rect);
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect);
 // On the popup's own thread: moves it, never shows it, and has it repainted,
 // at once when paintNow.
 void MovePopup(HWND popup, const RECT *rect, bool paintNow);

@@ -1,4 +1,5 @@
 #include "popup/popup_thread.h"
+#include "popup/engine.h"
 #include "plugin/own_module.h"
 #include "plugin/wait.h"
 
@@ -9,11 +10,14 @@
 static volatile LONG gPopupThreads;
 static HANDLE gPopupThreadEnded;
 
-// The handle of every popup thread started, kept until the thread is seen to
-// have ended: a thread's word that it is done comes just before it lets go
-// of the module.
+// The handle of every popup thread running. A thread that ends while the
+// plug-in runs closes its own; one that ends at shutdown leaves it for the
+// shutdown, which waits for the threads themselves (a thread's word that it
+// is done comes just before it lets go of the module), so that the player's
+// FreeLibrary after quit really unmaps the module.
 struct PopupThreadHandle {
     HANDLE thread;
+    DWORD id;
     PopupThreadHandle *next;
 };
 static CRITICAL_SECTION gThreadHandlesLock;
@@ -25,40 +29,51 @@ struct PopupThreadStart {
     PopupRequest *first;
 };
 
-// Closes the handles of threads that have ended; with wait, waits for each
-// one first.
-static void ForgetEndedThreads(bool wait)
+// The shutdown, once no popup thread can start another: waits for each
+// thread still listed to end, and closes its handle.
+static void WaitForListedThreads(void)
 {
     EnterCriticalSection(&gThreadHandlesLock);
-    PopupThreadHandle **at = &gThreadHandles;
-    while (*at) {
-        PopupThreadHandle *kept = *at;
-        if (wait)
-            WaitAnsweringSentMessages(kept->thread, INFINITE);
-        if (WaitForSingleObject(kept->thread, 0) != WAIT_OBJECT_0) {
-            at = &kept->next;
-            continue;
-        }
-        *at = kept->next;
+    while (gThreadHandles) {
+        PopupThreadHandle *kept = gThreadHandles;
+        WaitAnsweringSentMessages(kept->thread, INFINITE);
+        gThreadHandles = kept->next;
         CloseHandle(kept->thread);
         HeapFree(GetProcessHeap(), 0, kept);
     }
     LeaveCriticalSection(&gThreadHandlesLock);
 }
 
-static void KeepThreadHandle(HANDLE thread)
+// A popup thread as it ends while the plug-in runs: nobody will wait for it.
+static void ForgetThisThread(void)
+{
+    DWORD self = GetCurrentThreadId();
+    EnterCriticalSection(&gThreadHandlesLock);
+    for (PopupThreadHandle **at = &gThreadHandles; *at; at = &(*at)->next) {
+        PopupThreadHandle *kept = *at;
+        if (kept->id == self) {
+            *at = kept->next;
+            CloseHandle(kept->thread);
+            HeapFree(GetProcessHeap(), 0, kept);
+            break;
+        }
+    }
+    LeaveCriticalSection(&gThreadHandlesLock);
+}
+
+// Lists the thread, before it runs, so that it finds its handle when it ends.
+static bool ListThread(HANDLE thread, DWORD id)
 {
     PopupThreadHandle *kept = (PopupThreadHandle *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupThreadHandle));
-    if (!kept) {
-        CloseHandle(thread);   // the shutdown then trusts the thread's word alone
-        return;
-    }
+    if (!kept)
+        return false;
     kept->thread = thread;
-    ForgetEndedThreads(false);
+    kept->id = id;
     EnterCriticalSection(&gThreadHandlesLock);
     kept->next = gThreadHandles;
     gThreadHandles = kept;
     LeaveCriticalSection(&gThreadHandlesLock);
+    return true;
 }
 
 void InitPopupThreads(void)
@@ -91,14 +106,17 @@ bool StartPopupThread(PopupThreadWork work, PopupRequest *first)
     }
     InterlockedIncrement(&gPopupThreads);
     DWORD threadId;
-    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, start, 0, &threadId);
+    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, start, CREATE_SUSPENDED, &threadId);
     if (!thread) {
         CountThreadEnded();
         FreeLibrary(self);
         HeapFree(GetProcessHeap(), 0, start);
         return false;
     }
-    KeepThreadHandle(thread);
+    bool listed = ListThread(thread, threadId);
+    ResumeThread(thread);
+    if (!listed)
+        CloseHandle(thread);   // the shutdown then trusts the thread's word alone
     return true;
 }
 
@@ -110,6 +128,9 @@ DWORD WINAPI PopupThreadProc(LPVOID parameter)
     start.work(start.first);
 
     HMODULE self = OwnModule(MODULE_NO_REFERENCE);
+    // At shutdown the shutdown waits on this thread's handle, and closes it.
+    if (!IsPopupEngineStopping())
+        ForgetThisThread();
     CountThreadEnded();
     // Past this call no code of ours runs on this thread; the reference taken
     // at its start keeps the module mapped until then.
@@ -123,7 +144,7 @@ void WaitForPopupThreads(void)
     // every 10 ms; the popup threads are answered meanwhile either way.
     while (gPopupThreads > 0)
         WaitAnsweringSentMessages(gPopupThreadEnded, gPopupThreadEnded ? INFINITE : 10);
-    ForgetEndedThreads(true);
+    WaitForListedThreads();
     DeleteCriticalSection(&gThreadHandlesLock);
 }
 

@@ -235,9 +235,10 @@ static bool EnterPool(PoolSlot *slot, bool newSpare, bool *timed)
 }
 
 // Waits in the pool for the next request; NULL when the thread is to end:
-// at shutdown, after its idle time beyond the spares kept, or when another
-// program posts it WM_QUIT. Without a keeper the thread only waits for what
-// is on its way after it has left the pool.
+// at shutdown, or after its idle time beyond the spares kept. A WM_QUIT that
+// another program posts is ignored, as the workers ignore it. Without a
+// keeper the thread only waits for what is on its way after it has left
+// the pool.
 static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
 {
     if (timed && keeper)
@@ -245,6 +246,8 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
     MSG msg;
     for (;;) {
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0)
+            continue;
         if (got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
             PopupRequest *request = NULL;
             EnterCriticalSection(&gPoolLock);
@@ -265,7 +268,7 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
         }
         bool leave = false;
         EnterCriticalSection(&gPoolLock);
-        if (got <= 0 || !keeper || gWaitingCount > Wanted())
+        if (got < 0 || !keeper || gWaitingCount > Wanted())
             leave = TakeOut(slot);
         // Taken out already: a request or the end is on its way.
         if (!leave && keeper && gWaitingCount <= 1)
@@ -309,19 +312,27 @@ static void ServePopups(PopupRequest *first)
                 request = WaitInPool(&slot, NULL, false);
         }
         if (request)
-            RunPopup(request);
+            RunPopup(request, NULL);
         return;
     }
     if (waiting)
         StartSpareIfWanted();   // a burst wants a second spare, started now the first is ready
+    // Made while the thread waits in the pool, for the next popup.
+    ReadyIcon ready = { NULL, NULL };
+    if (waiting)
+        MakeReadyIcon(&ready);
     PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;
     while (request) {
         // Handled in the popup's message loop, so after its show: the next
         // spare starts once this popup is on the screen.
         PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
-        RunPopup(request);
-        request = EnterPool(&slot, false, &timed) ? WaitInPool(&slot, keeper, timed) : NULL;
+        RunPopup(request, &ready);
+        bool back = EnterPool(&slot, false, &timed);
+        if (back)
+            MakeReadyIcon(&ready);
+        request = back ? WaitInPool(&slot, keeper, timed) : NULL;
     }
+    DropReadyIcon(&ready);
     // A thread that ends while the plug-in runs does so apart from other
     // threads' first windows, like those; at quit no first window is made,
     // and the threads go side by side.

@@ -8,9 +8,11 @@
 #include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
+#include "popup/work_area.h"
 #include "plugin/messages.h"
 #include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 // The low word of a style belongs to the window's class. The popup class
@@ -44,7 +46,33 @@ static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT 
     return child;
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
+void MakeReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        return;
+    ready->source = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
+    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+void DropReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        DestroyIcon(ready->copy);
+    ready->copy = NULL;
+}
+
+// The popup's own 16x16 copy of the request's icon.
+static HICON CopyPopupIcon(HICON icon, ReadyIcon *ready)
+{
+    if (ready && ready->copy && icon == ready->source) {
+        HICON copy = ready->copy;
+        ready->copy = NULL;
+        return copy;
+    }
+    return (HICON)CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -72,7 +100,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
     record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    HICON icon = CopyPopupIcon(request->Icon, ready);
     if (record->IconStatic)
         SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
     else if (icon)
@@ -95,9 +123,9 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     return record;
 }
 
-void RunPopup(PopupRequest *request)
+void RunPopup(PopupRequest *request, ReadyIcon *ready)
 {
-    PopupWindowRecord *record = CreatePopupWindow(request);
+    PopupWindowRecord *record = CreatePopupWindow(request, ready);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();
@@ -119,9 +147,11 @@ void RunPopup(PopupRequest *request)
         return;
     }
 
-    LayoutPopup(popup);
+    // One work area for the popup's width and its place.
+    RECT area = PopupWorkArea();
+    LayoutPopup(popup, &area);
     RECT rect;
-    PlaceNewPopup(popup, &rect);
+    PlaceNewPopup(popup, &area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -234,10 +264,23 @@ static void OnClose(HWND window)
 {
     if (PostedBackWhileShowing(window, UM_POPUP_CLOSE))
         return;
+    PopupWindowRecord *record = GetPopupRecord(window);
+    if (record)
+        record->Closing = TRUE;
     KillTimer(window, POPUP_TIMER_ID);
     DropControls(window);
-    HidePopup(window);
+    if (IsWindowVisible(window))   // one hidden from outside has no effect to play
+        HidePopup(window);
     RemovePopup(window);
+}
+
+// Another program hid the popup: it goes as if clicked, so that the others
+// close the gap. Our own hides come as it closes, or at shutdown.
+static void OnPopupMoved(HWND window, PopupWindowRecord *record, const WINDOWPOS *change)
+{
+    OnPopupMovedUnderPointer(window, change);
+    if (record && !record->Closing && (change->flags & SWP_HIDEWINDOW) && !IsPopupEngineStopping())
+        PostMessageA(window, UM_POPUP_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -287,6 +330,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPopupWheel(window, (int)wParam);
         return 0;
     case UM_POPUP_DESTROY:
+        // WM_APP, the first number any program picks for its own messages:
+        // only the shutdown's counts.
+        if (!IsPopupEngineStopping())
+            break;
         if (PostedBackWhileShowing(window, UM_POPUP_DESTROY))
             return 0;
         KillTimer(window, POPUP_TIMER_ID);
@@ -308,7 +355,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        OnPopupMovedUnderPointer(window, (const WINDOWPOS *)lParam);
+        OnPopupMoved(window, record, (const WINDOWPOS *)lParam);
         break;
     }
     if (record && record->Request && record->Request->Callback)

@@ -6,9 +6,20 @@
 #include <windows.h>
 #include "popup/record.h"
 
-// Builds, shows and runs one popup on the calling thread until it is gone.
-void RunPopup(PopupRequest *request);
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request);
+// The 16x16 copy of the plug-in's own icon (the track's and the dialog's
+// popups show it) that a warm thread makes while it waits: copying an icon
+// takes a millisecond, which the popup then need not wait for.
+struct ReadyIcon {
+    HICON source;   // the plug-in's icon as LoadIcon hands it out (shared)
+    HICON copy;     // NULL once a popup took it
+};
+void MakeReadyIcon(ReadyIcon *ready);
+void DropReadyIcon(ReadyIcon *ready);
+
+// Builds, shows and runs one popup on the calling thread until it is gone;
+// a popup of the plug-in's own icon takes the ready copy, when there is one.
+void RunPopup(PopupRequest *request, ReadyIcon *ready);
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintPopupBorder(HWND popup, HDC dc);

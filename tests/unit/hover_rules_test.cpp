@@ -91,6 +91,18 @@ TEST(HoverRules, FollowingTracksThePartUnderThePointerAndEndsOffThePopup)
     EXPECT_EQ(NULL, hover.tracked);
 }
 
+TEST(HoverRules, TheCheckTimerLooksAtThePointerAndLetsGoOnceItIsOff)
+{
+    PopupHover held = { { 5, 5 }, { 0, 0 }, kTitle, TRUE, TRUE }, free = { { 5, 5 }, { 0, 0 }, NULL, FALSE, FALSE };
+    EXPECT_EQ(HOVER_NOTHING, HoverCheckTick(&free, NULL)) << "nothing followed: a stale tick";
+    EXPECT_EQ(HOVER_NOTHING, HoverCheckTick(&held, kPopup)) << "still on the popup";
+    EXPECT_TRUE(held.held);
+    EXPECT_EQ(HOVER_RELEASE, HoverCheckTick(&held, NULL)) << "covered, or left without a notice";
+    EXPECT_FALSE(held.held);
+    EXPECT_FALSE(held.followed);
+    EXPECT_EQ(NULL, held.tracked);
+}
+
 TEST(HoverRules, OnlyARealMoveOfThePopupNotesThePointer)
 {
     PopupHover hover = { { 5, 5 }, { 10, 10 }, NULL, FALSE };
