@@ -343,8 +343,7 @@ TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
     ASSERT_TRUE(Load());
     // A hook put over the subclass that calls it would call itself here.
     EXPECT_EQ(SendMessageA(main, WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
     PlayerQuitPlugin();
     SetWindowLongA(main, GWL_WNDPROC, GetClassLongA(main, GCL_WNDPROC));
 }
@@ -366,8 +365,7 @@ TEST_F(Hostile, AUnicodePlayerWindowStaysUnicodeWhileHookedAndAfter)
     EXPECT_STREQ(read, caption);
     SendMessageW(main, WM_CHAR, 0x65E5, 1);
     EXPECT_EQ(PlayerLastCharacter(), 0x65E5u);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
 
     PlayerQuitPlugin();
     EXPECT_TRUE(PlayerOwnProcInstalled());

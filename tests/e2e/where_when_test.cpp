@@ -64,8 +64,7 @@ TEST_F(WhereWhen, WithQuietOffPopupsShowOverAFullScreenWindow)
     ASSERT_TRUE(Load());
     HWND film = PlayerShowFullScreenWindow();
     ASSERT_NE(film, (HWND)NULL);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
     PlayerCloseFullScreenWindow(film);
 }
 
