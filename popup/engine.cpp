@@ -1,5 +1,7 @@
 // Start-up and shutdown of the popup engine.
 #include "popup/engine.h"
+#include "popup/dpi.h"
+#include "popup/fonts.h"
 #include "popup/list.h"
 #include "popup/thread_pool.h"
 #include "popup/window.h"
@@ -109,9 +111,11 @@ int PopupEngineInit(void)
         pSetLayeredWindowAttributes = (SetLayeredWindowAttributesProc)(void *)GetProcAddress(gUser32, "SetLayeredWindowAttributes");
         pAnimateWindow = (AnimateWindowProc)(void *)GetProcAddress(gUser32, "AnimateWindow");
     }
+    LookUpDpiFunctions();
     InitializeCriticalSection(&gPopupListLock);
     InitPopupList();
     CreatePopupFonts();
+    InitScaledFonts();
     gPopupThreads = 0;
     InitializeCriticalSection(&gThreadHandlesLock);
     gThreadHandles = NULL;
@@ -140,9 +144,11 @@ int PopupEngineShutdown(void)
     DeleteCriticalSection(&gPopupListLock);
     ReleasePopupThreadPool();
 
+    ReleaseScaledFonts();
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
     PopupFont = PopupBoldFont = NULL;
+    ReleaseDpiFunctions();
     pSetLayeredWindowAttributes = NULL;
     pAnimateWindow = NULL;
     if (gUser32)

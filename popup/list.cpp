@@ -65,8 +65,9 @@ static int PlaceListed(int position, int spreading, const RECT *workArea, HWND o
         } else {
             continue;
         }
+        // Each popup by the scale it was made with, whichever thread places.
         RECT place = PlaceAfter(position, spreading, workArea, size.right - size.left, size.bottom - size.top,
-                                &rect, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+                                &rect, &node->record->Scale);
         rect = place;
         if (popup == own) {
             *ownPlace = place;
@@ -97,23 +98,21 @@ static void PostPlaces(int position, const HWND *moved, int count)
         PostMessageA(moved[i], UM_POPUP_PLACE, 0, 0);
 }
 
-// One placement pass: the settings and the work area are read once for it
-// (the work area outside the lock: it asks about the player's window).
-static void PlacementPass(HWND own, RECT *ownPlace)
+// One placement pass in one work area: the settings are read once for it.
+static void PlacementPass(const RECT *workArea, HWND own, RECT *ownPlace)
 {
     int position = gSettings.Position, spreading = gSettings.Spreading;
-    RECT workArea = PopupWorkArea();
     HWND moved[256];
     EnterCriticalSection(&gPopupListLock);
-    int count = PlaceListed(position, spreading, &workArea, own, ownPlace, moved);
+    int count = PlaceListed(position, spreading, workArea, own, ownPlace, moved);
     LeaveCriticalSection(&gPopupListLock);
     PostPlaces(position, moved, count);
 }
 
-void PlaceNewPopup(HWND popup, RECT *rect)
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect)
 {
     SetRect(rect, 0, 0, 0, 0);
-    PlacementPass(popup, rect);
+    PlacementPass(workArea, popup, rect);
 }
 
 void MovePopup(HWND popup, const RECT *rect, bool paintNow)
@@ -153,8 +152,10 @@ void ReplaceAllPopups(void)
     // At shutdown every popup is going away: moving them is wasted time.
     if (IsPopupEngineStopping())
         return;
+    // The work area is taken outside the lock: it asks about the player's window.
+    RECT workArea = PopupWorkArea();
     RECT unused;
-    PlacementPass(NULL, &unused);
+    PlacementPass(&workArea, NULL, &unused);
 }
 
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.

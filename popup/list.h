@@ -25,9 +25,9 @@ void InitPopupList(void);
 int GetPopupCount(void);
 int AddPopup(PopupWindowRecord *record);
 // The new popup's place after every placed popup ahead of it, in the work
-// area of this placement pass (PopupWorkArea), stored for it; popups behind
-// it already placed make room when they must.
-void PlaceNewPopup(HWND popup, RECT *rect);
+// area it was made for, stored for it; popups behind it already placed make
+// room when they must.
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect);
 // On the popup's own thread: moves it, never shows it, and has it repainted,
 // at once when paintNow.
 void MovePopup(HWND popup, const RECT *rect, bool paintNow);

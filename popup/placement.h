@@ -4,13 +4,16 @@
 #define TUNEBELL_POPUP_PLACEMENT_H
 
 #include <windows.h>
+#include "popup/dpi.h"
 
+// Between popups, and between a popup and the work area's edge, at 96 dpi.
 #define POPUP_MARGIN 2
 
 // The rectangle of a popup of w x h placed after `previous` (four zeros: the
-// first popup). Pure.
+// first popup); its margin and its cascade step at the centre follow its
+// own scale. Pure.
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
-                const RECT *previous, int smallIconWidth, int smallIconHeight);
+                const RECT *previous, const PopupScale *scale);
 
 // Advances rect to the popup's place in the work area of this placement pass
 // (PopupWorkArea); moves nothing. False, with rect unchanged, when the

@@ -4,9 +4,11 @@
 #include "popup/colours.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "popup/fonts.h"
 #include "popup/layout.h"
 #include "popup/list.h"
 #include "popup/thread_pool.h"
+#include "popup/work_area.h"
 #include "plugin/plugin.h"
 #include "settings/settings.h"
 
@@ -58,7 +60,7 @@ static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT 
     return child;
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -82,11 +84,15 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
         return NULL;
     }
     HWND popup = record->Popup;
+    record->Scale = ScaleForWorkArea(workArea, popup);
+    HFONT font, boldFont;
+    PopupFontsForDpi(record->Scale.dpi, &font, &boldFont);
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
-    record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
+    record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, boldFont);
     record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, record->Scale.smallIconWidth,
+                                  record->Scale.smallIconHeight, LR_COPYFROMRESOURCE);
     if (record->IconStatic)
         SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
     else if (icon)
@@ -95,13 +101,13 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
             lstrcpyW(request->Text, L"<empty>");
-        record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, PopupFont);
+        record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, font);
     }
     if (gSettings.DisplayTime) {
         WCHAR time[12];
         if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, NULL, L"HH':'mm", time, 12))
             time[0] = 0;
-        record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, PopupFont);
+        record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, font);
     }
 
     record->Request = request;
@@ -111,7 +117,10 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
 
 void RunPopup(PopupRequest *request)
 {
-    PopupWindowRecord *record = CreatePopupWindow(request);
+    // The monitor is chosen once: the popup is made for its resolution and
+    // placed in its work area.
+    RECT workArea = PopupWorkArea();
+    PopupWindowRecord *record = CreatePopupWindow(request, &workArea);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();
@@ -135,7 +144,7 @@ void RunPopup(PopupRequest *request)
 
     LayoutPopup(popup);
     RECT rect;
-    PlaceNewPopup(popup, &rect);
+    PlaceNewPopup(popup, &workArea, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -171,6 +180,8 @@ void RunPopup(PopupRequest *request)
 
 DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
 {
+    // Before the thread's first window, which takes the thread's awareness.
+    MakeThreadDpiAware();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     // The thread stays for further popups a while (a spare starts with none).
     ServePopups((PopupRequest *)requestCopy);
@@ -187,19 +198,24 @@ void PaintPopupBorder(HWND popup, HDC dc)
                                                       : record->Request->BackColour;
     COLORREF light, dark;
     BorderColours(gSettings.Style, base, &light, &dark);
-    HPEN lightPen = CreatePen(PS_SOLID, 2, light);
-    HPEN darkPen = CreatePen(PS_SOLID, 2, dark);
+    // The lines are as wide as the frame. A pen of odd width lies centred
+    // on its line, so the dark lines move in by one to cover the wider half
+    // of the frame on the right and at the bottom.
+    int width = FrameBorder(record ? record->Scale.dpi : BASE_DPI);
+    int right = r.right - (width & 1), bottom = r.bottom - (width & 1);
+    HPEN lightPen = CreatePen(PS_SOLID, width, light);
+    HPEN darkPen = CreatePen(PS_SOLID, width, dark);
 
     HGDIOBJ oldPen = SelectObject(dc, lightPen);
     MoveToEx(dc, r.left, r.top, NULL);
-    LineTo(dc, r.left, r.bottom);
+    LineTo(dc, r.left, bottom);
     MoveToEx(dc, r.left + 1, r.top, NULL);
-    LineTo(dc, r.right, r.top);
+    LineTo(dc, right, r.top);
     SelectObject(dc, darkPen);
-    MoveToEx(dc, r.left, r.bottom, NULL);
-    LineTo(dc, r.right, r.bottom);
-    MoveToEx(dc, r.right, r.top, NULL);
-    LineTo(dc, r.right, r.bottom);
+    MoveToEx(dc, r.left, bottom, NULL);
+    LineTo(dc, right, bottom);
+    MoveToEx(dc, right, r.top, NULL);
+    LineTo(dc, right, bottom);
     SelectObject(dc, oldPen);
 
     DeleteObject(lightPen);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include "plugin/messages.h"
+#include "popup/dpi.h"
 #include "popup/hover.h"
 #include "popup/request.h"
 
@@ -19,6 +20,7 @@ struct PopupWindowRecord {
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
     PopupHover Hover;    // the pointer on the popup
+    PopupScale Scale;    // its monitor's resolution, read when it was made
 };
 
 // The popup's window class, registered by the engine (in UTF-16), and the
@@ -31,7 +33,9 @@ struct PopupWindowRecord {
 DWORD WINAPI PopupThreadProc(LPVOID requestCopy);
 // Builds, shows and runs one popup on the calling thread until it is gone.
 void RunPopup(PopupRequest *request);
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request);
+// Builds the popup hidden, for the monitor of the work area it will be
+// placed in.
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintPopupBorder(HWND popup, HDC dc);

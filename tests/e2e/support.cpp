@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 // --- crashes -------------------------------------------------------------------
 
 // A crash must fail the test program. Under Wine a fault inside a window
@@ -110,6 +112,18 @@ bool WaitForPopupClosed(HWND popup, DWORD timeoutMs)
     return WaitUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, timeoutMs);
 }
 
+HWND ShowOneMorePopup()
+{
+    std::vector<HWND> before = VisiblePopups();
+    PlayerStartTrackPastThrottle();
+    if (!WaitForVisiblePopups((int)before.size() + 1))
+        return NULL;
+    for (HWND popup : VisiblePopups())
+        if (std::find(before.begin(), before.end(), popup) == before.end())
+            return popup;
+    return NULL;
+}
+
 HWND FindPopupWithTitle(const std::string &titleLine)
 {
     for (HWND popup : VisiblePopups()) {
@@ -127,15 +141,23 @@ std::string WindowText(HWND window)
     return text;
 }
 
-int FontWeightOf(HWND window)
+static bool FontOf(HWND window, LOGFONTA *description)
 {
     DWORD_PTR font = 0;
-    if (!SendMessageTimeoutA(window, WM_GETFONT, 0, 0, SMTO_NORMAL, 2000, &font) || !font)
-        return 0;
+    return SendMessageTimeoutA(window, WM_GETFONT, 0, 0, SMTO_NORMAL, 2000, &font) && font &&
+           GetObjectA((HFONT)font, sizeof *description, description);
+}
+
+int FontWeightOf(HWND window)
+{
     LOGFONTA description;
-    if (!GetObjectA((HFONT)font, sizeof description, &description))
-        return 0;
-    return description.lfWeight;
+    return FontOf(window, &description) ? description.lfWeight : 0;
+}
+
+int FontHeightOf(HWND window)
+{
+    LOGFONTA description;
+    return FontOf(window, &description) ? description.lfHeight : 0;
 }
 
 PopupParts ReadPopupParts(HWND popup)

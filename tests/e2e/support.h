@@ -71,6 +71,10 @@ bool WaitForVisiblePopups(int n, DWORD timeoutMs = kPopupDeadlineMs);
 bool WaitForNoPopupWindows(DWORD timeoutMs = kCloseDeadlineMs);
 // Waits until the window is gone (destroyed, or at least hidden).
 bool WaitForPopupClosed(HWND popup, DWORD timeoutMs = kCloseDeadlineMs);
+// With the plug-in's clock redirected: plays the track set on the player
+// past the throttle and returns the popup that was not there before; NULL
+// when none came.
+HWND ShowOneMorePopup();
 // The popup whose title line is exactly this text, or NULL.
 HWND FindPopupWithTitle(const std::string &titleLine);
 
@@ -79,6 +83,7 @@ std::string WindowText(HWND window);
 // The child's rectangle in the client coordinates of its parent.
 RECT ChildRect(HWND child);
 int FontWeightOf(HWND window);
+int FontHeightOf(HWND window);   // lfHeight of the window's font; 0 without one
 
 // Waits until the screen shows this colour at the point.
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs = 2000);

@@ -99,21 +99,7 @@ std::string LookOf(HWND popup)
 
 }  // namespace
 
-class SpareThreads : public PlayerTest {
-protected:
-    // Shows one more popup and returns it: the one not there before.
-    HWND ShowOneMore()
-    {
-        std::vector<HWND> before = VisiblePopups();
-        PlayerStartTrackPastThrottle();
-        if (!WaitForVisiblePopups((int)before.size() + 1))
-            return NULL;
-        for (HWND popup : VisiblePopups())
-            if (std::find(before.begin(), before.end(), popup) == before.end())
-                return popup;
-        return NULL;
-    }
-};
+using SpareThreads = PlayerTest;
 
 TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 {
@@ -124,7 +110,7 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 
     // The first popup after init comes from the spare.
     std::set<DWORD> before = ProcessThreads();
-    HWND first = ShowOneMore();
+    HWND first = ShowOneMorePopup();
     ASSERT_NE(first, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(first)), 1u) << "the first popup had a new thread";
 
@@ -144,7 +130,7 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
     // After the burst a waiting thread shows the next one.
     ASSERT_TRUE(WaitForWaitingThreads(1));
     before = ProcessThreads();
-    HWND after = ShowOneMore();
+    HWND after = ShowOneMorePopup();
     ASSERT_NE(after, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(after)), 1u) << "the popup after the burst had a new thread";
     popups.push_back(after);
@@ -185,7 +171,7 @@ TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
         SelectComboItem(dialog, 1023, 1);
         Press(dialog, IDOK);
     }));
-    HWND popup = ShowOneMore();
+    HWND popup = ShowOneMorePopup();
     ASSERT_NE(popup, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(popup)), 1u) << "the popup had a new thread";
     EXPECT_NE(ReadPopupParts(popup).time, (HWND)NULL) << "no time line";
@@ -234,7 +220,7 @@ TEST_F(SpareThreads, WakeUpsPostedFromOutsideAskForNothing)
     PlayerPumpFor(200);
 
     std::set<DWORD> before = ProcessThreads();
-    HWND popup = ShowOneMore();
+    HWND popup = ShowOneMorePopup();
     ASSERT_NE(popup, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(popup)), 1u) << "the spare did not wait on";
     EXPECT_LT(QuitAndUnload(), 2000u);
@@ -253,7 +239,7 @@ TEST_F(SpareThreads, ClosingTheOldestOfTwentyLeavesEveryOtherInPlacePaintedAndIn
     for (int i = 0; i < kOpen; i++) {
         snprintf(title, sizeof title, "Track %d", i);
         PlayerSetTrack({ i, title, 205, 44, 192, 2 });
-        HWND popup = ShowOneMore();
+        HWND popup = ShowOneMorePopup();
         ASSERT_NE(popup, (HWND)NULL) << "popup " << i;
         popups.push_back(popup);
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/layout.h"
+#include "tests/scaled_popups.h"
 #include "settings/settings.h"
 
 namespace {
@@ -33,35 +34,58 @@ void ExpectBox(const LayoutBox &box, int x, int y, int w, int h)
 
 }  // namespace
 
-TEST(Layout, FixedBeveledPopupAt96Dpi)
+static void ExpectBox(const LayoutBox &box, const ScaledBox &expected, const char *what)
 {
-    LayoutInput in = FixedInput();
-    PopupLayout l = ComputePopupLayout(&in);
-    ExpectBox(l.popup, 0, 0, 151, 36);
-    ExpectBox(l.back, 1, 1, 149, 34);
-    ExpectBox(l.icon, 3, 1, 16, 34);
-    ExpectBox(l.title, 23, 3, 80, 14);
-    ExpectBox(l.info, 23, 19, 125, 14);
-    ExpectBox(l.time, 113, 3, 35, 14);
+    SCOPED_TRACE(what);
+    ExpectBox(box, expected.x, expected.y, expected.w, expected.h);
 }
 
-TEST(Layout, ScalesTextAndGapsButNotTheIconAt120Dpi)
+TEST(Layout, EveryLengthFollowsTheResolution)
 {
+    for (const ScaledPopupRow &row : kScaledPopups) {
+        SCOPED_TRACE(row.dpi);
+        LayoutInput in = FixedInput();
+        in.dpi = row.dpi;
+        in.smallIconWidth = row.smallIcon;
+        PopupLayout l = ComputePopupLayout(&in);
+        ExpectBox(l.popup, row.popup, "popup");
+        ExpectBox(l.back, row.back, "back");
+        ExpectBox(l.icon, row.icon, "icon");
+        ExpectBox(l.title, row.title, "title");
+        ExpectBox(l.info, row.info, "info");
+        ExpectBox(l.time, row.time, "time");
+        EXPECT_EQ(row.frame, FrameBorder(row.dpi));
+    }
+}
+
+TEST(Layout, MeasuredTextsAreNotScaledAgainButTheWidthsAre)
+{
+    // At 144 dpi: B 3, G1 6, G2 15, I 24, the frame 3.
     LayoutInput in = FixedInput();
-    in.dpi = 120;
+    in.measured = true;
+    in.titleW = 100; in.titleH = 19; in.infoW = 150; in.infoH = 38; in.timeW = 50; in.timeH = 19;
+    in.dpi = 144;
+    in.smallIconWidth = 24;
     PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(100, l.title.w);
-    EXPECT_EQ(17, l.title.h);
-    EXPECT_EQ(156, l.info.w);
-    EXPECT_EQ(17, l.info.h);
-    EXPECT_EQ(43, l.time.w);
-    EXPECT_EQ(17, l.time.h);
-    // B 2, G1 5, G2 12; I stays 16.
-    EXPECT_EQ(1 + 2 + 16 + 5, l.title.x);
-    EXPECT_EQ(1 + 2, l.title.y);
-    EXPECT_EQ(16, l.icon.w);
-    // The title row (180) loses to the information row (156 + 16 + 5 + 4).
-    EXPECT_EQ(181 + 2, l.popup.w);
+    ExpectBox(l.title, 1 + 3 + 24 + 6, 1 + 3, 100, 19);
+    ExpectBox(l.info, 1 + 3 + 24 + 6, 1 + 66 - 3 - 38, 150, 38);
+    EXPECT_EQ(100 + 24 + 6 + 6 + 15 + 50 + 3, l.popup.w);
+    EXPECT_EQ(19 + 9 + 38 + 3, l.popup.h);
+
+    in.minimumWidth = 160;    // 240 at 144 dpi
+    EXPECT_EQ(240 + 3, ComputePopupLayout(&in).popup.w);
+    in.useMaximumWidth = true;
+    in.maximumWidth = 160;    // 240 at 144 dpi: the information line gives way
+    in.infoW = 400;
+    l = ComputePopupLayout(&in);
+    EXPECT_EQ(240 + 3, l.popup.w);
+    EXPECT_EQ(240 - 6 - 6 - 24, l.info.w);
+
+    in = FixedInput();
+    in.dpi = 144;
+    in.smallIconWidth = 24;
+    in.enlarge = true;        // on top of the resolution: 187 x 120 / 96
+    EXPECT_EQ(233, ComputePopupLayout(&in).info.w);
 }
 
 TEST(Layout, FlatStyleAndTheTitleRowWithoutTime)

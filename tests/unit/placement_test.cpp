@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/placement.h"
+#include "tests/scaled_popups.h"
 #include "settings/settings.h"
 
 namespace {
@@ -11,7 +12,8 @@ const RECT kNone = { 0, 0, 0, 0 };
 
 RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h = 36)
 {
-    return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
+    PopupScale scale = BaseScale();
+    return PlaceAfter(position, spreading, &kWork, w, h, &previous, &scale);
 }
 
 // The rectangle's four edges.
@@ -74,6 +76,23 @@ TEST(Placement, CentreCascadesBySmallIconWhateverTheSpreading)
     RECT first = Place(POSITION_CENTRE, SPREAD_ROW, kNone);
     ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, first), 452, 367, 603, 403);
     ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, first), 452, 367, 603, 403);
+}
+
+TEST(Placement, MarginsGapsAndCascadeFollowThePopupsResolution)
+{
+    for (const ScaledPopupRow &row : kScaledPopups) {
+        SCOPED_TRACE(row.dpi);
+        PopupScale scale = { row.dpi, row.smallIcon, row.smallIcon };
+        int w = row.popup.w, h = row.popup.h, m = row.margin;
+        RECT a = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_COLUMN, &kWork, w, h, &kNone, &scale);
+        ExpectEdges(a, 1024 - w - m, 738 - h - m, 1024 - m, 738 - m);
+        RECT b = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_ROW, &kWork, w, h, &a, &scale);
+        EXPECT_EQ(a.left - m, b.right);
+        a = PlaceAfter(POSITION_CENTRE, SPREAD_ROW, &kWork, w, h, &kNone, &scale);
+        b = PlaceAfter(POSITION_CENTRE, SPREAD_ROW, &kWork, w, h, &a, &scale);
+        EXPECT_EQ(a.left + row.smallIcon, b.left);
+        EXPECT_EQ(a.top + row.smallIcon, b.top);
+    }
 }
 
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
