@@ -88,8 +88,10 @@ inline LRESULT PlayerUnknownCommandAnswer(WPARAM wParam, LPARAM command)
 // Registers the window class and creates the hidden main window on the
 // calling thread, which becomes the player's thread. Copies iniDir (trailing
 // backslashes dropped; NULL = "ini" beside the exe) into the INI buffer and
-// creates iniDir and iniDir\plugins when missing.
-bool PlayerStart(const char *iniDir);
+// creates iniDir and iniDir\plugins when missing. With unicodeWindow the
+// main window is a Unicode one (its class and procedure in UTF-16), as a
+// current player keeps its own.
+bool PlayerStart(const char *iniDir, bool unicodeWindow = false);
 // Unloads a plug-in still loaded (quit, then FreeLibrary), destroys the main
 // window, unregisters the class and frees the stored titles.
 void PlayerStop();
@@ -133,6 +135,9 @@ void PlayerResetOwnProcCounts();
 // True when the main window's procedure is the player's own again, e.g.
 // after the plug-in undid its subclass in quit().
 bool PlayerOwnProcInstalled();
+// The character of the last WM_CHAR that reached the player's own procedure,
+// as that procedure got it.
+WPARAM PlayerLastCharacter();
 
 // --- the plug-in -----------------------------------------------------------
 
@@ -147,6 +152,11 @@ PlayerPluginRecord *PlayerPlugin();
 HMODULE PlayerPluginModule();
 int PlayerInitResult();            // what the last init() returned
 void PlayerConfigPlugin();         // config(); returns when it does
+// From any thread: the player's window calls config() when it gets to it,
+// as when the user asks for the settings again while they are open; and
+// how many config() calls have returned so far.
+void PlayerPostConfig();
+int PlayerConfigsReturned();
 void PlayerQuitPlugin();           // quit(), once
 // FreeLibrary. Calls quit() first if nobody did, as the player never frees a
 // plug-in it has not told to quit.

@@ -1,5 +1,6 @@
 #include "popup/layout.h"
 #include "popup/dpi.h"
+#include "popup/placement.h"
 #include "popup/window.h"
 #include "settings/settings.h"
 
@@ -91,6 +92,19 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         IW = maximumWidth - 2 * B - G1 - I;
     }
 
+    // Wider than the screen takes, the popup would hide the title's start
+    // past the screen's edge: the lines are narrowed instead.
+    bool titleCut = false, infoCut = false;
+    if (in->widest > 0 && W + b0 > in->widest) {
+        W = in->widest - b0;
+        int text = W - 2 * B - G1 - I;
+        int titleRoom = in->displayTime ? text - G2 - CW : text;
+        titleCut = TW > titleRoom;
+        infoCut = in->showText && IW > text;
+        TW = titleCut ? (titleRoom > 0 ? titleRoom : 0) : TW;
+        IW = infoCut ? (text > 0 ? text : 0) : IW;
+    }
+
     int H = TH + 2 * B;
     if (in->showText)
         H += B + IH;
@@ -102,6 +116,8 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     out.title = { h + B + I + G1, h + B, TW, TH };
     out.info = { h + B + I + G1, h + H - B - IH, IW, IH };
     out.time = { h + W - B - CW, h + B, CW, CH };
+    out.titleCut = titleCut;
+    out.infoCut = infoCut;
     return out;
 }
 
@@ -127,7 +143,15 @@ static void MoveChild(HWND child, const LayoutBox &box)
         MoveWindow(child, box.x, box.y, box.w, box.h, FALSE);
 }
 
-void LayoutPopup(HWND popup)
+// A line cut short ends in "..."; its window text stays whole, for screen
+// readers.
+static void MarkCut(HWND child, bool cut)
+{
+    if (child && cut)
+        SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
+}
+
+void LayoutPopup(HWND popup, const RECT *workArea)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record)
@@ -167,6 +191,8 @@ void LayoutPopup(HWND popup)
     in.minimumWidth = gSettings.MinimumWidth;
     in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
     in.maximumWidth = gSettings.MaximumWidth;
+    int margin = ScaledLength(POPUP_MARGIN, in.dpi);
+    in.widest = workArea->right - workArea->left - 2 * margin;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);
@@ -175,4 +201,6 @@ void LayoutPopup(HWND popup)
     MoveChild(record->TitleStatic, layout.title);
     MoveChild(record->InfoStatic, layout.info);
     MoveChild(record->TimeStatic, layout.time);
+    MarkCut(record->TitleStatic, layout.titleCut);
+    MarkCut(record->InfoStatic, layout.infoCut);
 }

@@ -24,13 +24,18 @@ struct LayoutInput {
     int minimumWidth;      // both widths at 96 dpi
     bool useMaximumWidth;
     int maximumWidth;
+    int widest;            // the widest popup the screen takes, frame included;
+                           // 0: no limit
 };
 
 struct PopupLayout {
     LayoutBox popup, back, icon, title, info, time;
+    bool titleCut, infoCut;   // the line is narrower than its text
 };
 
-// Pure: the popup and its children from the sizes and settings.
+// Pure: the popup and its children from the sizes and settings. A popup the
+// screen cannot take whole is as wide as `widest`, both text lines narrowed
+// to the room left.
 PopupLayout ComputePopupLayout(const LayoutInput *in);
 
 // The frame around the content, and the width of its lines, at a
@@ -45,7 +50,8 @@ void FixedTextSizes(int style, LayoutInput *in);
 // before it; a line wins only when strictly longer. Pure.
 void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCount);
 
-// Sizes the popup (left at the screen origin) and arranges its children.
-void LayoutPopup(HWND popup);
+// Sizes the popup (left at the screen origin) for the work area it will be
+// placed in, and arranges its children.
+void LayoutPopup(HWND popup, const RECT *workArea);
 
 #endif

@@ -19,6 +19,7 @@ struct PopupWindowRecord {
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
+    BOOL Closing;        // from the close on: hides are the plug-in's own
     PopupHover Hover;    // the pointer on the popup
     PopupScale Scale;    // its monitor's resolution, read when it was made
 };
