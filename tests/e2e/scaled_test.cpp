@@ -20,6 +20,9 @@ const PlayerTrack kTracks[] = {
     { 0, "Northbound Trains - Paper Lanterns", 205, 44, 192, 2 },
     { 1, "Lena Ostrova - Radio Static", 187, 48, 320, 2 },
     { 2, "The Quiet Harbour - Low Tide (Extended)", 3599, 22, 64, 1 },
+    // Wider than the screen at every resolution: cut to it.
+    { 3, "Orchestra of the Harbour Town and Friends - Suite for Paper Lanterns, Trains and Radio Static "
+         "in Seven Movements, Live at the Old Station Hall (Complete Recording, Remastered)", 3599, 44, 192, 2 },
 };
 
 const COLORREF kLightFrame = 0xE0FFFF, kDarkFrame = 0x88BFBF;   // of the default background
@@ -106,13 +109,13 @@ void ExpectStack(const Corner &corner, const std::vector<RECT> &r, const RECT &a
 
 class ScaledPopups : public PlayerTest {
 protected:
-    // Loads the plug-in and shows one popup per track given.
-    std::vector<HWND> ShowPopups(int count)
+    // Loads the plug-in and shows one popup for each of `count` tracks.
+    std::vector<HWND> ShowPopups(int count, int first = 0)
     {
         std::vector<HWND> popups;
         if (!LoadPatched())
             return popups;
-        for (int i = 0; i < count; i++) {
+        for (int i = first; i < first + count; i++) {
             PlayerSetTrack(kTracks[i]);
             HWND popup = ShowOneMorePopup();
             if (!popup)
@@ -182,13 +185,14 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
         QuitAndUnload();
     }
     {
-        SCOPED_TRACE("centre");
+        SCOPED_TRACE("centre, the second popup as wide as the screen takes");
         SetIni("Position", 4);
-        std::vector<HWND> popups = ShowPopups(2);
+        std::vector<HWND> popups = ShowPopups(2, 2);
         ASSERT_EQ(popups.size(), 2u);
         RECT a = WindowRectOf(popups[0]), b = WindowRectOf(popups[1]);
         EXPECT_EQ(b.left, a.left + row->smallIcon);
         EXPECT_EQ(b.top, a.top + row->smallIcon);
+        EXPECT_EQ(b.right - b.left, area.right - area.left - 2 * row->margin);
     }
 }
 
