@@ -1,60 +1,19 @@
-// Asking for each monitor's resolution, and reading it. Every function here
-// comes with Windows 8.1 or 10 and is looked up at run time: on an older
-// Windows the popups keep the screen's resolution, as before.
+// Asking for each monitor's resolution, and reading it. The functions that
+// do so come with Windows 8.1 and 10 and are looked up (optional
+// functions): on an older Windows the popups keep the screen's resolution,
+// as before.
 #include "popup/dpi.h"
+#include "plugin/optional_functions.h"
 
 // The awareness a thread asks for: the values of DPI_AWARENESS_CONTEXT.
 #define AWARE_PER_MONITOR    ((HANDLE)-3)
 #define AWARE_PER_MONITOR_V2 ((HANDLE)-4)
 #define EFFECTIVE_DPI        0             // MDT_EFFECTIVE_DPI
 
-typedef HANDLE (WINAPI *SetThreadDpiAwarenessContextProc)(HANDLE);
-typedef HRESULT (WINAPI *GetDpiForMonitorProc)(HMONITOR, int, UINT *, UINT *);
-typedef UINT (WINAPI *GetDpiForWindowProc)(HWND);
-typedef int (WINAPI *GetSystemMetricsForDpiProc)(int, UINT);
-typedef HMONITOR (WINAPI *MonitorFromRectProc)(LPCRECT, DWORD);
-
-// Written at the engine's start and end only, read by popup threads.
-static SetThreadDpiAwarenessContextProc pSetThreadDpiAwarenessContext;
-static GetDpiForMonitorProc pGetDpiForMonitor;
-static GetDpiForWindowProc pGetDpiForWindow;
-static GetSystemMetricsForDpiProc pGetSystemMetricsForDpi;
-static MonitorFromRectProc pMonitorFromRect;
-static HMODULE gShcore;
-
 PopupScale BaseScale(void)
 {
     PopupScale scale = { BASE_DPI, 16, 16 };
     return scale;
-}
-
-void LookUpDpiFunctions(void)
-{
-    // user32 is loaded with us (we import from it): no reference to keep.
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (user32) {
-        pSetThreadDpiAwarenessContext = (SetThreadDpiAwarenessContextProc)(void *)GetProcAddress(
-            user32, "SetThreadDpiAwarenessContext");
-        pGetDpiForWindow = (GetDpiForWindowProc)(void *)GetProcAddress(user32, "GetDpiForWindow");
-        pGetSystemMetricsForDpi = (GetSystemMetricsForDpiProc)(void *)GetProcAddress(
-            user32, "GetSystemMetricsForDpi");
-        pMonitorFromRect = (MonitorFromRectProc)(void *)GetProcAddress(user32, "MonitorFromRect");
-    }
-    gShcore = LoadLibraryA("shcore.dll");
-    if (gShcore)
-        pGetDpiForMonitor = (GetDpiForMonitorProc)(void *)GetProcAddress(gShcore, "GetDpiForMonitor");
-}
-
-void ReleaseDpiFunctions(void)
-{
-    pSetThreadDpiAwarenessContext = NULL;
-    pGetDpiForMonitor = NULL;
-    pGetDpiForWindow = NULL;
-    pGetSystemMetricsForDpi = NULL;
-    pMonitorFromRect = NULL;
-    if (gShcore)
-        FreeLibrary(gShcore);
-    gShcore = NULL;
 }
 
 void MakeThreadDpiAware(void)
@@ -76,8 +35,8 @@ static int ScreenDpi(void)
 
 static int DpiOfWorkArea(const RECT *workArea, HWND popup)
 {
-    if (pGetDpiForMonitor && pMonitorFromRect) {
-        HMONITOR monitor = pMonitorFromRect(workArea, MONITOR_DEFAULTTONEAREST);
+    if (pGetDpiForMonitor) {
+        HMONITOR monitor = MonitorFromRect(workArea, MONITOR_DEFAULTTONEAREST);
         UINT x = 0, y = 0;
         if (monitor && pGetDpiForMonitor(monitor, EFFECTIVE_DPI, &x, &y) == S_OK && y > 0)
             return (int)y;

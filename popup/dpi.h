@@ -28,12 +28,6 @@ inline int ScaledLength(int length, int dpi)
 // The scale of a 96-dpi screen with 16-pixel small icons. Pure.
 PopupScale BaseScale(void);
 
-// Looks up the scaling functions of this Windows, once, at the engine's
-// start; those missing leave everything as on a screen that is not scaled.
-void LookUpDpiFunctions(void);
-// At the engine's end, after the last popup thread.
-void ReleaseDpiFunctions(void);
-
 // A popup thread, before it makes any window: to be told every monitor's
 // own resolution (per-monitor v2, else v1). The player's threads are left
 // as they are.

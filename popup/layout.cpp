@@ -1,7 +1,7 @@
 #include "popup/layout.h"
 #include "popup/dpi.h"
 #include "popup/placement.h"
-#include "popup/window.h"
+#include "popup/record.h"
 #include "settings/settings.h"
 
 // Lengths at 96 dpi.
@@ -121,10 +121,10 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     return out;
 }
 
-// Measures a child's text (or the part of it given) in the child's own font.
-static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, int *h)
+// Measures a child's text (or the part of it given) in the child's own font,
+// on a device context of the popup's that the layout takes once for all.
+static void MeasureChildText(HDC dc, HWND child, const WCHAR *text, int length, int *w, int *h)
 {
-    HDC dc = GetWindowDC(child);
     HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(child, WM_GETFONT, 0, 0));
     SIZE size = { 0, 0 };
     GetTextExtentPoint32W(dc, text, length, &size);
@@ -132,7 +132,6 @@ static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, 
     if (extra != (int)0x8000000)
         size.cx += extra * length;
     SelectObject(dc, oldFont);
-    ReleaseDC(child, dc);
     *w = size.cx;
     *h = size.cy;
 }
@@ -161,22 +160,24 @@ void LayoutPopup(HWND popup, const RECT *workArea)
     ZeroMemory(&in, sizeof(in));
     in.measured = gSettings.DynamicResize != 0;
     if (in.measured) {
+        HDC dc = GetDC(popup);
         WCHAR title[2048];
         int n = GetWindowTextW(record->TitleStatic, title, 2048);
-        MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
+        MeasureChildText(dc, record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
             WCHAR info[2048];
             GetWindowTextW(record->InfoStatic, info, 2048);
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
-            MeasureChildText(record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
+            MeasureChildText(dc, record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
             WCHAR time[64];
             n = GetWindowTextW(record->TimeStatic, time, 64);
-            MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
+            MeasureChildText(dc, record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
+        ReleaseDC(popup, dc);
     } else {
         FixedTextSizes(gSettings.Style, &in);
     }

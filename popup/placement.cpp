@@ -43,14 +43,15 @@ RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
     return placed;
 }
 
-bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect)
+bool PlacePopup(HWND popup, const PlacementPass *pass, RECT *rect)
 {
     RECT window;
     if (!GetWindowRect(popup, &window))
         return false;
+    // By the scale the popup was made with.
     PopupWindowRecord *record = GetPopupRecord(popup);
     PopupScale scale = record ? record->Scale : BaseScale();
-    *rect = PlaceAfter(gSettings.Position, gSettings.Spreading, workArea,
-                       window.right - window.left, window.bottom - window.top, rect, &scale);
+    *rect = PlaceAfter(pass->position, pass->spreading, &pass->workArea, window.right - window.left,
+                       window.bottom - window.top, rect, &scale);
     return true;
 }

@@ -15,9 +15,16 @@
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
                 const RECT *previous, const PopupScale *scale);
 
-// Advances rect to the popup's place in the work area of this placement pass
-// (PopupWorkArea); moves nothing. False, with rect unchanged, when the
-// window's rectangle cannot be read (it closed).
-bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect);
+// What one placement pass goes by, read once for the whole pass: the
+// settings and the work area (PopupWorkArea).
+struct PlacementPass {
+    int position, spreading;
+    RECT workArea;
+};
+
+// Advances rect to the popup's place in this pass, by the window's size
+// and the scale it was made with; moves nothing. False, with rect unchanged, when the window's rectangle
+// cannot be read (it closed).
+bool PlacePopup(HWND popup, const PlacementPass *pass, RECT *rect);
 
 #endif

@@ -1,15 +1,18 @@
-// The popup thread and the popup window.
+// The popup window, and one popup's life on its thread.
 #include "popup/window.h"
 #include "popup/announce.h"
 #include "popup/colours.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
 #include "popup/fonts.h"
+#include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
-#include "popup/thread_pool.h"
 #include "popup/work_area.h"
+#include "plugin/messages.h"
+#include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 // The low word of a style belongs to the window's class. The popup class
@@ -25,7 +28,6 @@
 #define TEXT_STYLE       (STATIC_STYLE | SS_NOPREFIX)
 #define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
 #define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
-#define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
 
 static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
 static_assert((DWORD)BACK_STYLE == 0x50000120, "the background's style changed");
@@ -34,22 +36,6 @@ static_assert((DWORD)ICON_STYLE == 0x50000323, "the icon's style changed");
 static_assert((DWORD)TIME_STYLE == 0x500001A2, "the clock's style changed");
 
 static void OnClose(HWND window);
-
-PopupWindowRecord *GetPopupRecord(HWND popup)
-{
-    return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
-}
-
-UINT CloseTimerPeriod(int timeout, int seconds)
-{
-    if (timeout == 0)
-        timeout = seconds;
-    if (timeout <= 0)
-        return 0;
-    if (timeout > LONGEST_TIMEOUT)
-        timeout = LONGEST_TIMEOUT;
-    return (UINT)timeout * 1000;
-}
 
 static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
@@ -60,7 +46,39 @@ static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT 
     return child;
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea)
+void MakeReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        return;
+    RECT area = PopupWorkArea();
+    PopupScale scale = ScaleForWorkArea(&area, NULL);
+    ready->width = scale.smallIconWidth;
+    ready->height = scale.smallIconHeight;
+    ready->source = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
+    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, ready->width, ready->height, LR_COPYFROMRESOURCE);
+}
+
+void DropReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        DestroyIcon(ready->copy);
+    ready->copy = NULL;
+}
+
+// The popup's own copy of the request's icon, at the small-icon size of
+// its resolution.
+static HICON CopyPopupIcon(HICON icon, const PopupScale *scale, ReadyIcon *ready)
+{
+    if (ready && ready->copy && icon == ready->source && ready->width == scale->smallIconWidth &&
+        ready->height == scale->smallIconHeight) {
+        HICON copy = ready->copy;
+        ready->copy = NULL;
+        return copy;
+    }
+    return (HICON)CopyImage(icon, IMAGE_ICON, scale->smallIconWidth, scale->smallIconHeight, LR_COPYFROMRESOURCE);
+}
+
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea, ReadyIcon *ready)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -91,8 +109,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, boldFont);
     record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, record->Scale.smallIconWidth,
-                                  record->Scale.smallIconHeight, LR_COPYFROMRESOURCE);
+    HICON icon = CopyPopupIcon(request->Icon, &record->Scale, ready);
     if (record->IconStatic)
         SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
     else if (icon)
@@ -115,12 +132,11 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
     return record;
 }
 
-void RunPopup(PopupRequest *request)
+void RunPopup(PopupRequest *request, ReadyIcon *ready)
 {
-    // The monitor is chosen once: the popup is made for its resolution and
-    // placed in its work area.
-    RECT workArea = PopupWorkArea();
-    PopupWindowRecord *record = CreatePopupWindow(request, &workArea);
+    // One work area for the popup's resolution, its width and its place.
+    RECT area = PopupWorkArea();
+    PopupWindowRecord *record = CreatePopupWindow(request, &area, ready);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();
@@ -142,9 +158,9 @@ void RunPopup(PopupRequest *request)
         return;
     }
 
-    LayoutPopup(popup, &workArea);
+    LayoutPopup(popup, &area);
     RECT rect;
-    PlaceNewPopup(popup, &workArea, &rect);
+    PlaceNewPopup(popup, &area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -176,17 +192,6 @@ void RunPopup(PopupRequest *request)
         if (IsWindow(popup))
             DestroyWindow(popup);
     }
-}
-
-DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
-{
-    // Before the thread's first window, which takes the thread's awareness.
-    MakeThreadDpiAware();
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    // The thread stays for further popups a while (a spare starts with none).
-    ServePopups((PopupRequest *)requestCopy);
-    ExitPopupThread();
-    return 0;
 }
 
 void PaintPopupBorder(HWND popup, HDC dc)

@@ -109,20 +109,12 @@ void ExpectStack(const Corner &corner, const std::vector<RECT> &r, const RECT &a
 
 class ScaledPopups : public PlayerTest {
 protected:
-    // Loads the plug-in and shows one popup for each of `count` tracks.
-    std::vector<HWND> ShowPopups(int count, int first = 0)
+    // Loads the plug-in and shows the popups of `count` tracks from `first`.
+    std::vector<HWND> LoadAndShow(int count, int first = 0)
     {
-        std::vector<HWND> popups;
         if (!LoadPatched())
-            return popups;
-        for (int i = first; i < first + count; i++) {
-            PlayerSetTrack(kTracks[i]);
-            HWND popup = ShowOneMorePopup();
-            if (!popup)
-                break;
-            popups.push_back(popup);
-        }
-        return popups;
+            return {};
+        return ShowPopups(std::vector<PlayerTrack>(kTracks + first, kTracks + first + count));
     }
 };
 
@@ -143,7 +135,7 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
         SCOPED_TRACE("fixed size");
         SetIni("DynamicResize", 0);
         SetIni("DisplayTime", 1);
-        std::vector<HWND> popups = ShowPopups(1);
+        std::vector<HWND> popups = LoadAndShow(1);
         ASSERT_EQ(popups.size(), 1u);
         RECT r = WindowRectOf(popups[0]);
         EXPECT_EQ(r.left, area.right - row->popup.w - row->margin);
@@ -170,7 +162,7 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
         SCOPED_TRACE(corner.name);
         SetIni("Position", corner.position);
         SetIni("Spreading", corner.spreading);
-        std::vector<HWND> popups = ShowPopups(3);
+        std::vector<HWND> popups = LoadAndShow(3);
         ASSERT_EQ(popups.size(), 3u);
         std::vector<RECT> rects;
         for (HWND popup : popups) {
@@ -187,7 +179,7 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
     {
         SCOPED_TRACE("centre, the second popup as wide as the screen takes");
         SetIni("Position", 4);
-        std::vector<HWND> popups = ShowPopups(2, 2);
+        std::vector<HWND> popups = LoadAndShow(2, 2);
         ASSERT_EQ(popups.size(), 2u);
         RECT a = WindowRectOf(popups[0]), b = WindowRectOf(popups[1]);
         EXPECT_EQ(b.left, a.left + row->smallIcon);

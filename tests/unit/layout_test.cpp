@@ -24,20 +24,106 @@ LayoutInput FixedInput(int style = STYLE_BEVELED)
     return in;
 }
 
-void ExpectBox(const LayoutBox &box, int x, int y, int w, int h)
+// Texts as measured in the fonts of 144 dpi.
+void MeasuredAt144(LayoutInput *in)
 {
-    EXPECT_EQ(x, box.x);
-    EXPECT_EQ(y, box.y);
-    EXPECT_EQ(w, box.w);
-    EXPECT_EQ(h, box.h);
+    in->measured = true;
+    in->titleW = 100, in->titleH = 19, in->infoW = 150, in->infoH = 38, in->timeW = 50, in->timeH = 19;
+    in->dpi = 144;
+    in->smallIconWidth = 24;
+}
+
+const int _ = -1;   // a length the row does not look at
+
+// The popup and its children as x, y, w, h; _ where the row does not look.
+struct Boxes {
+    int popup[4] = { _, _, _, _ }, back[4] = { _, _, _, _ }, icon[4] = { _, _, _, _ };
+    int title[4] = { _, _, _, _ }, info[4] = { _, _, _, _ }, time[4] = { _, _, _, _ };
+};
+
+void ExpectBox(const LayoutBox &box, const int (&expected)[4], const char *what)
+{
+    const int actual[4] = { box.x, box.y, box.w, box.h };
+    for (int i = 0; i < 4; i++)
+        if (expected[i] != _)
+            EXPECT_EQ(expected[i], actual[i]) << what << " [" << i << "]";
 }
 
 }  // namespace
 
-static void ExpectBox(const LayoutBox &box, const ScaledBox &expected, const char *what)
+TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
 {
-    SCOPED_TRACE(what);
-    ExpectBox(box, expected.x, expected.y, expected.w, expected.h);
+    const struct Row {
+        const char *name;
+        int style;
+        void (*change)(LayoutInput *in);
+        Boxes expected;
+        int titleCut = _, infoCut = _;   // 1: the line is narrower than its text
+    } rows[] = {
+        { "flat", STYLE_FLAT, [](LayoutInput *) {}, { { _, _, 172, _ } } },
+        // The information row (149) is wider.
+        { "beveled without the time", STYLE_BEVELED, [](LayoutInput *in) { in->displayTime = false; },
+          { { _, _, 151, _ } } },
+        // The title row alone, one row high: 104 raised to the minimum.
+        { "the title row alone", STYLE_BEVELED, [](LayoutInput *in) { in->displayTime = in->showText = false; },
+          { { _, _, 110 + 2, 14 + 4 + 2 } } },
+        // Sizes are multiplied by the enlargement over 96.
+        { "enlarged by 100", STYLE_BEVELED, [](LayoutInput *in) { in->enlarge = true, in->enlargement = 100; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, 16, _ }, { _, _, _, _ }, { _, _, 130, _ } } },
+        { "enlarged by 96", STYLE_BEVELED, [](LayoutInput *in) { in->enlarge = true, in->enlargement = 96; },
+          { { _, _, 151, _ } } },
+        // The minimum widens the background; the time follows the right edge.
+        { "minimum 160", STYLE_BEVELED, [](LayoutInput *in) { in->minimumWidth = 160; },
+          { { _, _, 162, _ }, { _, _, 160, _ }, { _, _, _, _ }, { _, _, 80, _ }, { _, _, 125, _ },
+            { 1 + 160 - 2 - 35, _, _, _ } } },
+        // The maximum narrows the information line only.
+        { "maximum 120", STYLE_BEVELED, [](LayoutInput *in) { in->useMaximumWidth = true, in->maximumWidth = 120; },
+          { { _, _, 122, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ }, { _, _, 120 - 4 - 4 - 16, _ } } },
+        // A popup wider than the screen takes narrows both lines to the room
+        // left, the title up to the gap before the time.
+        { "exactly as wide as the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 151; },
+          { { _, _, 151, _ } }, 0, 0 },
+        { "wider than the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120; },
+          { { 0, 0, 120, 36 }, { _, _, 118, _ }, { _, _, _, _ }, { 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14 },
+            { 23, 19, 118 - 4 - 4 - 16, 14 }, { 1 + 118 - 2 - 35, 3, 35, 14 } }, 1, 1 },
+        // The title has the room of the time too, and fits.
+        { "wider, without the time", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120, in->displayTime = false; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ } }, 0, 1 },
+        // At 144 dpi (B 3, G1 6, G2 15, I 24, the frame 3) texts measured in
+        // the fonts of that resolution are not scaled again; the widths are.
+        { "measured at 144 dpi", STYLE_BEVELED, [](LayoutInput *in) { MeasuredAt144(in); },
+          { { 0, 0, 201 + 3, 66 + 3 }, { 1, 1, 201, 66 }, { 4, 1, 24, 66 }, { 34, 4, 100, 19 },
+            { 34, 1 + 66 - 3 - 38, 150, 38 }, { 1 + 201 - 3 - 50, 4, 50, 19 } } },
+        { "minimum 160 at 144 dpi", STYLE_BEVELED, [](LayoutInput *in) { MeasuredAt144(in), in->minimumWidth = 160; },
+          { { _, _, 240 + 3, _ } } },
+        { "maximum 160 at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { MeasuredAt144(in), in->infoW = 400, in->useMaximumWidth = true, in->maximumWidth = 160; },
+          { { _, _, 240 + 3, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 100, _ }, { _, _, 240 - 6 - 6 - 24, _ } } },
+        { "as wide as the screen takes at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { MeasuredAt144(in), in->widest = 180; },
+          { { _, _, 180, _ }, { _, _, 177, _ }, { _, _, _, _ }, { _, _, 177 - 6 - 6 - 24 - 15 - 50, _ } }, 1, 1 },
+        // Enlargement comes on top: 187 at 144 dpi, times 120 over 96.
+        { "enlarged at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { in->dpi = 144, in->smallIconWidth = 24, in->enlarge = true; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, 24, _ }, { _, _, _, _ }, { _, _, 233, _ } } },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        LayoutInput in = FixedInput(row.style);
+        row.change(&in);
+        PopupLayout l = ComputePopupLayout(&in);
+        const Boxes &e = row.expected;
+        ExpectBox(l.popup, e.popup, "popup");
+        ExpectBox(l.back, e.back, "back");
+        ExpectBox(l.icon, e.icon, "icon");
+        ExpectBox(l.title, e.title, "title");
+        ExpectBox(l.info, e.info, "info");
+        ExpectBox(l.time, e.time, "time");
+        if (row.titleCut != _)
+            EXPECT_EQ(row.titleCut != 0, l.titleCut);
+        if (row.infoCut != _)
+            EXPECT_EQ(row.infoCut != 0, l.infoCut);
+    }
 }
 
 TEST(Layout, EveryLengthFollowsTheResolution)
@@ -48,146 +134,31 @@ TEST(Layout, EveryLengthFollowsTheResolution)
         in.dpi = row.dpi;
         in.smallIconWidth = row.smallIcon;
         PopupLayout l = ComputePopupLayout(&in);
-        ExpectBox(l.popup, row.popup, "popup");
-        ExpectBox(l.back, row.back, "back");
-        ExpectBox(l.icon, row.icon, "icon");
-        ExpectBox(l.title, row.title, "title");
-        ExpectBox(l.info, row.info, "info");
-        ExpectBox(l.time, row.time, "time");
+        const ScaledBox *expected[6] = { &row.popup, &row.back, &row.icon, &row.title, &row.info, &row.time };
+        const LayoutBox *actual[6] = { &l.popup, &l.back, &l.icon, &l.title, &l.info, &l.time };
+        for (int i = 0; i < 6; i++) {
+            const ScaledBox &e = *expected[i];
+            ExpectBox(*actual[i], { e.x, e.y, e.w, e.h }, "box");
+        }
         EXPECT_EQ(row.frame, FrameBorder(row.dpi));
     }
 }
 
-TEST(Layout, MeasuredTextsAreNotScaledAgainButTheWidthsAre)
-{
-    // At 144 dpi: B 3, G1 6, G2 15, I 24, the frame 3.
-    LayoutInput in = FixedInput();
-    in.measured = true;
-    in.titleW = 100; in.titleH = 19; in.infoW = 150; in.infoH = 38; in.timeW = 50; in.timeH = 19;
-    in.dpi = 144;
-    in.smallIconWidth = 24;
-    PopupLayout l = ComputePopupLayout(&in);
-    ExpectBox(l.title, 1 + 3 + 24 + 6, 1 + 3, 100, 19);
-    ExpectBox(l.info, 1 + 3 + 24 + 6, 1 + 66 - 3 - 38, 150, 38);
-    EXPECT_EQ(100 + 24 + 6 + 6 + 15 + 50 + 3, l.popup.w);
-    EXPECT_EQ(19 + 9 + 38 + 3, l.popup.h);
-
-    in.minimumWidth = 160;    // 240 at 144 dpi
-    EXPECT_EQ(240 + 3, ComputePopupLayout(&in).popup.w);
-    in.useMaximumWidth = true;
-    in.maximumWidth = 160;    // 240 at 144 dpi: the information line gives way
-    in.infoW = 400;
-    l = ComputePopupLayout(&in);
-    EXPECT_EQ(240 + 3, l.popup.w);
-    EXPECT_EQ(240 - 6 - 6 - 24, l.info.w);
-
-    in = FixedInput();
-    in.dpi = 144;
-    in.smallIconWidth = 24;
-    in.enlarge = true;        // on top of the resolution: 187 x 120 / 96
-    EXPECT_EQ(233, ComputePopupLayout(&in).info.w);
-}
-
-TEST(Layout, FlatStyleAndTheTitleRowWithoutTime)
-{
-    LayoutInput in = FixedInput(STYLE_FLAT);
-    EXPECT_EQ(172, ComputePopupLayout(&in).popup.w);
-
-    in = FixedInput(STYLE_BEVELED);
-    in.displayTime = false;   // the information row (149) is wider
-    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
-
-    in.showText = false;      // the title row alone, and one row high
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(110 + 2, l.popup.w);   // 104 from the title, raised to the minimum
-    EXPECT_EQ(14 + 4 + 2, l.popup.h);
-}
-
-TEST(Layout, EnlargementIsAppliedOverNinetySix)
-{
-    LayoutInput in = FixedInput();
-    in.enlarge = true;
-    in.enlargement = 100;
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(130, l.info.w);
-    EXPECT_EQ(16, l.icon.w);
-
-    in.enlargement = 96;
-    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
-}
-
-TEST(Layout, MinimumWidensTheBackgroundMaximumNarrowsTheInformationOnly)
-{
-    LayoutInput in = FixedInput();
-    in.minimumWidth = 160;
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(162, l.popup.w);
-    EXPECT_EQ(160, l.back.w);
-    EXPECT_EQ(80, l.title.w);
-    EXPECT_EQ(125, l.info.w);
-    EXPECT_EQ(1 + 160 - 2 - 35, l.time.x);   // the time follows the right edge
-
-    in = FixedInput();
-    in.useMaximumWidth = true;
-    in.maximumWidth = 120;
-    l = ComputePopupLayout(&in);
-    EXPECT_EQ(122, l.popup.w);
-    EXPECT_EQ(120 - 4 - 4 - 16, l.info.w);
-    EXPECT_EQ(80, l.title.w);
-}
-
-TEST(Layout, APopupWiderThanTheScreenTakesNarrowsBothLinesToTheRoomLeft)
-{
-    LayoutInput in = FixedInput();
-    in.widest = 151;   // exactly as wide as the popup: nothing changes
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(151, l.popup.w);
-    EXPECT_FALSE(l.titleCut || l.infoCut);
-
-    in.widest = 120;
-    l = ComputePopupLayout(&in);
-    ExpectBox(l.popup, 0, 0, 120, 36);
-    EXPECT_EQ(118, l.back.w);
-    ExpectBox(l.title, 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14);   // up to the gap before the time
-    ExpectBox(l.info, 23, 19, 118 - 4 - 4 - 16, 14);
-    ExpectBox(l.time, 1 + 118 - 2 - 35, 3, 35, 14);
-    EXPECT_TRUE(l.titleCut && l.infoCut);
-
-    in.displayTime = false;   // the title has the room of the time too, and fits
-    l = ComputePopupLayout(&in);
-    EXPECT_EQ(80, l.title.w);
-    EXPECT_FALSE(l.titleCut);
-    EXPECT_TRUE(l.infoCut);
-}
-
 TEST(Layout, ChoosesTheInformationLineToMeasure)
 {
-    int start, length, lines;
-    ChooseLineToMeasure(L"ab\ncdef\ngh", &start, &length, &lines);
-    EXPECT_EQ(2, start);
-    EXPECT_EQ(5, length);
-    EXPECT_EQ(3, lines);
-
-    ChooseLineToMeasure(L"abc\nde", &start, &length, &lines);
-    EXPECT_EQ(3, start);   // the later line with its line feed: not beaten by an equal first
-    EXPECT_EQ(3, length);
-    EXPECT_EQ(2, lines);
-
-    ChooseLineToMeasure(L"abcd\nde", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(4, length);
-
-    ChooseLineToMeasure(L"one line", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(8, length);
-    EXPECT_EQ(1, lines);
-
-    ChooseLineToMeasure(L"\n", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(1, length);
-    EXPECT_EQ(2, lines);
-
-    ChooseLineToMeasure(L"", &start, &length, &lines);
-    EXPECT_EQ(0, length);
-    EXPECT_EQ(1, lines);
+    // The later line with its line feed wins only when strictly longer.
+    const struct Row {
+        const WCHAR *text;
+        int start, length, lines;
+    } rows[] = {
+        { L"ab\ncdef\ngh", 2, 5, 3 }, { L"abc\nde", 3, 3, 2 }, { L"abcd\nde", 0, 4, 2 },
+        { L"one line", 0, 8, 1 },     { L"\n", 0, 1, 2 },       { L"", 0, 0, 1 },
+    };
+    for (const Row &row : rows) {
+        int start = -1, length = -1, lines = -1;
+        ChooseLineToMeasure(row.text, &start, &length, &lines);
+        EXPECT_EQ(row.start, start) << &row - rows;
+        EXPECT_EQ(row.length, length) << &row - rows;
+        EXPECT_EQ(row.lines, lines) << &row - rows;
+    }
 }
