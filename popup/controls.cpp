@@ -73,16 +73,14 @@ static void FillWith(HDC dc, const RECT *r, COLORREF colour)
     DeleteObject(brush);
 }
 
-static int PopupDpi(HWND popup);
-
 // The face on the background colour, framed; pressed, it turns over: its
 // glyph in the background colour on the text colour.
-static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text)
+static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, int dpi)
 {
     RECT cell;
     GetClientRect(button, &cell);
     FillWith(dc, &cell, back);
-    RECT face = ButtonFace(cell.bottom, PopupDpi(GetParent(button)));
+    RECT face = ButtonFace(cell.bottom, dpi);
     bool pressed = GetWindowLongPtrW(button, EXTRA_PRESSED) != 0;
     if (pressed) {
         FillWith(dc, &face, text);
@@ -123,7 +121,7 @@ static void PaintControl(HWND control, HDC dc)
         return;
     COLORREF back = record->Request->BackColour, text = record->Request->TextColour;
     if (IsButton(control))
-        PaintButton(control, dc, back, text);
+        PaintButton(control, dc, back, text, record->Scale.dpi);
     else
         PaintLevelBar(control, dc, back, text);
 }
@@ -183,14 +181,6 @@ static void PressControl(HWND popup, int button)
 }
 
 // --- placing -------------------------------------------------------------
-
-static int PopupDpi(HWND popup)
-{
-    HDC dc = GetDC(popup);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(popup, dc);
-    return dpi > 0 ? dpi : 96;
-}
 
 // The background's rectangle in the popup's client area, as laid out.
 static RECT ContentRect(HWND popup, const PopupWindowRecord *record)
@@ -257,7 +247,7 @@ static void ShowButtons(HWND popup, PopupWindowRecord *record)
 {
     PopupControls *controls = &record->Controls;
     RECT places[CONTROL_BUTTONS];
-    PlaceControls(ContentRect(popup, record), PopupDpi(popup), places);
+    PlaceControls(ContentRect(popup, record), record->Scale.dpi, places);
     int playState = AskPlayState();
     static const WCHAR *const texts[CONTROL_BUTTONS] = { L"Previous", NULL, L"Next" };
     static const ControlGlyph glyphs[CONTROL_BUTTONS] = { GLYPH_PREVIOUS, GLYPH_PLAY, GLYPH_NEXT };
@@ -308,7 +298,7 @@ static void ShowLevel(HWND popup, PopupWindowRecord *record, int volume)
     wsprintfW(text, L"Volume %d%%", (volume * 100 + 127) / 255);
     SetWindowTextW(controls->LevelBar, text);
     SetShown(controls->LevelBar, volume);
-    RECT bar = LevelBarRect(ContentRect(popup, record), PopupDpi(popup));
+    RECT bar = LevelBarRect(ContentRect(popup, record), record->Scale.dpi);
     ShowOnTop(controls->LevelBar, &bar);
     SetTimer(popup, LEVEL_BAR_TIMER_ID, LEVEL_SHOW_MS, NULL);
 }

@@ -1,4 +1,5 @@
 #include "popup/controls_rules.h"
+#include "popup/dpi.h"
 #include "plugin/plugin.h"
 
 int ControlCommand(ControlButton button, int playState)
@@ -40,15 +41,10 @@ bool LeftRestArea(POINT restAt, POINT pointer, int width, int height)
     return 2 * (dx < 0 ? -dx : dx) > width || 2 * (dy < 0 ? -dy : dy) > height;
 }
 
-static int Scaled(int length, int dpi)
-{
-    return length * dpi / 96;
-}
-
 static int FaceSide(int height, int dpi)
 {
-    int side = Scaled(CONTROL_SIDE, dpi);
-    int room = height - 2 * Scaled(CONTROL_GAP, dpi);
+    int side = ScaledLength(CONTROL_SIDE, dpi);
+    int room = height - 2 * ScaledLength(CONTROL_GAP, dpi);
     if (side > room)
         side = room;
     return side > 1 ? side : 1;
@@ -56,14 +52,14 @@ static int FaceSide(int height, int dpi)
 
 RECT ButtonFace(int height, int dpi)
 {
-    int gap = Scaled(CONTROL_GAP, dpi), side = FaceSide(height, dpi);
+    int gap = ScaledLength(CONTROL_GAP, dpi), side = FaceSide(height, dpi);
     RECT face = { gap, (height - side) / 2, gap + side, (height - side) / 2 + side };
     return face;
 }
 
 void PlaceControls(RECT content, int dpi, RECT cells[CONTROL_BUTTONS])
 {
-    int gap = Scaled(CONTROL_GAP, dpi);
+    int gap = ScaledLength(CONTROL_GAP, dpi);
     int side = FaceSide(content.bottom - content.top, dpi);
     // Each cell holds a gap and a face; the last one the gap after it too.
     int left = content.right - CONTROL_BUTTONS * (side + gap) - gap;
@@ -79,7 +75,7 @@ void PlaceControls(RECT content, int dpi, RECT cells[CONTROL_BUTTONS])
 RECT LevelBarRect(RECT content, int dpi)
 {
     RECT bar = content;
-    bar.top = content.bottom - Scaled(LEVEL_BAR_HEIGHT, dpi);
+    bar.top = content.bottom - ScaledLength(LEVEL_BAR_HEIGHT, dpi);
     if (bar.top < content.top)
         bar.top = content.top;
     return bar;

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the popup engine.
 #include "popup/engine.h"
 #include "popup/controls.h"
+#include "popup/fonts.h"
 #include "popup/list.h"
 #include "popup/popup_thread.h"
 #include "popup/record.h"
@@ -68,6 +69,7 @@ int PopupEngineInit(void)
     LookUpOptionalFunctions();
     InitPopupList();
     CreatePopupFonts();
+    InitScaledFonts();
     InitPopupThreads();
     RegisterColourPickerClass();
     ResolveIniPath();
@@ -94,6 +96,7 @@ int PopupEngineShutdown(void)
     DeletePopupList();
     ReleasePopupThreadPool();
 
+    ReleaseScaledFonts();
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
     PopupFont = PopupBoldFont = NULL;

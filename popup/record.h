@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include "popup/controls_rules.h"
+#include "popup/dpi.h"
 #include "popup/hover_rules.h"
 #include "popup/request.h"
 
@@ -36,6 +37,7 @@ struct PopupWindowRecord {
     BOOL Closing;        // from the close on: hides are the plug-in's own
     PopupHover Hover;    // the pointer on the popup
     PopupControls Controls;
+    PopupScale Scale;    // its monitor's resolution, read when it was made
 };
 
 // The popup's window class, registered by the engine (in UTF-16), and the
