@@ -1,0 +1,148 @@
+// Each tag reader on 100,000 random mutations and truncations of its sample.
+// The bytes end where an unreadable page begins, so a read past them faults
+// at once; a picture found must lie inside them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "cover/flac.h"
+#include "cover/id3v2.h"
+#include "cover/mp4.h"
+#include "cover/ogg.h"
+#include "tests/unit/cover_samples.h"
+
+typedef bool (*TagReader)(unsigned char *bytes, size_t size, PictureSpan *picture);
+
+// Room of `size` bytes that ends at a page no one may read.
+class GuardedBytes {
+public:
+    explicit GuardedBytes(size_t most)
+    {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        page_ = system.dwPageSize;
+        reserved_ = (most + page_ - 1) / page_ * page_ + page_;
+        base_ = (unsigned char *)VirtualAlloc(NULL, reserved_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        DWORD old;
+        if (base_)
+            VirtualProtect(base_ + reserved_ - page_, page_, PAGE_NOACCESS, &old);
+    }
+    ~GuardedBytes()
+    {
+        if (base_)
+            VirtualFree(base_, 0, MEM_RELEASE);
+    }
+    unsigned char *Place(const Bytes &bytes, size_t size)
+    {
+        unsigned char *at = base_ + reserved_ - page_ - size;
+        if (size)
+            memcpy(at, bytes.data(), size);
+        return at;
+    }
+    bool Ready() const { return base_ != NULL; }
+
+private:
+    unsigned char *base_ = NULL;
+    size_t page_ = 0, reserved_ = 0;
+};
+
+static uint32_t gSeed = 2463534242u;
+
+static uint32_t Random()
+{
+    gSeed ^= gSeed << 13;
+    gSeed ^= gSeed >> 17;
+    gSeed ^= gSeed << 5;
+    return gSeed;
+}
+
+// Bytes that lengths, flags and markers turn on.
+static const unsigned char kTelling[] = { 0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF, '=', 'A' };
+
+static void Mutate(Bytes *b)
+{
+    int changes = 1 + Random() % 4;
+    for (int i = 0; i < changes && !b->empty(); i++) {
+        size_t at = Random() % b->size();
+        switch (Random() % 3) {
+        case 0: (*b)[at] = (unsigned char)Random(); break;
+        case 1: (*b)[at] = kTelling[Random() % sizeof(kTelling)]; break;
+        default: {
+            // A length field's worth of one value.
+            uint32_t value = Random() % 2 ? Random() : Random() % 1024;
+            for (int k = 0; k < 4 && at + k < b->size(); k++)
+                (*b)[at + k] = (unsigned char)(value >> (8 * (3 - k)));
+            break;
+        }
+        }
+    }
+}
+
+static void Fuzz(const char *name, TagReader read, const Bytes &sample)
+{
+    SCOPED_TRACE(name);
+    GuardedBytes room(sample.size());
+    ASSERT_TRUE(room.Ready());
+    {
+        // The sample itself has its picture.
+        Bytes whole = sample;
+        PictureSpan span;
+        ASSERT_TRUE(read(room.Place(whole, whole.size()), whole.size(), &span));
+    }
+    int found = 0;
+    for (int i = 0; i < 100000; i++) {
+        Bytes bytes = sample;
+        if (Random() % 4)
+            Mutate(&bytes);
+        size_t size = bytes.size();
+        if (Random() % 2)
+            size = Random() % (size + 1);
+        unsigned char *at = room.Place(bytes, size);
+        PictureSpan span = { 0, 0, 0 };
+        if (read(at, size, &span)) {
+            found++;
+            ASSERT_GT(span.length, 0u) << "case " << i;
+            ASSERT_LE(span.offset, size) << "case " << i;
+            ASSERT_LE(span.length, size - span.offset) << "case " << i;
+        }
+    }
+    // The mutations left many pictures whole: the readers were exercised.
+    EXPECT_GT(found, 1000);
+}
+
+static bool ReadId3(unsigned char *b, size_t n, PictureSpan *p) { return FindId3Picture(b, n, p); }
+static bool ReadFlac(unsigned char *b, size_t n, PictureSpan *p) { return FindFlacPicture(b, n, p); }
+static bool ReadMp4(unsigned char *b, size_t n, PictureSpan *p) { return FindMp4Picture(b, n, p); }
+static bool ReadOgg(unsigned char *b, size_t n, PictureSpan *p) { return FindOggPicture(b, n, p); }
+
+TEST(CoverFuzz, Id3v2)
+{
+    Bytes v23 = Id3Tag(3, 0xC0, Unsynchronised(Be(6, 4) + Be(0, 6) + Id3Frame(3, "TIT2", Bytes{ 0 } + Text("Song"))
+        + Id3Frame(3, "APIC", PictureFrameData(3, 1, 4, "back", PictureBytes("\xFF\xD8other", 200)))
+        + Id3Frame(3, "APIC", PictureFrameData(3, 0, 3, "front", PictureBytes("\xFF\xD8" "FRONT", 300)), 0x20)));
+    Fuzz("2.3", ReadId3, v23);
+    Bytes v24 = Id3Tag(4, 0x10, Id3Frame(4, "APIC", Unsynchronised(PictureFrameData(4, 3, 0, "x", PictureBytes("\xFF\xFFother", 200))), 0x03)
+        + Id3Frame(4, "APIC", Be(0, 1) + Syncsafe(300) + PictureFrameData(4, 1, 3, "f", PictureBytes("FRONT", 300)), 0x41) + Be(0, 32));
+    Fuzz("2.4", ReadId3, v24);
+    Bytes v22 = Id3Tag(2, 0, Id3Frame(2, "TT2", Bytes{ 0 } + Text("Song")) + Id3Frame(2, "PIC", PictureFrameData(2, 0, 3, "", PictureBytes("FRONT", 300))));
+    Fuzz("2.2", ReadId3, v22);
+}
+
+TEST(CoverFuzz, Flac)
+{
+    Fuzz("FLAC", ReadFlac, Text("fLaC") + FlacBlock(false, 0, Be(0, 34)) + FlacBlock(false, 4, Be(0, 40))
+        + FlacBlock(false, 6, FlacPictureRecord(4, PictureBytes("other", 200)))
+        + FlacBlock(true, 6, FlacPictureRecord(3, PictureBytes("FRONT", 300))));
+}
+
+TEST(CoverFuzz, Mp4)
+{
+    Fuzz("MP4", ReadMp4, Box("ftyp", Text("M4A ") + Be(0, 4)) + Box("mdat", Be(0, 100))
+        + MoovWithCover(CoverData(PictureBytes("FRONT", 300)) + CoverData(PictureBytes("other", 200))));
+}
+
+TEST(CoverFuzz, Ogg)
+{
+    Bytes comments = VorbisComments(std::string("\x03vorbis", 7), { "TITLE=Song", PictureComment(4, PictureBytes("other", 200)),
+                                                                   PictureComment(3, PictureBytes("FRONT", 300)) }) + Bytes{ 1 };
+    Fuzz("Vorbis", ReadOgg, OggPages({ VorbisIdentification(), comments, Text(std::string("\x05vorbis", 7)) + Be(0, 40) }, 3));
+}
