@@ -8,7 +8,7 @@
 #include "cover/id3v2.h"
 #include "cover/mp4.h"
 #include "cover/ogg.h"
-#include "tests/unit/cover_samples.h"
+#include "host/tag_builder.h"
 
 typedef bool (*TagReader)(unsigned char *bytes, size_t size, PictureSpan *picture);
 

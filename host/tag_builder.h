@@ -1,5 +1,6 @@
-// Small tags built by hand, byte by byte, for the tag readers' tests and
-// their fuzzing.
+// Tags built byte by byte: ID3v2, FLAC, MP4 and Ogg, small for the tag
+// readers' tests and their fuzzing, or around real pictures for the
+// end-to-end tests and the demo.
 #pragma once
 
 #include <stdint.h>
@@ -192,7 +193,7 @@ inline Bytes OpusHead()
     return Text("OpusHead") + Bytes{ 1, 2 } + Be(0, 9);
 }
 
-// Every format's sample with two pictures: "other" first, "FRONT" second.
+// Bytes that start with a name, for a picture that need not decode.
 inline Bytes PictureBytes(const std::string &name, size_t size)
 {
     Bytes p = Text(name);

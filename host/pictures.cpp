@@ -1,0 +1,99 @@
+#include "host/pictures.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+#include <string.h>
+
+// The classic 1 x 1 GIF: a two-colour table whose first colour is the pixel.
+static std::vector<unsigned char> OnePixelGif(COLORREF colour)
+{
+    std::vector<unsigned char> gif = { 'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
+                                       GetRValue(colour), GetGValue(colour), GetBValue(colour), 0, 0, 0,
+                                       0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3B };
+    return gif;
+}
+
+static std::vector<unsigned char> Encode(IWICImagingFactory *factory, const GUID &container, int width, int height,
+                                         COLORREF colour, BYTE alpha, bool detail)
+{
+    std::vector<unsigned char> bytes;
+    IStream *memory = NULL;
+    IWICBitmapEncoder *encoder = NULL;
+    IWICBitmapFrameEncode *frame = NULL;
+    IPropertyBag2 *options = NULL;
+    if (FAILED(CreateStreamOnHGlobal(NULL, TRUE, &memory)) || FAILED(factory->CreateEncoder(container, NULL, &encoder))
+        || FAILED(encoder->Initialize(memory, WICBitmapEncoderNoCache)) || FAILED(encoder->CreateNewFrame(&frame, &options))
+        || FAILED(frame->Initialize(options)) || FAILED(frame->SetSize(width, height))) {
+        if (frame) frame->Release();
+        if (options) options->Release();
+        if (encoder) encoder->Release();
+        if (memory) memory->Release();
+        return bytes;
+    }
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    frame->SetPixelFormat(&format);
+    bool withAlpha = IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) != 0;
+    int pixelBytes = withAlpha ? 4 : 3;
+    UINT stride = (UINT)(width * pixelBytes + 3) & ~3u;
+    std::vector<unsigned char> pixels((size_t)stride * height);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            unsigned char *p = &pixels[(size_t)y * stride + (size_t)x * pixelBytes];
+            int grain = detail ? (int)((x * 7919u + y * 104729u) % 61) - 30 : 0;
+            int bgr[3] = { GetBValue(colour) + grain, GetGValue(colour) + grain, GetRValue(colour) + grain };
+            for (int c = 0; c < 3; c++)
+                p[c] = (unsigned char)(bgr[c] < 0 ? 0 : bgr[c] > 255 ? 255 : bgr[c]);
+            if (withAlpha)
+                p[3] = alpha;
+        }
+    }
+    bool written = SUCCEEDED(frame->WritePixels(height, stride, (UINT)pixels.size(), pixels.data()))
+                && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    HGLOBAL global = NULL;
+    if (written && SUCCEEDED(GetHGlobalFromStream(memory, &global))) {
+        STATSTG stat;
+        memory->Stat(&stat, STATFLAG_NONAME);
+        const unsigned char *data = (const unsigned char *)GlobalLock(global);
+        if (data) {
+            bytes.assign(data, data + (size_t)stat.cbSize.QuadPart);
+            GlobalUnlock(global);
+        }
+    }
+    frame->Release();
+    if (options)
+        options->Release();
+    encoder->Release();
+    memory->Release();
+    return bytes;
+}
+
+std::vector<unsigned char> MakePicture(PictureFormat format, int width, int height, COLORREF colour, BYTE alpha,
+                                       bool detail)
+{
+    if (format == PICTURE_GIF)
+        return OnePixelGif(colour);
+    HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    std::vector<unsigned char> bytes;
+    IWICImagingFactory *factory = NULL;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   (void **)&factory))) {
+        const GUID &container = format == PICTURE_JPEG ? GUID_ContainerFormatJpeg
+                              : format == PICTURE_PNG ? GUID_ContainerFormatPng : GUID_ContainerFormatBmp;
+        bytes = Encode(factory, container, width, height, colour, alpha, detail);
+        factory->Release();
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return bytes;
+}
+
+bool WriteBytesToFile(const std::string &path, const std::vector<unsigned char> &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = bytes.empty() || (WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) && written == bytes.size());
+    CloseHandle(file);
+    return ok;
+}
