@@ -4,6 +4,8 @@
 #include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/title_query.h"
+#include "plugin/track_cover.h"
+#include "plugin/file_query.h"
 #include "plugin/track_format.h"
 #include "plugin/wait.h"
 #include "popup/request.h"
@@ -48,8 +50,9 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-// Asks the player for the current track and fills the popup's two lines.
-static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
+// Asks the player for the current track and fills the popup's two lines,
+// then asks for its cover. Returns the playlist position.
+static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
 {
     TrackInfo track;
     track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
@@ -65,6 +68,8 @@ static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
+    AskForTrackCover(track.position, request);
+    return track.position;
 }
 
 DWORD WINAPI TrackInfoThread(LPVOID)
@@ -76,6 +81,8 @@ DWORD WINAPI TrackInfoThread(LPVOID)
     SetEvent(gInfoQueueReady);
 
     WCHAR titleCopy[TRACK_TITLE_COPY] = L"";
+    // The next entry's file, whose cover is looked up ahead.
+    static WCHAR nextFile[TRACK_FILE_UNITS];
     PopupRequest request;
     while (!gInfoStop) {
         // Only the stop flag ends the thread: a WM_QUIT that another program
@@ -92,10 +99,13 @@ DWORD WINAPI TrackInfoThread(LPVOID)
         // is the user asking, and is always answered.
         if (msg.wParam != SHOW_TRACK_FROM_HOT_KEY && gSettings.QuietInFullscreen && FullScreenProgramInFront())
             continue;
-        GatherTrack(titleCopy, &request);
+        int position = GatherTrack(titleCopy, &request);
+        QueryNextTrackFile(position, nextFile);
         if (gInfoStop)
             break;
         SubmitPopup(&request);
+        // The whole album, played through, finds every cover ready.
+        LookAheadTrackCover(nextFile);
     }
     ReleaseFullScreenCheck();
     return 0;

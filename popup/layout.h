@@ -16,6 +16,7 @@ struct LayoutInput {
     int timeW, timeH;
     int dpi;               // LOGPIXELSY
     int smallIconWidth;    // the icon column, never scaled
+    int coverBox;          // a cover's side in pixels in place of the icon; 0: the icon
     bool showText, displayTime;
     bool enlarge;
     int enlargement;       // per cent, applied as E / 96

@@ -2,6 +2,7 @@
 #include "popup/window.h"
 #include "popup/announce.h"
 #include "popup/colours.h"
+#include "popup/cover_art.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
 #include "popup/layout.h"
@@ -23,6 +24,7 @@
 #define TEXT_STYLE       (STATIC_STYLE | SS_NOPREFIX)
 #define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
 #define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
+#define COVER_STYLE      (STATIC_STYLE | SS_OWNERDRAW)
 #define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
 
 static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
@@ -85,12 +87,17 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
-    record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
-    if (record->IconStatic)
-        SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
-    else if (icon)
-        DestroyIcon(icon);   // no control to hold it, and none to give it back at the end
+    // The cover, when it comes in time, takes the icon's place; the popup
+    // waits for it here, once the costly windows are made.
+    record->Cover = TakePopupCover(request);
+    record->IconStatic = CreateStaticChild(popup, record->Cover ? COVER_STYLE : ICON_STYLE, NULL, NULL);
+    if (!record->Cover) {
+        HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+        if (record->IconStatic)
+            SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
+        else if (icon)
+            DestroyIcon(icon);   // no control to hold it, and none to give it back at the end
+    }
 
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
@@ -220,6 +227,8 @@ static void OnDestroy(HWND window, PopupWindowRecord *record)
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (record->BackBrush)
             DeleteObject(record->BackBrush);
+        if (record->Cover)
+            DeleteObject(record->Cover);
         HICON icon = (HICON)SendMessageA(record->IconStatic, STM_GETICON, 0, 0);
         if (icon)
             DestroyIcon(icon);
@@ -281,6 +290,11 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (!record)
             break;
         return OnColour(record, (HDC)wParam);
+    case WM_DRAWITEM:
+        if (!record || !record->Cover || ((const DRAWITEMSTRUCT *)lParam)->hwndItem != record->IconStatic)
+            break;
+        DrawPopupCover((const DRAWITEMSTRUCT *)lParam, record->Cover, record->Request->BackColour);
+        return TRUE;
     case WM_TIMER:
         if (wParam != POPUP_TIMER_ID)
             break;

@@ -19,6 +19,7 @@ struct PopupWindowRecord {
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
     PopupHover Hover;    // the pointer on the popup
+    HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
 };
 
 // The popup's window class, registered by the engine (in UTF-16), and the

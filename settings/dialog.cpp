@@ -6,6 +6,7 @@
 #include "settings/colour_picker.h"
 #include "settings/settings.h"
 #include "plugin/plugin.h"
+#include "plugin/track_cover.h"
 #include "popup/engine.h"
 #include "popup/hover.h"
 #include "popup/request.h"
@@ -198,6 +199,8 @@ static void ShowPreview(void)
     request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
     request.Callback = DefaultPopupCallback;
+    // With the current track's cover, as its popups show it.
+    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 

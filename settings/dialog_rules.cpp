@@ -116,6 +116,11 @@ bool HoldOnHoverEnabled(const Settings *, const SystemEffects *system)
     return system->leaveNotice;
 }
 
+bool CoverSizeEnabled(const Settings *s, const SystemEffects *)
+{
+    return s->ShowCover != 0;
+}
+
 // Each rule and the controls it enables or disables.
 const EnableRule EnableRules[] = {
     { EnlargementEditEnabled,  { IDC_ENLARGEMENT }, true },
@@ -132,6 +137,7 @@ const EnableRule EnableRules[] = {
     { SpreadingEnabled,        { IDC_SPREADING, IDC_SPREAD_LABEL }, false },
     { MonitorChoiceEnabled,    { IDC_MONITOR }, true },
     { HoldOnHoverEnabled,      { IDC_HOLD_ON_HOVER }, true },
+    { CoverSizeEnabled,        { IDC_COVER_SIZE, IDC_COVER_SIZE_LABEL }, true },
 };
 
 const int EnableRuleCount = sizeof(EnableRules) / sizeof(EnableRules[0]);

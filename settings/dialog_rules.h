@@ -58,6 +58,7 @@ bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *system);
 bool SpreadingEnabled(const Settings *s, const SystemEffects *system);
 bool MonitorChoiceEnabled(const Settings *s, const SystemEffects *system);
 bool HoldOnHoverEnabled(const Settings *s, const SystemEffects *system);
+bool CoverSizeEnabled(const Settings *s, const SystemEffects *system);
 
 #define RULE_CONTROLS 5
 

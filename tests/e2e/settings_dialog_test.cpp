@@ -202,6 +202,13 @@ TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
         Press(dialog, 1029);
         EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
 
+        // The cover's size only with the cover.
+        EXPECT_TRUE(Enabled(dialog, 1057) && Enabled(dialog, 1058));
+        Press(dialog, 1056);
+        EXPECT_FALSE(Enabled(dialog, 1057) || Enabled(dialog, 1058));
+        Press(dialog, 1056);
+        EXPECT_TRUE(Enabled(dialog, 1057));
+
         SelectComboItem(dialog, 1023, 1);
         EXPECT_FALSE(Enabled(dialog, 1025) || Enabled(dialog, 1024));
         SelectComboItem(dialog, 1022, 0);
@@ -274,7 +281,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
         "Alpha=255", "UseAnimations=0", "Fade=0", "FadeInTime=250", "FadeOutTime=250",
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
-        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1",
+        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "ShowCover=1", "CoverSize=64",
     };
     EXPECT_EQ(lines, expected);
 }

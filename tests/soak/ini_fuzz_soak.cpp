@@ -58,6 +58,8 @@ const Key kKeys[] = {
     { "Monitor", 8, 0, true, 0, 2, kCombo, 1053 },
     { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, 1054 },
     { "HoldOnHover", 8, 1, false, 0, 0, kBox, 1055 },
+    { "ShowCover", 8, 1, false, 0, 0, kBox, 1056 },
+    { "CoverSize", 16, 64, true, 32, 128, kEdit, 1057 },
 };
 
 const int kMissing = -1;

@@ -71,6 +71,8 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(0, s.Monitor);
     EXPECT_EQ(1, s.QuietInFullscreen);
     EXPECT_EQ(1, s.HoldOnHover);
+    EXPECT_EQ(1, s.ShowCover);
+    EXPECT_EQ(64, s.CoverSize);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -93,6 +95,9 @@ TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
     EXPECT_EQ(1, Load({ { "Spreading", 2 } }).Spreading);
     EXPECT_EQ(0, Load({ { "Monitor", 3 } }).Monitor);
     EXPECT_EQ(2, Load({ { "Monitor", 258 } }).Monitor);
+    EXPECT_EQ(32, Load({ { "CoverSize", 32 } }).CoverSize);
+    EXPECT_EQ(64, Load({ { "CoverSize", 31 } }).CoverSize);
+    EXPECT_EQ(64, Load({ { "CoverSize", 129 } }).CoverSize);
     EXPECT_EQ(0, Load({ { "Monitor", -1 } }).Monitor);
 }
 
@@ -123,10 +128,10 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
-        "Monitor", "QuietInFullscreen", "HoldOnHover",
+        "Monitor", "QuietInFullscreen", "HoldOnHover", "ShowCover", "CoverSize",
     };
-    ASSERT_EQ(27u, ini.written.size());
-    for (int i = 0; i < 27; i++)
+    ASSERT_EQ(29u, ini.written.size());
+    for (int i = 0; i < 29; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -159,6 +164,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
         { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
+        { "ShowCover", 0 }, { "CoverSize", 128 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -216,7 +222,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(27u, controls.size());
+    EXPECT_EQ(29u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
 }
 
