@@ -98,7 +98,7 @@ static bool FindInFlac(SourceFile *file, ULONGLONG start, PictureBytes *picture)
 {
     ULONGLONG pos = start + FLAC_MARKER_BYTES;
     for (int blocks = 0; blocks < MOST_FLAC_BLOCKS; blocks++) {
-        BYTE header[FLAC_BLOCK_HEADER_BYTES];
+        unsigned char header[FLAC_BLOCK_HEADER_BYTES];
         if (!ReadAt(file, pos, header, sizeof(header)))
             return false;
         FlacBlockHeader block = ReadFlacBlockHeader(header);
@@ -119,7 +119,7 @@ static bool FindInOgg(SourceFile *file, PictureBytes *picture)
     uint32_t serial = 0;
     int packets = 0;
     for (int pages = 0; pages < MOST_OGG_PAGES; pages++) {
-        BYTE header[OGG_PAGE_HEADER_BYTES], table[255];
+        unsigned char header[OGG_PAGE_HEADER_BYTES], table[255];
         OggPage page;
         if (!ReadAt(file, pos, header, sizeof(header)) || !ReadOggPageHeader(header, sizeof(header), &page)
             || !ReadAt(file, pos + OGG_PAGE_HEADER_BYTES, table, (size_t)page.segments))
@@ -143,7 +143,7 @@ static bool FindInMp4(SourceFile *file, PictureBytes *picture)
 {
     ULONGLONG pos = 0;
     for (int boxes = 0; boxes < MOST_MP4_BOXES && pos < file->size; boxes++) {
-        BYTE header[MP4_BOX_HEADER_BYTES];
+        unsigned char header[MP4_BOX_HEADER_BYTES];
         ULONGLONG room = file->size - pos;
         size_t available = room < sizeof(header) ? (size_t)room : sizeof(header);
         Mp4Box box;
@@ -163,13 +163,13 @@ bool ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LON
     if (!OpenForReading(path, &file, stop))
         return false;
     bool found = false;
-    BYTE head[MP4_BOX_HEADER_BYTES];
+    unsigned char head[MP4_BOX_HEADER_BYTES];
     size_t headSize = file.size < sizeof(head) ? (size_t)file.size : sizeof(head);
     if (ReadAt(&file, 0, head, headSize)) {
         size_t id3 = Id3TagLength(head, headSize);
-        BYTE marker[FLAC_MARKER_BYTES];
         if (id3) {
             // A FLAC stream may follow the tag.
+            unsigned char marker[FLAC_MARKER_BYTES];
             found = FindInTag(&file, 0, id3, FindId3, picture)
                  || (ReadAt(&file, id3, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
                      && FindInFlac(&file, id3, picture));
