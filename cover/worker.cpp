@@ -2,6 +2,10 @@
 // again by its ticket; the thread serves asks first come first served and
 // look-aheads after them, one at a time. A slot stays until its cover is
 // taken, or until it is the oldest when every slot is in use.
+//
+// The thread holds a reference on our module. A quit waits for it a moment
+// only: a thread inside a long decode, which cannot be cut short, is left
+// to end by itself, frees what the covers hold and lets the module go.
 #include "cover/cover.h"
 #include "cover/decode.h"
 #include "cover/folder.h"
@@ -9,6 +13,8 @@
 #include "cover/cache.h"
 
 #define COVER_SLOTS 64
+// How long a quit waits for the cover thread before leaving it to itself.
+#define COVER_STOP_WAIT_MS 100
 
 enum SlotState { SLOT_FREE, SLOT_QUEUED, SLOT_RUNNING, SLOT_DONE };
 
@@ -36,6 +42,10 @@ static HANDLE gThread;
 static HANDLE gWake;
 static volatile LONG gStop;
 static bool gServingLookAhead;
+static HMODULE gThreadModule;   // the thread's reference on our module
+static bool gThreadEnded;       // lock held: the thread is past its last use of the covers
+static bool gLeftToItself;      // lock held: the quit did not wait; the thread frees everything
+static HANDLE gLeftThread;      // that thread, which a new start waits for
 
 static void EmptySlot(CoverSlot *slot)
 {
@@ -66,6 +76,22 @@ static CoverSlot *NextAsk(void)
     return next;
 }
 
+// Everything the covers hold but the lock and the thread's handle.
+static void FreeCovers(void)
+{
+    for (int i = 0; i < COVER_SLOTS; i++) {
+        EmptySlot(&gSlots[i]);
+        if (gSlots[i].done)
+            CloseHandle(gSlots[i].done);
+        gSlots[i].done = NULL;
+        gSlots[i].ticket = 0;
+    }
+    ClearCoverCache();
+    if (gWake)
+        CloseHandle(gWake);
+    gWake = NULL;
+}
+
 static DWORD WINAPI CoverThread(LPVOID)
 {
     bool decoding = StartDecoding();
@@ -91,6 +117,16 @@ static DWORD WINAPI CoverThread(LPVOID)
         LeaveCriticalSection(&gLock);
     }
     StopDecoding();
+    EnterCriticalSection(&gLock);
+    bool alone = gLeftToItself;
+    gThreadEnded = true;
+    LeaveCriticalSection(&gLock);
+    // Left to itself, the thread is the last to use the covers.
+    if (alone) {
+        FreeCovers();
+        DeleteCriticalSection(&gLock);
+    }
+    FreeLibraryAndExitThread(gThreadModule, 0);
     return 0;
 }
 
@@ -98,6 +134,13 @@ void StartCovers(void)
 {
     if (gStarted)
         return;
+    // A thread an earlier quit left to itself still uses what starts here.
+    if (gLeftThread) {
+        WaitForSingleObject(gLeftThread, INFINITE);
+        CloseHandle(gLeftThread);
+        gLeftThread = NULL;
+    }
+    gThreadEnded = gLeftToItself = false;
     InitializeCriticalSection(&gLock);
     gWake = CreateEventA(NULL, FALSE, FALSE, NULL);
     gStop = 0;
@@ -113,26 +156,42 @@ void StopCovers(void)
     gAccepting = false;
     InterlockedExchange(&gStop, 1);
     LeaveCriticalSection(&gLock);
+    bool alone = false;
     if (gThread) {
         SetEvent(gWake);
-        WaitForSingleObject(gThread, INFINITE);
-        CloseHandle(gThread);
+        if (WaitForSingleObject(gThread, COVER_STOP_WAIT_MS) != WAIT_OBJECT_0) {
+            EnterCriticalSection(&gLock);
+            alone = !gThreadEnded;
+            gLeftToItself = alone;
+            LeaveCriticalSection(&gLock);
+            // Past its last use of the covers, it is only leaving.
+            if (!alone)
+                WaitForSingleObject(gThread, INFINITE);
+        }
+        if (alone)
+            gLeftThread = gThread;
+        else
+            CloseHandle(gThread);
         gThread = NULL;
     }
-    // Nobody waits any more: whoever asked has ended before the quit.
-    for (int i = 0; i < COVER_SLOTS; i++) {
-        EmptySlot(&gSlots[i]);
-        if (gSlots[i].done)
-            CloseHandle(gSlots[i].done);
-        gSlots[i].done = NULL;
-        gSlots[i].ticket = 0;
-    }
-    ClearCoverCache();
-    if (gWake)
-        CloseHandle(gWake);
-    gWake = NULL;
-    DeleteCriticalSection(&gLock);
     gStarted = false;
+    if (alone)
+        return;
+    // Nobody waits any more: whoever asked has ended before the quit.
+    FreeCovers();
+    DeleteCriticalSection(&gLock);
+}
+
+// Lock held.
+static void StartCoverThread(void)
+{
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)(void *)&CoverThread, &gThreadModule))
+        return;
+    gThread = CreateThread(NULL, 0, CoverThread, NULL, 0, NULL);
+    if (gThread)
+        SetThreadPriority(gThread, THREAD_PRIORITY_BELOW_NORMAL);
+    else
+        FreeLibrary(gThreadModule);
 }
 
 // A slot for a new ask: a free one, else one whose cover was taken or was a
@@ -180,11 +239,8 @@ static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
     }
     if (slot && !slot->done)
         slot->done = CreateEventA(NULL, TRUE, FALSE, NULL);
-    if (slot && !gThread) {
-        gThread = CreateThread(NULL, 0, CoverThread, NULL, 0, NULL);
-        if (gThread)
-            SetThreadPriority(gThread, THREAD_PRIORITY_BELOW_NORMAL);
-    }
+    if (slot && !gThread)
+        StartCoverThread();
     if (slot && slot->done && gThread) {
         EmptySlot(slot);
         gGeneration++;

@@ -288,3 +288,25 @@ TEST_F(Covers, PreviewShowsTheCurrentTracksCover)
         EXPECT_TRUE(WaitUntil([&] { return Near(CoverMiddle(parts.cover), kBlue); }));
     }));
 }
+
+TEST_F(Covers, QuitLeavesALongDecodeToEndByItself)
+{
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(LoadPatched());
+    Bytes large = MakePicture(PICTURE_JPEG, 5000, 5000, kRed, 255, true);
+    ASSERT_FALSE(large.empty());
+    std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.jpg", large } });
+    ASSERT_NE(Play(Wide(folder + "\\song.mp3")), (HWND)NULL);
+    // The decode goes on past the popup; the quit does not wait for it, and
+    // the thread ends by itself, freeing the covers and then the module.
+    PlayerUnloadPlugin();
+    EXPECT_TRUE(NoPopupAndBaselineThreads(5000));
+    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("gen_tunebell.dll") == NULL; }, 5000));
+
+    // Loaded again, it shows covers as before.
+    ASSERT_TRUE(LoadWaitingForCovers());
+    std::string small = MakeFolder("small", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kBlue) } });
+    HWND popup = Play(Wide(small + "\\song.mp3"));
+    ASSERT_NE(popup, (HWND)NULL);
+    ExpectCoverOrDesign(popup, kBlue);
+}
