@@ -61,6 +61,9 @@ static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
 {
     PopupSearch search;
     ExpectedLines(event->track, &search);
+    // The first track is the demo album's, with its cover.
+    if (number == 1)
+        PlayerSetPlaylistFiles({ DemoAlbumTrack(0) });
     if (event->tagsChanged) {
         PlayerSetTrack(event->track);
         PlayerTagsChanged();
@@ -79,6 +82,8 @@ static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
         return false;
     }
     bool settled = WaitUntilSettled(search.found);
+    if (number == 1)
+        DescribeCover(search.found);
     RECT rect;
     GetWindowRect(search.found, &rect);
     printf("demo: %s -> popup \"%s\" / \"%s\" at (%ld,%ld) %ld x %ld%s\n", label,
@@ -126,6 +131,11 @@ int main(int argc, char **argv)
         return 1;
     }
     Say("demo: player started, INI directory %s\n", PlayerIniDir());
+    if (!MakeDemoAlbum()) {
+        Say("demo: FAILED: cannot make the demo's album\n");
+        PlayerStop();
+        return 1;
+    }
     if (!WriteDemoSettings()) {
         Say("demo: FAILED: cannot write %s\n", PlayerSettingsFile().c_str());
         PlayerStop();
@@ -157,6 +167,8 @@ int main(int argc, char **argv)
         ok = RunDialogDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunWhereWhenDemo(options.shotsDir, pluginPath);
+    if (ok)
+        ok = RunCoverDemo(options.shotsDir, pluginPath);
     PlayerStop();
     Say(ok ? "demo: all steps worked\n" : "demo: FAILED\n");
     return ok ? 0 : 1;

@@ -13,8 +13,54 @@ static std::vector<unsigned char> OnePixelGif(COLORREF colour)
     return gif;
 }
 
+// What each pixel is: BGR at `p`, from its place in the picture.
+typedef void (*PixelPainter)(unsigned char *p, int x, int y, int width, int height, const void *context);
+
+struct PlainPaint {
+    COLORREF colour;
+    bool detail;
+};
+
+static unsigned char Clamp(int v)
+{
+    return (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+static void PaintPlain(unsigned char *p, int x, int y, int, int, const void *context)
+{
+    const PlainPaint *paint = (const PlainPaint *)context;
+    int grain = paint->detail ? (int)((x * 7919u + y * 104729u) % 61) - 30 : 0;
+    p[0] = Clamp(GetBValue(paint->colour) + grain);
+    p[1] = Clamp(GetGValue(paint->colour) + grain);
+    p[2] = Clamp(GetRValue(paint->colour) + grain);
+}
+
+struct ArtworkPaint {
+    COLORREF from, to;
+};
+
+static void PaintArtwork(unsigned char *p, int x, int y, int width, int height, const void *context)
+{
+    const ArtworkPaint *paint = (const ArtworkPaint *)context;
+    int t = (x + y) * 255 / (width + height - 2 > 0 ? width + height - 2 : 1);
+    int c[3] = { GetBValue(paint->from) + (GetBValue(paint->to) - GetBValue(paint->from)) * t / 255,
+                 GetGValue(paint->from) + (GetGValue(paint->to) - GetGValue(paint->from)) * t / 255,
+                 GetRValue(paint->from) + (GetRValue(paint->to) - GetRValue(paint->from)) * t / 255 };
+    // The disc: dark with fine grooves, a label of the first colour, a hole.
+    int dx = 2 * x - width, dy = 2 * y - height, r = width * 2 * 36 / 100;
+    int d2 = dx * dx + dy * dy;
+    if (d2 < r * r) {
+        bool label = d2 < r * r / 9, hole = d2 < r * r / 400;
+        for (int i = 0; i < 3; i++)
+            c[i] = hole ? 240 : label ? (i == 0 ? GetBValue(paint->from) : i == 1 ? GetGValue(paint->from) : GetRValue(paint->from))
+                                      : 24 + (d2 / (width / 8 + 1)) % 3 * 6;
+    }
+    for (int i = 0; i < 3; i++)
+        p[i] = Clamp(c[i]);
+}
+
 static std::vector<unsigned char> Encode(IWICImagingFactory *factory, const GUID &container, int width, int height,
-                                         COLORREF colour, BYTE alpha, bool detail)
+                                         BYTE alpha, PixelPainter paint, const void *context)
 {
     std::vector<unsigned char> bytes;
     IStream *memory = NULL;
@@ -39,10 +85,7 @@ static std::vector<unsigned char> Encode(IWICImagingFactory *factory, const GUID
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
             unsigned char *p = &pixels[(size_t)y * stride + (size_t)x * pixelBytes];
-            int grain = detail ? (int)((x * 7919u + y * 104729u) % 61) - 30 : 0;
-            int bgr[3] = { GetBValue(colour) + grain, GetGValue(colour) + grain, GetRValue(colour) + grain };
-            for (int c = 0; c < 3; c++)
-                p[c] = (unsigned char)(bgr[c] < 0 ? 0 : bgr[c] > 255 ? 255 : bgr[c]);
+            paint(p, x, y, width, height, context);
             if (withAlpha)
                 p[3] = alpha;
         }
@@ -67,11 +110,10 @@ static std::vector<unsigned char> Encode(IWICImagingFactory *factory, const GUID
     return bytes;
 }
 
-std::vector<unsigned char> MakePicture(PictureFormat format, int width, int height, COLORREF colour, BYTE alpha,
-                                       bool detail)
+// Encodes a picture that `paint` draws.
+static std::vector<unsigned char> MakePainted(PictureFormat format, int width, int height, BYTE alpha,
+                                             PixelPainter paint, const void *context)
 {
-    if (format == PICTURE_GIF)
-        return OnePixelGif(colour);
     HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     std::vector<unsigned char> bytes;
     IWICImagingFactory *factory = NULL;
@@ -79,12 +121,27 @@ std::vector<unsigned char> MakePicture(PictureFormat format, int width, int heig
                                    (void **)&factory))) {
         const GUID &container = format == PICTURE_JPEG ? GUID_ContainerFormatJpeg
                               : format == PICTURE_PNG ? GUID_ContainerFormatPng : GUID_ContainerFormatBmp;
-        bytes = Encode(factory, container, width, height, colour, alpha, detail);
+        bytes = Encode(factory, container, width, height, alpha, paint, context);
         factory->Release();
     }
     if (SUCCEEDED(com))
         CoUninitialize();
     return bytes;
+}
+
+std::vector<unsigned char> MakePicture(PictureFormat format, int width, int height, COLORREF colour, BYTE alpha,
+                                       bool detail)
+{
+    if (format == PICTURE_GIF)
+        return OnePixelGif(colour);
+    PlainPaint paint = { colour, detail };
+    return MakePainted(format, width, height, alpha, PaintPlain, &paint);
+}
+
+std::vector<unsigned char> MakeArtwork(PictureFormat format, int size, COLORREF from, COLORREF to)
+{
+    ArtworkPaint paint = { from, to };
+    return MakePainted(format, size, size, 255, PaintArtwork, &paint);
 }
 
 bool WriteBytesToFile(const std::string &path, const std::vector<unsigned char> &bytes)

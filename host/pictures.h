@@ -17,5 +17,9 @@ enum PictureFormat { PICTURE_JPEG, PICTURE_PNG, PICTURE_BMP, PICTURE_GIF };
 std::vector<unsigned char> MakePicture(PictureFormat format, int width, int height, COLORREF colour,
                                        BYTE alpha = 255, bool detail = false);
 
+// A size x size picture that looks the part of an album cover: a diagonal
+// blend from one colour to another with a record's disc in the middle.
+std::vector<unsigned char> MakeArtwork(PictureFormat format, int size, COLORREF from, COLORREF to);
+
 // Writes the bytes as a file (replacing one); true when all were written.
 bool WriteBytesToFile(const std::string &path, const std::vector<unsigned char> &bytes);
