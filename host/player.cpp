@@ -9,6 +9,7 @@
 #include <string.h>
 
 static const char kPlayerClass[] = "TunebellStandInPlayer";
+static const WCHAR kPlayerClassW[] = L"TunebellStandInPlayer";
 
 // Commands counted one by one; more than the player knows, so a test can
 // count an unknown command too.
@@ -46,6 +47,8 @@ struct PlaylistFile {
 static std::vector<PlaylistFile> gFiles;
 static volatile LONG gOwnProcCalls;
 static volatile LONG gOwnUserCalls;
+static bool gUnicodeWindow;
+static volatile WPARAM gLastCharacter;
 static CommandCounter gCommandCalls[kCountedCommands];
 static int gCountedKinds;
 
@@ -128,8 +131,11 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     return PlayerUnknownCommandAnswer(wParam, command);
 }
 
-static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
-                                         WPARAM wParam, LPARAM lParam)
+// Sent by PlayerPostConfig: the player calls config() from its window.
+static const UINT kConfigMessage = WM_APP + 1;
+
+// The player's own procedure, for a main window of either kind.
+static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wide)
 {
     InterlockedIncrement(&gOwnProcCalls);
     if (message == WM_USER) {
@@ -144,7 +150,23 @@ static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message,
         PlayerUnloadPlugin();
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    if (message == kConfigMessage) {
+        PlayerConfigPlugin();
+        return 0;
+    }
+    if (message == WM_CHAR)
+        gLastCharacter = wParam;
+    return wide ? DefWindowProcW(window, message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HandleMessage(window, message, wParam, lParam, false);
+}
+
+static LRESULT CALLBACK PlayerWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HandleMessage(window, message, wParam, lParam, true);
 }
 
 static void FreeTitles()
@@ -156,7 +178,7 @@ static void FreeTitles()
     }
 }
 
-bool PlayerStart(const char *iniDir)
+bool PlayerStart(const char *iniDir, bool unicodeWindow)
 {
     if (gMainWindow) {
         fprintf(stderr, "player: already started\n");
@@ -165,28 +187,42 @@ bool PlayerStart(const char *iniDir)
     CommandLogInit();
     HINSTANCE instance = GetModuleHandleA(NULL);
 
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = PlayerWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.lpszClassName = kPlayerClass;
-    if (!RegisterClassA(&windowClass)) {
+    // Never shown, and off screen besides: popups must not land under it.
+    if (unicodeWindow) {
+        WNDCLASSW windowClass;
+        ZeroMemory(&windowClass, sizeof windowClass);
+        windowClass.lpfnWndProc = PlayerWindowProcW;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+        windowClass.lpszClassName = kPlayerClassW;
+        gClassRegistered = RegisterClassW(&windowClass) != 0;
+        if (gClassRegistered)
+            gMainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kPlayerClassW, L"Tunebell stand-in player", WS_POPUP,
+                                          -100, -100, 1, 1, NULL, NULL, instance, NULL);
+    } else {
+        WNDCLASSA windowClass;
+        ZeroMemory(&windowClass, sizeof windowClass);
+        windowClass.lpfnWndProc = PlayerWindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+        windowClass.lpszClassName = kPlayerClass;
+        gClassRegistered = RegisterClassA(&windowClass) != 0;
+        if (gClassRegistered)
+            gMainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kPlayerClass, "Tunebell stand-in player", WS_POPUP,
+                                          -100, -100, 1, 1, NULL, NULL, instance, NULL);
+    }
+    if (!gClassRegistered) {
         fprintf(stderr, "player: RegisterClass failed (%lu)\n", GetLastError());
         return false;
     }
-    gClassRegistered = true;
-
-    // Never shown, and off screen besides: popups must not land under it.
-    gMainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kPlayerClass,
-                                  "Tunebell stand-in player", WS_POPUP,
-                                  -100, -100, 1, 1, NULL, NULL, instance, NULL);
     if (!gMainWindow) {
         fprintf(stderr, "player: CreateWindow failed (%lu)\n", GetLastError());
         UnregisterClassA(kPlayerClass, instance);
         gClassRegistered = false;
         return false;
     }
+    gUnicodeWindow = unicodeWindow;
+    gLastCharacter = 0;
     gPlayerThreadId = GetCurrentThreadId();
 
     char dir[PLAYER_INI_DIR_SIZE];
@@ -232,7 +268,10 @@ void PlayerStop()
         if (!PlayerOwnProcInstalled()) {
             fprintf(stderr, "player: the main window was still subclassed at "
                             "stop; putting the player's procedure back\n");
-            SetWindowLongA(gMainWindow, GWL_WNDPROC, (LONG)PlayerWindowProc);
+            if (gUnicodeWindow)
+                SetWindowLongW(gMainWindow, GWL_WNDPROC, (LONG)PlayerWindowProcW);
+            else
+                SetWindowLongA(gMainWindow, GWL_WNDPROC, (LONG)PlayerWindowProc);
         }
         DestroyWindow(gMainWindow);
         gMainWindow = NULL;
@@ -399,8 +438,20 @@ void PlayerResetOwnProcCounts()
 
 bool PlayerOwnProcInstalled()
 {
-    return gMainWindow &&
-           GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
+    // Each kind of window hands out its own kind of procedure as it is.
+    if (gUnicodeWindow)
+        return gMainWindow && GetWindowLongW(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProcW;
+    return gMainWindow && GetWindowLongA(gMainWindow, GWL_WNDPROC) == (LONG)PlayerWindowProc;
+}
+
+WPARAM PlayerLastCharacter()
+{
+    return gLastCharacter;
+}
+
+void PlayerPostConfig()
+{
+    PostMessageA(gMainWindow, kConfigMessage, 0, 0);
 }
 
 void PlayerStartTrack()

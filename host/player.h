@@ -62,7 +62,7 @@ struct PlayerPrefsRecord {
 enum {
     PLAYER_PLUGIN_VERSION = 0x10,
     PLAYER_INI_DIR_SIZE = 1024,
-    PLAYER_COMMAND_LOG_SIZE = 4096,
+    PLAYER_COMMAND_LOG_SIZE = 16384,
 
     PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none
     PLAYER_CMD_LIST_LENGTH = 124,    // entries in the playlist
@@ -92,8 +92,10 @@ inline LRESULT PlayerUnknownCommandAnswer(WPARAM wParam, LPARAM command)
 // Registers the window class and creates the hidden main window on the
 // calling thread, which becomes the player's thread. Copies iniDir (trailing
 // backslashes dropped; NULL = "ini" beside the exe) into the INI buffer and
-// creates iniDir and iniDir\plugins when missing.
-bool PlayerStart(const char *iniDir);
+// creates iniDir and iniDir\plugins when missing. With unicodeWindow the
+// main window is a Unicode one (its class and procedure in UTF-16), as a
+// current player keeps its own.
+bool PlayerStart(const char *iniDir, bool unicodeWindow = false);
 // Unloads a plug-in still loaded (quit, then FreeLibrary), destroys the main
 // window, unregisters the class and frees the stored titles.
 void PlayerStop();
@@ -143,6 +145,9 @@ void PlayerResetOwnProcCounts();
 // True when the main window's procedure is the player's own again, e.g.
 // after the plug-in undid its subclass in quit().
 bool PlayerOwnProcInstalled();
+// The character of the last WM_CHAR that reached the player's own procedure,
+// as that procedure got it.
+WPARAM PlayerLastCharacter();
 
 // --- the plug-in -----------------------------------------------------------
 
@@ -157,6 +162,11 @@ PlayerPluginRecord *PlayerPlugin();
 HMODULE PlayerPluginModule();
 int PlayerInitResult();            // what the last init() returned
 void PlayerConfigPlugin();         // config(); returns when it does
+// From any thread: the player's window calls config() when it gets to it,
+// as when the user asks for the settings again while they are open; and
+// how many config() calls have returned so far.
+void PlayerPostConfig();
+int PlayerConfigsReturned();
 void PlayerQuitPlugin();           // quit(), once
 // FreeLibrary. Calls quit() first if nobody did, as the player never frees a
 // plug-in it has not told to quit.

@@ -15,6 +15,7 @@ static PlayerPluginRecord *gPlugin;
 static bool gQuitCalled;
 static bool gHookActive;
 static int gInitResult;
+static volatile LONG gConfigsReturned;
 
 // Stands in for user32!SendMessageA inside the plug-in: logs the commands
 // meant for the player, then sends as asked. Runs on the plug-in's threads.
@@ -113,6 +114,12 @@ void PlayerConfigPlugin()
 {
     if (gPlugin && gPlugin->config)
         gPlugin->config();
+    InterlockedIncrement(&gConfigsReturned);
+}
+
+int PlayerConfigsReturned()
+{
+    return gConfigsReturned;
 }
 
 void PlayerQuitPlugin()

@@ -77,7 +77,7 @@ static void PluginConfig(void)
 {
     // A failed start leaves no settings to edit and no colour swatch class
     // for the dialog.
-    if (!IsPopupEngineRunning())
+    if (!IsPopupEngineRunning() || BringSettingsDialogForward())
         return;
     HWND owner = (HWND)AskPlayer(0, PLAYER_GET_DIALOG_OWNER);
     InitSettingsDialogControls();

@@ -28,7 +28,10 @@ DWORD PackHotKeyParameter(UINT modifiers, UINT virtualKey);
 
 void StartHotKeyThread(void);
 void StopHotKeyThread(void);
-// Takes a new hot-key control value into use at once.
+// Takes a newly saved hot-key control value into use at once.
 void SetHotKey(WORD hotKey);
+// At each of the player's track events: a saved key that another program
+// held when it was last tried is tried again.
+void RetryMissingHotKey(void);
 
 #endif

@@ -34,7 +34,7 @@
 // The hot-key thread's queue (plugin/hotkey.cpp), beside WM_HOTKEY.
 #define UM_HOTKEY_SET  1539   // wParam modifier mask, lParam virtual key; the
                               // thread registers the settings' HotKey, not these
-#define UM_HOTKEY_STOP 1540
+#define UM_HOTKEY_STOP 1540   // wakes the thread to see its stop flag
 
 // The track-information thread's queue (plugin/track_watch.cpp).
 #define UM_SHOW_TRACK 1541   // wParam 0 from the player's events, 1 from the hot key

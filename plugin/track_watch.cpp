@@ -1,6 +1,7 @@
 // The hook on the player's main window and the track-information thread.
 #include "plugin/track_watch.h"
 #include "plugin/fullscreen.h"
+#include "plugin/hotkey.h"
 #include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/title_query.h"
@@ -13,6 +14,10 @@
 #include "settings/settings.h"
 
 static WNDPROC gPreviousProc;
+// The player's window is a Unicode one: the hook is put in, called on and
+// taken out with the wide functions, or the window would turn ANSI and its
+// texts (the title in its caption) would lose what the code page lacks.
+static bool gHookWide;
 // The hook's calls under way on the player's thread (only it changes this).
 static volatile LONG gHookDepth;
 static DWORD NextTrackEventTick;
@@ -36,6 +41,8 @@ DWORD TrackInfoThreadId(void)
 LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_USER && gWatching) {
+        if (lParam == PLAYER_TRACK_STARTED || lParam == PLAYER_TAGS_CHANGED)
+            RetryMissingHotKey();
         bool trigger = (lParam == PLAYER_TRACK_STARTED && !gSettings.PopUpOnlyOnHotKey)
                     || (lParam == PLAYER_TAGS_CHANGED && gSettings.PopupOnTagUpdate);
         if (trigger && IsTrackEventDue(GetTickCount(), NextTrackEventTick, gAnyTrackEvent)) {
@@ -45,7 +52,8 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
         }
     }
     gHookDepth = gHookDepth + 1;
-    LRESULT result = CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
+    LRESULT result = gHookWide ? CallWindowProcW(gPreviousProc, window, message, wParam, lParam)
+                               : CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
     gHookDepth = gHookDepth - 1;
     return result;
 }
@@ -130,7 +138,9 @@ void StartTrackWatch(void)
         InterlockedExchange(&gWatching, 1);
         return;
     }
-    gPreviousProc = (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
+    gHookWide = IsWindowUnicode(gHostWindow) != FALSE;
+    gPreviousProc = gHookWide ? (WNDPROC)SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook)
+                              : (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
     if (gPreviousProc)
         InterlockedExchange(&gWatching, 1);
 }
@@ -161,8 +171,15 @@ void StopTrackWatch(void)
         // return would land in unmapped code. Stay loaded instead.
         if (gHookDepth > 0)
             PinModule();
-        if ((WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC) == HostWindowHook) {
-            SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
+        // Asked in the kind it was put in, the window hands the hook back as
+        // it is (asked in the other kind, it would hand out a stand-in).
+        WNDPROC current = gHookWide ? (WNDPROC)GetWindowLongPtrW(gHostWindow, GWLP_WNDPROC)
+                                    : (WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC);
+        if (current == HostWindowHook) {
+            if (gHookWide)
+                SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
+            else
+                SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
         } else {
             // Someone subclassed the window over us and still calls into the
             // hook: stay loaded, and let the hook pass everything through.

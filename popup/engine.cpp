@@ -30,34 +30,47 @@ static volatile LONG gEngineStopping;
 static volatile LONG gPopupThreads;
 static HANDLE gPopupThreadEnded;
 
-// The handle of every popup thread started, kept until the thread is seen to
-// have ended. A thread's word that it is done comes just before it lets go
-// of the module; the shutdown waits for the threads themselves as well, so
-// the player's FreeLibrary after quit really unmaps the module.
+// The handle of every popup thread running. A thread that ends while the
+// plug-in runs closes its own; one that ends at shutdown leaves it for the
+// shutdown, which waits for the threads themselves (a thread's word that it
+// is done comes just before it lets go of the module), so that the player's
+// FreeLibrary after quit really unmaps the module.
 struct PopupThreadHandle {
     HANDLE thread;
+    DWORD id;
     PopupThreadHandle *next;
 };
 static CRITICAL_SECTION gThreadHandlesLock;
 static PopupThreadHandle *gThreadHandles;
 
-// Closes the handles of threads that have ended; with wait, waits for each
-// one first (the shutdown, once no popup thread can start another).
-static void ForgetEndedThreads(bool wait)
+// The shutdown, once no popup thread can start another: waits for each
+// thread still listed to end, and closes its handle.
+static void WaitForListedThreads(void)
 {
     EnterCriticalSection(&gThreadHandlesLock);
-    PopupThreadHandle **at = &gThreadHandles;
-    while (*at) {
-        PopupThreadHandle *kept = *at;
-        if (wait)
-            WaitAnsweringSentMessages(kept->thread, INFINITE);
-        if (WaitForSingleObject(kept->thread, 0) != WAIT_OBJECT_0) {
-            at = &kept->next;
-            continue;
-        }
-        *at = kept->next;
+    while (gThreadHandles) {
+        PopupThreadHandle *kept = gThreadHandles;
+        WaitAnsweringSentMessages(kept->thread, INFINITE);
+        gThreadHandles = kept->next;
         CloseHandle(kept->thread);
         HeapFree(GetProcessHeap(), 0, kept);
+    }
+    LeaveCriticalSection(&gThreadHandlesLock);
+}
+
+// A popup thread as it ends while the plug-in runs: nobody will wait for it.
+static void ForgetThisThread(void)
+{
+    DWORD self = GetCurrentThreadId();
+    EnterCriticalSection(&gThreadHandlesLock);
+    for (PopupThreadHandle **at = &gThreadHandles; *at; at = &(*at)->next) {
+        PopupThreadHandle *kept = *at;
+        if (kept->id == self) {
+            *at = kept->next;
+            CloseHandle(kept->thread);
+            HeapFree(GetProcessHeap(), 0, kept);
+            break;
+        }
     }
     LeaveCriticalSection(&gThreadHandlesLock);
 }
@@ -135,7 +148,7 @@ int PopupEngineShutdown(void)
 
     StopPopupThreadPool();
     RemoveAllPopups();
-    ForgetEndedThreads(true);
+    WaitForListedThreads();
     DeleteCriticalSection(&gThreadHandlesLock);
     DeleteCriticalSection(&gPopupListLock);
     ReleasePopupThreadPool();
@@ -172,8 +185,9 @@ bool StartPopupThread(PopupRequest *copy)
     if (!self)
         return false;
     InterlockedIncrement(&gPopupThreads);
+    // Listed before it runs, so that it finds its handle when it ends.
     DWORD threadId;
-    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, copy, 0, &threadId);
+    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, copy, CREATE_SUSPENDED, &threadId);
     if (!thread) {
         if (InterlockedDecrement(&gPopupThreads) == 0)
             SetEvent(gPopupThreadEnded);
@@ -181,22 +195,26 @@ bool StartPopupThread(PopupRequest *copy)
         return false;
     }
     PopupThreadHandle *kept = (PopupThreadHandle *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupThreadHandle));
-    if (!kept) {
-        CloseHandle(thread);   // the shutdown then trusts the thread's word alone
-        return true;
+    if (kept) {
+        kept->thread = thread;
+        kept->id = threadId;
+        EnterCriticalSection(&gThreadHandlesLock);
+        kept->next = gThreadHandles;
+        gThreadHandles = kept;
+        LeaveCriticalSection(&gThreadHandlesLock);
     }
-    kept->thread = thread;
-    ForgetEndedThreads(false);
-    EnterCriticalSection(&gThreadHandlesLock);
-    kept->next = gThreadHandles;
-    gThreadHandles = kept;
-    LeaveCriticalSection(&gThreadHandlesLock);
+    ResumeThread(thread);
+    if (!kept)
+        CloseHandle(thread);   // the shutdown then trusts the thread's word alone
     return true;
 }
 
 void ExitPopupThread(void)
 {
     HMODULE self = OwnModule(MODULE_NO_REFERENCE);
+    // At shutdown the shutdown waits on this thread's handle, and closes it.
+    if (!IsPopupEngineStopping())
+        ForgetThisThread();
     if (InterlockedDecrement(&gPopupThreads) == 0)
         SetEvent(gPopupThreadEnded);
     // Past this call no code of ours runs on this thread; the reference taken

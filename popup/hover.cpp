@@ -94,7 +94,10 @@ void OnPointerOverPopup(HWND popup, HWND under)
         if (!moved || !gSettings.HoldOnHover || !PointerLeaveNoticeAvailable() ||
             !CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds))
             return;
-        KillTimer(popup, POPUP_TIMER_ID);
+        // While held the popup's timer looks at the real pointer: a leave
+        // notice never comes when a window of another program covers the
+        // popup under a still pointer.
+        SetTimer(popup, POPUP_TIMER_ID, HOVER_CHECK_MS, NULL);
         hover->held = TRUE;
     }
     FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
@@ -156,4 +159,14 @@ void RouteLeaveNotice(MSG *msg, HWND popup)
         return;
     msg->wParam = (WPARAM)msg->hwnd;
     msg->hwnd = popup;
+}
+
+bool OnHeldPopupTimer(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || !record->Request || !record->Hover.held)
+        return false;
+    if (!PartUnderPointer(popup))
+        Release(popup, record);
+    return true;
 }

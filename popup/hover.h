@@ -30,6 +30,14 @@ void OnPopupMovedUnderPointer(HWND popup, const WINDOWPOS *change);
 void NotePointerBeforeShow(HWND popup);
 void CheckPointerAfterShow(HWND popup);
 
+// How often a held popup looks whether the pointer is still on it.
+#define HOVER_CHECK_MS 250
+
+// The popup's timer: true when the popup is held, and the tick only looked
+// at the pointer (letting the popup go when the pointer is off it); false
+// when the popup's time is up.
+bool OnHeldPopupTimer(HWND popup);
+
 // The popup thread's message loop: a child's leave notice goes to the popup
 // itself, with the child in wParam (the children are plain statics).
 void RouteLeaveNotice(MSG *msg, HWND popup);

@@ -1,5 +1,7 @@
 #include "popup/layout.h"
+#include "popup/placement.h"
 #include "popup/window.h"
+#include "popup/work_area.h"
 #include "settings/settings.h"
 
 #define FRAME_BORDER 2   // the popup is this much larger than its content, never scaled
@@ -80,6 +82,19 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         IW = in->maximumWidth - 2 * B - G1 - I;
     }
 
+    // Wider than the screen takes, the popup would hide the title's start
+    // past the screen's edge: the lines are narrowed instead.
+    bool titleCut = false, infoCut = false;
+    if (in->widest > 0 && W + b0 > in->widest) {
+        W = in->widest - b0;
+        int text = W - 2 * B - G1 - I;
+        int titleRoom = in->displayTime ? text - G2 - CW : text;
+        titleCut = TW > titleRoom;
+        infoCut = in->showText && IW > text;
+        TW = titleCut ? (titleRoom > 0 ? titleRoom : 0) : TW;
+        IW = infoCut ? (text > 0 ? text : 0) : IW;
+    }
+
     int H = TH + 2 * B;
     if (in->showText)
         H += B + IH;
@@ -97,6 +112,8 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     out.title = { h + B + I + G1, h + top, TW, TH };
     out.info = { h + B + I + G1, h + top + textHeight - IH, IW, IH };
     out.time = { h + W - B - CW, h + top, CW, CH };
+    out.titleCut = titleCut;
+    out.infoCut = infoCut;
     return out;
 }
 
@@ -120,6 +137,14 @@ static void MoveChild(HWND child, const LayoutBox &box)
 {
     if (child)
         MoveWindow(child, box.x, box.y, box.w, box.h, FALSE);
+}
+
+// A line cut short ends in "..."; its window text stays whole, for screen
+// readers.
+static void MarkCut(HWND child, bool cut)
+{
+    if (child && cut)
+        SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
 }
 
 void LayoutPopup(HWND popup)
@@ -164,6 +189,8 @@ void LayoutPopup(HWND popup)
     in.minimumWidth = gSettings.MinimumWidth;
     in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
     in.maximumWidth = gSettings.MaximumWidth;
+    RECT area = PopupWorkArea();
+    in.widest = area.right - area.left - 2 * POPUP_MARGIN;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);
@@ -172,4 +199,6 @@ void LayoutPopup(HWND popup)
     MoveChild(record->TitleStatic, layout.title);
     MoveChild(record->InfoStatic, layout.info);
     MoveChild(record->TimeStatic, layout.time);
+    MarkCut(record->TitleStatic, layout.titleCut);
+    MarkCut(record->InfoStatic, layout.infoCut);
 }

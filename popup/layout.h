@@ -24,13 +24,18 @@ struct LayoutInput {
     int minimumWidth;
     bool useMaximumWidth;
     int maximumWidth;
+    int widest;            // the widest popup the screen takes, frame included;
+                           // 0: no limit
 };
 
 struct PopupLayout {
     LayoutBox popup, back, icon, title, info, time;
+    bool titleCut, infoCut;   // the line is narrower than its text
 };
 
-// Pure: the popup and its children from the sizes and settings.
+// Pure: the popup and its children from the sizes and settings. A popup the
+// screen cannot take whole is as wide as `widest`, both text lines narrowed
+// to the room left.
 PopupLayout ComputePopupLayout(const LayoutInput *in);
 
 // The fixed text sizes at 96 dpi when popups are not sized to their text.

@@ -229,9 +229,10 @@ static bool EnterPool(PoolSlot *slot, bool newSpare, bool *timed)
 }
 
 // Waits in the pool for the next request; NULL when the thread is to end:
-// at shutdown, after its idle time beyond the spares kept, or when another
-// program posts it WM_QUIT. Without a keeper the thread only waits for what
-// is on its way after it has left the pool.
+// at shutdown, or after its idle time beyond the spares kept. A WM_QUIT that
+// another program posts is ignored, as the workers ignore it. Without a
+// keeper the thread only waits for what is on its way after it has left
+// the pool.
 static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
 {
     if (timed && keeper)
@@ -239,6 +240,8 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
     MSG msg;
     for (;;) {
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0)
+            continue;
         if (got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
             PopupRequest *request = NULL;
             EnterCriticalSection(&gPoolLock);
@@ -259,7 +262,7 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
         }
         bool leave = false;
         EnterCriticalSection(&gPoolLock);
-        if (got <= 0 || !keeper || gWaitingCount > Wanted())
+        if (got < 0 || !keeper || gWaitingCount > Wanted())
             leave = TakeOut(slot);
         // Taken out already: a request or the end is on its way.
         if (!leave && keeper && gWaitingCount <= 1)

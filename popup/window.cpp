@@ -263,9 +263,22 @@ static void OnClose(HWND window)
 {
     if (PostedBackWhileShowing(window, UM_POPUP_CLOSE))
         return;
+    PopupWindowRecord *record = GetPopupRecord(window);
+    if (record)
+        record->Closing = TRUE;
     KillTimer(window, POPUP_TIMER_ID);
-    HidePopup(window);
+    if (IsWindowVisible(window))   // one hidden from outside has no effect to play
+        HidePopup(window);
     RemovePopup(window);
+}
+
+// Another program hid the popup: it goes as if clicked, so that the others
+// close the gap. Our own hides come as it closes, or at shutdown.
+static void OnPopupMoved(HWND window, PopupWindowRecord *record, const WINDOWPOS *change)
+{
+    OnPopupMovedUnderPointer(window, change);
+    if (record && !record->Closing && (change->flags & SWP_HIDEWINDOW) && !IsPopupEngineStopping())
+        PostMessageA(window, UM_POPUP_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -298,7 +311,9 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_TIMER:
         if (wParam != POPUP_TIMER_ID)
             break;
-        OnClose(window);
+        // Held under the pointer, the timer only looks whether it still is.
+        if (!OnHeldPopupTimer(window))
+            OnClose(window);
         return 0;
     case UM_POPUP_CLOSE:
         OnClose(window);
@@ -312,6 +327,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         MoveToStoredPlace(window, wParam);
         return 0;
     case UM_POPUP_DESTROY:
+        // WM_APP, the first number any program picks for its own messages:
+        // only the shutdown's counts.
+        if (!IsPopupEngineStopping())
+            break;
         if (PostedBackWhileShowing(window, UM_POPUP_DESTROY))
             return 0;
         KillTimer(window, POPUP_TIMER_ID);
@@ -333,7 +352,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
         return 0;
     case WM_WINDOWPOSCHANGED:
-        OnPopupMovedUnderPointer(window, (const WINDOWPOS *)lParam);
+        OnPopupMoved(window, record, (const WINDOWPOS *)lParam);
         break;
     }
     if (record && record->Request && record->Request->Callback)

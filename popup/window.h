@@ -18,6 +18,7 @@ struct PopupWindowRecord {
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
     BOOL Showing;        // while the show effect plays; closes wait for it
+    BOOL Closing;        // from the close on: hides are the plug-in's own
     PopupHover Hover;    // the pointer on the popup
     HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
 };

@@ -19,12 +19,27 @@
 #define ALPHA_LOWEST  1
 #define ALPHA_HIGHEST 255
 
+// The one settings dialog open (the player's thread alone runs it), and
+// whether its OK saved what it shows.
+static HWND gOpenDialog;
+static bool gDialogSaved;
+
 void InitSettingsDialogControls(void)
 {
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
+}
+
+bool BringSettingsDialogForward(void)
+{
+    if (!gOpenDialog)
+        return false;
+    if (IsIconic(gOpenDialog))
+        ShowWindow(gOpenDialog, SW_RESTORE);
+    SetForegroundWindow(gOpenDialog);
+    return true;
 }
 
 void ShowRangeError(int minimum, int maximum)
@@ -284,11 +299,11 @@ static void OnButton(HWND dialog, int id, int code)
             ShowSaveError();
             break;
         }
+        gDialogSaved = true;
         EndDialog(dialog, 0);
         break;
     case IDCANCEL:
-        LoadSettings();
-        EndDialog(dialog, 0);
+        EndDialog(dialog, 0);   // the edits are thrown away as the dialog goes
         break;
     case IDC_PREVIEW:
         ShowPreview();
@@ -360,8 +375,17 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 {
     switch (message) {
     case WM_INITDIALOG:
+        gOpenDialog = dialog;
+        gDialogSaved = false;
         FillDialog(dialog);
         return TRUE;
+    case WM_DESTROY:
+        // Cancel, the close box, and the owner destroyed under the dialog
+        // (the player going away) all go without OK: the edits go too.
+        if (!gDialogSaved)
+            LoadSettings();
+        gOpenDialog = NULL;
+        return FALSE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), (HWND)lParam);
         return TRUE;

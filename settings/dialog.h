@@ -13,6 +13,11 @@ void InitSettingsDialogControls(void);
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A dialog open already is brought to the front (true): a second one would
+// edit the same settings, and its Cancel would throw away the first one's
+// edits. False when none is open.
+bool BringSettingsDialogForward(void);
+
 // Tells the user the bounds of a numeric edit.
 void ShowRangeError(int minimum, int maximum);
 

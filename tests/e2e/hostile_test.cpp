@@ -1,9 +1,13 @@
 // What a careless player, another program or an unlucky disk can do to the
-// plug-in: init or quit twice, stray thread messages, pointers and paths from
-// the player that make no sense, a second copy of the DLL, a settings file
-// that cannot be written.
+// plug-in: init or quit twice, stray thread and window messages, pointers
+// and paths from the player that make no sense, a second copy of the DLL, a
+// settings file that cannot be written, a hot key or a popup's place taken
+// by another program, a title too long for the screen.
 #include "host/dialog_driver.h"
+#include "host/other_program.h"
 #include "tests/e2e/support.h"
+
+#include <stdio.h>
 
 #include <fstream>
 #include <iterator>
@@ -13,17 +17,37 @@ namespace {
 typedef PlayerPluginRecord *(__cdecl *GetPluginProc)(void);
 
 const char kModuleName[] = "gen_tunebell.dll";
-const UINT kHotKeySet = 1539;   // UM_HOTKEY_SET: wParam modifiers, lParam key
+const UINT kHotKeySet = 1539;    // UM_HOTKEY_SET: wParam modifiers, lParam key
+const UINT kHotKeyStop = 1540;   // UM_HOTKEY_STOP
+const int kTimeBox = 1002;       // "Display system time"
 
-// The thread the plug-in registers its hot key on, and how often it did.
+// The thread the plug-in registers its hot key on, how often it tried, and
+// whether its last try took the key.
 volatile DWORD gHotKeyThread;
 volatile LONG gRegistrations;
+volatile bool gRegistered;
 
 BOOL WINAPI WatchedRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
 {
     gHotKeyThread = GetCurrentThreadId();
+    BOOL taken = RegisterHotKey(window, id, modifiers, vk);
+    gRegistered = taken != FALSE;
     InterlockedIncrement(&gRegistrations);
-    return RegisterHotKey(window, id, modifiers, vk);
+    return taken;
+}
+
+// Whether the popup stands in the lower right corner, where the oldest goes.
+bool InTheCorner(HWND popup)
+{
+    RECT area = WorkArea(), r = WindowRectOf(popup);
+    return r.right == area.right - 2 && r.bottom == area.bottom - 2;
+}
+
+// The warm plug-in threads wait for a popup 30 s before they end; here a
+// tenth of a second.
+UINT_PTR WINAPI QuickIdleSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
+{
+    return SetTimer(window, id, ms == 30000 ? 100 : ms, proc);
 }
 
 std::string FileBytes(const std::string &path)
@@ -159,8 +183,9 @@ TEST_F(Hostile, ATitleThatCannotBeReadWholeShowsUnknown)
 }
 
 // Another program posts WM_QUIT to both worker threads, then the hot-key
-// message with a key of its choosing.
-TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
+// thread's own messages: a key of its choosing, the release, and a flood of
+// new registrations in whose gaps it could take the key.
+TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorTakeTheHotKey)
 {
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
@@ -177,13 +202,44 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorChooseTheHotKey)
     EXPECT_TRUE(PostThreadMessageA(gHotKeyThread, WM_QUIT, 0, 0));
     LONG registrations = gRegistrations;
     PostThreadMessageA(gHotKeyThread, kHotKeySet, 0, 'Q');
-    EXPECT_TRUE(WaitUntil([&] { return gRegistrations > registrations; })) << "the hot-key thread ended";
+    for (int i = 0; i < 50; i++)
+        PostThreadMessageA(gHotKeyThread, kHotKeySet, MOD_CONTROL, VK_F12);
+    PostThreadMessageA(gHotKeyThread, kHotKeyStop, 0, 0);
+    // The first press reaches the hot-key thread after all of these; the
+    // second is pressed once they are done.
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
+    ASSERT_TRUE(WaitForVisiblePopups(2));
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
+    EXPECT_TRUE(WaitForVisiblePopups(3)) << "the hot key is gone";
+    EXPECT_EQ(gRegistrations, registrations) << "the key was let go and taken again";
     EXPECT_FALSE(HotKeyTaken(0, 'Q')) << "plain Q was registered for the player";
-    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F12));
 
     PumpUntil(first, kEventGapMs);
     PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(2)) << "the track-information thread ended";
+    EXPECT_TRUE(WaitForVisiblePopups(4)) << "the track-information thread ended";
+}
+
+TEST_F(Hostile, AHotKeyAnotherProgramHeldAtInitWorksFromTheFirstTrackAfterItIsFree)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
+    SetIni("Seconds", 0);
+    SetIni("PopUpOnlyOnHotKey", 1);
+    PlayerSetTrack(kSong);
+    OtherProgram other;
+    ASSERT_TRUE(other.Start("hotkey 2 123"));   // Ctrl+F12
+    ASSERT_TRUE(Load());
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitUntil([] { return gRegistrations >= 4; })) << "no second try at the track event";
+    EXPECT_FALSE(gRegistered);
+
+    other.Stop();
+    PlayerPumpFor(kEventGapMs);   // idle: no try without an event
+    EXPECT_FALSE(gRegistered);
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitUntil([] { return gRegistered; })) << "not taken at the next track event";
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
+    EXPECT_TRUE(WaitForVisiblePopups(1));
 }
 
 TEST_F(Hostile, ASecondCopyThatQuitsLeavesTheFirstItsDialog)
@@ -303,4 +359,181 @@ TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
     EXPECT_TRUE(WaitForVisiblePopups(1));
     PlayerQuitPlugin();
     SetWindowLongA(main, GWL_WNDPROC, GetClassLongA(main, GCL_WNDPROC));
+}
+
+// A current player keeps its main window in Unicode and puts the playing
+// title in its caption, for the task bar.
+TEST_F(Hostile, AUnicodePlayerWindowStaysUnicodeWhileHookedAndAfter)
+{
+    PlayerStop();
+    ASSERT_TRUE(PlayerStart(iniDir.c_str(), true));
+    HWND main = PlayerWindow();
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(IsWindowUnicode(main));
+    const WCHAR caption[] = L"12. \x65E5\x672C\x8A9E - Winamp";
+    SetWindowTextW(main, caption);
+    WCHAR read[64] = L"";
+    GetWindowTextW(main, read, 64);
+    EXPECT_STREQ(read, caption);
+    SendMessageW(main, WM_CHAR, 0x65E5, 1);
+    EXPECT_EQ(PlayerLastCharacter(), 0x65E5u);
+    PlayerStartTrack();
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+
+    PlayerQuitPlugin();
+    EXPECT_TRUE(PlayerOwnProcInstalled());
+    EXPECT_TRUE(IsWindowUnicode(main));
+}
+
+// The player asks for the settings again while they are open; later the
+// window that owns them is closed under them.
+TEST_F(Hostile, ConfigAgainBringsTheOpenDialogForwardAndAClosedOwnerCancels)
+{
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, kTimeBox);
+        HWND elsewhere = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, NULL, NULL, NULL, NULL);
+        SetForegroundWindow(elsewhere);
+        int returned = PlayerConfigsReturned();
+        PlayerPostConfig();
+        HWND second = NULL;
+        WaitUntil([&] {
+            second = FindWindowExA(NULL, NULL, "#32770", kDialogCaption);
+            if (second == dialog)
+                second = FindWindowExA(NULL, dialog, "#32770", kDialogCaption);
+            return PlayerConfigsReturned() > returned || second;
+        });
+        EXPECT_EQ(second, (HWND)NULL) << "a second dialog";
+        if (second)   // whose Cancel would throw away the first one's edit
+            PostMessageA(second, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+        DestroyWindow(elsewhere);
+        Press(dialog, IDOK);
+    }));
+    EXPECT_EQ(IniValue(iniFile, "DisplayTime"), 1);
+
+    UINT saved = IniValue(iniFile, "DisplayTime") == 1 ? BST_CHECKED : BST_UNCHECKED;
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    PlayerSetOwner(owner);
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        Press(dialog, kTimeBox);
+        PostMessageA(owner, WM_CLOSE, 0, 0);   // destroys it, and the dialog with it
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }));
+    PlayerSetOwner(NULL);
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kTimeBox), saved) << "the unsaved edit stayed";
+    }));
+}
+
+// WM_APP is the first number any program picks for a message of its own.
+TEST_F(Hostile, WmAppToAPopupDoesNothingAndAPopupHiddenFromOutsideCloses)
+{
+    SetIni("Seconds", 0);
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(LoadPatched());
+    PlayerStartTrackPastThrottle();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND oldest = VisiblePopups()[0];
+    PlayerStartTrackPastThrottle();
+    ASSERT_TRUE(WaitForVisiblePopups(2));
+    HWND younger = VisiblePopups()[0] == oldest ? VisiblePopups()[1] : VisiblePopups()[0];
+
+    // Closed from outside after it: the younger closes the gap.
+    PostMessageA(oldest, WM_APP, 0, 0);
+    PostMessageA(oldest, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); }));
+    EXPECT_TRUE(WaitUntil([&] { return InTheCorner(younger); })) << "a gap was left";
+
+    ShowWindow(younger, SW_HIDE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(younger); })) << "the hidden popup stayed";
+}
+
+// Another program's top-most window comes over a popup held under the
+// pointer: the pointer is on that window now, and no leave notice comes.
+TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
+{
+    SetIni("Seconds", 1);
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(PlayerMovePointer(40, 40));
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
+    RECT r = WindowRectOf(popup);
+    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 30, r.top + 12));
+    PlayerPumpFor(1500);
+    ASSERT_TRUE(IsWindowVisible(popup)) << "not held";
+
+    OtherProgram other;
+    char job[64];
+    snprintf(job, sizeof job, "cover %ld %ld %ld %ld", r.left - 5, r.top - 5, r.right + 5, r.bottom + 5);
+    ASSERT_TRUE(other.Start(job));
+    EXPECT_TRUE(WaitForPopupClosed(popup, 4000)) << "held for ever";
+    ASSERT_TRUE(PlayerMovePointer(40, 40));
+}
+
+TEST_F(Hostile, ATitleTooLongForTheScreenNarrowsThePopupToIt)
+{
+    std::string title;
+    while (title.size() < 254)
+        title += "Long Title ";
+    title.resize(254);
+    SetIni("Seconds", 0);
+    PlayerSetTrack({ 0, title.c_str(), 100, 44, 128, 2 });
+    ASSERT_TRUE(Load());
+    PlayerStartTrack();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    RECT area = WorkArea(), r = WindowRectOf(popup);
+    EXPECT_EQ(r.left, area.left + 2);
+    EXPECT_EQ(r.right, area.right - 2);
+    PopupParts parts = ReadPopupParts(popup);
+    EXPECT_EQ(WindowText(parts.title), TitleLine(0, title.c_str())) << "the text for screen readers was cut";
+    EXPECT_LE(ChildRect(parts.title).right, r.right - r.left);
+    EXPECT_TRUE(GetWindowLongA(parts.title, GWL_STYLE) & SS_ENDELLIPSIS) << "cut without an ellipsis";
+    EXPECT_FALSE(GetWindowLongA(parts.info, GWL_STYLE) & SS_ENDELLIPSIS) << "a line that fits";
+}
+
+TEST_F(Hostile, AWaitingThreadOutlivesAStrayQuitAndAnEndedOneLeavesNoHandle)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "SetTimer", (void *)QuickIdleSetTimer));
+    SetIni("Seconds", 0);
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(LoadPatched());
+    HWND spare = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (spare = FindWindowA("PopUpSpare", NULL)) != NULL; }));
+    DWORD spareThread = GetWindowThreadProcessId(spare, NULL);
+    PostThreadMessageA(spareThread, WM_QUIT, 0, 0);
+    PlayerStartTrackPastThrottle();
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_EQ(GetWindowThreadProcessId(VisiblePopups()[0], NULL), spareThread) << "the spare ended";
+
+    // A burst, closed again: the threads beyond the one spare kept end.
+    for (int i = 0; i < 2; i++)
+        PlayerStartTrackPastThrottle();
+    ASSERT_TRUE(WaitForVisiblePopups(3));
+    std::vector<DWORD> ids;
+    std::vector<HANDLE> ours;
+    for (HWND popup : VisiblePopups()) {
+        ids.push_back(GetWindowThreadProcessId(popup, NULL));
+        ours.push_back(OpenThread(SYNCHRONIZE, FALSE, ids.back()));
+        PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
+    }
+    PlayerAdvancePluginClock(10000);   // past the burst
+    auto ended = [&](size_t i) { return WaitForSingleObject(ours[i], 0) == WAIT_OBJECT_0; };
+    EXPECT_TRUE(WaitUntil([&] { return ended(0) + ended(1) + ended(2) >= 2; }));
+    // Once our own handle of an ended thread is closed, nobody holds it.
+    for (size_t i = 0; i < ids.size(); i++) {
+        bool gone = ended(i);
+        CloseHandle(ours[i]);
+        HANDLE again = gone ? OpenThread(SYNCHRONIZE, FALSE, ids[i]) : NULL;
+        EXPECT_EQ(again, (HANDLE)NULL) << "the handle of an ended thread is open";
+        if (again)
+            CloseHandle(again);
+    }
 }

@@ -112,6 +112,30 @@ TEST(Layout, MinimumWidensTheBackgroundMaximumNarrowsTheInformationOnly)
     EXPECT_EQ(80, l.title.w);
 }
 
+TEST(Layout, APopupWiderThanTheScreenTakesNarrowsBothLinesToTheRoomLeft)
+{
+    LayoutInput in = FixedInput();
+    in.widest = 151;   // exactly as wide as the popup: nothing changes
+    PopupLayout l = ComputePopupLayout(&in);
+    EXPECT_EQ(151, l.popup.w);
+    EXPECT_FALSE(l.titleCut || l.infoCut);
+
+    in.widest = 120;
+    l = ComputePopupLayout(&in);
+    ExpectBox(l.popup, 0, 0, 120, 36);
+    EXPECT_EQ(118, l.back.w);
+    ExpectBox(l.title, 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14);   // up to the gap before the time
+    ExpectBox(l.info, 23, 19, 118 - 4 - 4 - 16, 14);
+    ExpectBox(l.time, 1 + 118 - 2 - 35, 3, 35, 14);
+    EXPECT_TRUE(l.titleCut && l.infoCut);
+
+    in.displayTime = false;   // the title has the room of the time too, and fits
+    l = ComputePopupLayout(&in);
+    EXPECT_EQ(80, l.title.w);
+    EXPECT_FALSE(l.titleCut);
+    EXPECT_TRUE(l.infoCut);
+}
+
 TEST(Layout, ChoosesTheInformationLineToMeasure)
 {
     int start, length, lines;
