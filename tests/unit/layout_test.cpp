@@ -167,3 +167,35 @@ TEST(Layout, ChoosesTheInformationLineToMeasure)
     EXPECT_EQ(0, length);
     EXPECT_EQ(1, lines);
 }
+
+TEST(Layout, ACoverTakesTheIconColumnAndTheTextsSitInTheMiddle)
+{
+    const struct {
+        int cover;
+        bool showText, maximum;
+        LayoutBox popup, icon, title, info, time;
+    } rows[] = {
+        // The design's 34 rows hold a cover of 30 with its borders.
+        { 30, true, false, { 0, 0, 165, 36 }, { 3, 1, 30, 34 }, { 37, 3, 80, 14 }, { 37, 19, 125, 14 }, { 127, 3, 35, 14 } },
+        // 68 rows: the text block of 30 starts 19 down.
+        { 64, true, false, { 0, 0, 199, 70 }, { 3, 1, 64, 68 }, { 71, 20, 80, 14 }, { 71, 36, 125, 14 }, { 161, 20, 35, 14 } },
+        { 64, false, false, { 0, 0, 199, 70 }, { 3, 1, 64, 68 }, { 71, 28, 80, 14 }, { 0, 0, 0, 0 }, { 161, 28, 35, 14 } },
+        // The information row narrowed by the wider column.
+        { 128, true, true, { 0, 0, 162, 134 }, { 3, 1, 128, 132 }, { 135, 52, 80, 14 }, { 135, 68, 24, 14 }, { 124, 52, 35, 14 } },
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.cover);
+        LayoutInput in = FixedInput();
+        in.coverBox = r.cover;
+        in.showText = r.showText;
+        in.useMaximumWidth = r.maximum;
+        in.maximumWidth = 160;
+        PopupLayout l = ComputePopupLayout(&in);
+        ExpectBox(l.popup, r.popup.x, r.popup.y, r.popup.w, r.popup.h);
+        ExpectBox(l.icon, r.icon.x, r.icon.y, r.icon.w, r.icon.h);
+        ExpectBox(l.title, r.title.x, r.title.y, r.title.w, r.title.h);
+        if (r.showText)
+            ExpectBox(l.info, r.info.x, r.info.y, r.info.w, r.info.h);
+        ExpectBox(l.time, r.time.x, r.time.y, r.time.w, r.time.h);
+    }
+}
