@@ -20,14 +20,6 @@ bool Near(COLORREF a, COLORREF b)
         && abs(GetBValue(a) - GetBValue(b)) <= 8;
 }
 
-// A colour at `alpha` over the background, as the popup blends it.
-COLORREF Over(COLORREF c, int alpha, COLORREF back)
-{
-    auto channel = [&](int v, int b) { return v * alpha / 255 + (255 - alpha) * b / 255; };
-    return RGB(channel(GetRValue(c), GetRValue(back)), channel(GetGValue(c), GetGValue(back)),
-               channel(GetBValue(c), GetBValue(back)));
-}
-
 Bytes Jpeg(COLORREF c) { return MakePicture(PICTURE_JPEG, 40, 40, c); }
 Bytes Png(COLORREF c, BYTE alpha = 255) { return MakePicture(PICTURE_PNG, 40, 40, c, alpha); }
 Bytes Audio() { return Be(0xFFFB9000, 4) + Be(0, 400); }
@@ -40,14 +32,6 @@ struct FolderFile {
     const char *name;
     Bytes bytes;
     bool directory;
-};
-
-struct CoverCase {
-    const char *what;
-    std::vector<FolderFile> files;
-    const char *track;      // in the case's folder; or, with "://", a stream's address
-    COLORREF cover;         // the colour the cover shows, or kNoCover
-    bool olderPlayer;       // 214 unknown: the name comes from 211
 };
 
 std::wstring Wide(const std::string &s)
@@ -81,10 +65,7 @@ protected:
         EXPECT_TRUE(PlayerMakeDirectories(folder.c_str()));
         for (const FolderFile &f : files) {
             std::string path = folder + "\\" + f.name;
-            if (f.directory)
-                EXPECT_TRUE(PlayerMakeDirectories(path.c_str()));
-            else
-                EXPECT_TRUE(WriteBytesToFile(path, f.bytes)) << path;
+            EXPECT_TRUE(f.directory ? PlayerMakeDirectories(path.c_str()) : WriteBytesToFile(path, f.bytes)) << path;
         }
         return folder;
     }
@@ -135,7 +116,6 @@ void ExpectCoverOrDesign(HWND popup, COLORREF colour)
         EXPECT_EQ(r.bottom - r.top, 36);
         ExpectBox(parts.icon, 3, 1, 16, 34, "icon");
         ExpectBox(parts.title, 23, 3, 80, 14, "title");
-        ExpectBox(parts.info, 23, 19, 125, 14, "info");
         return;
     }
     ASSERT_TRUE(parts.cover && !parts.icon);
@@ -143,13 +123,16 @@ void ExpectCoverOrDesign(HWND popup, COLORREF colour)
     EXPECT_EQ(r.bottom - r.top, 70);
     ExpectBox(parts.cover, 3, 1, 64, 68, "cover");
     ExpectBox(parts.title, 71, 20, 80, 14, "title");
-    ExpectBox(parts.info, 71, 36, 125, 14, "info");
     EXPECT_TRUE(WaitUntil([&] { return Near(CoverMiddle(parts.cover), colour); }))
         << std::hex << CoverMiddle(parts.cover) << " for " << colour;
     // The picture is 64 x 64 in the middle of the 68 rows: the background
     // shows above it.
     RECT c = WindowRectOf(parts.cover);
     EXPECT_EQ(ScreenColour(c.left + 32, c.top), kBack);
+    // All repainted, the background first: the cover is drawn over it.
+    RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PlayerPumpFor(50);
+    EXPECT_TRUE(Near(CoverMiddle(parts.cover), colour)) << std::hex << CoverMiddle(parts.cover);
 }
 
 }  // namespace
@@ -160,15 +143,24 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
     cut.resize(cut.size() - 2);
     Bytes vorbisComments = VorbisComments(std::string("\x03vorbis", 7), { "TITLE=Song", PictureComment(3, Png(kRed)) })
                          + Bytes{ 1 };
-    const CoverCase cases[] = {
+    // Red at half opacity over the background: R 220 x 128 / 255 + 127.
+    const COLORREF halfRed = RGB(237, 137, 110);
+    const struct {
+        const char *what;
+        std::vector<FolderFile> files;
+        const char *track;    // in the case's folder; or, with "://", a stream's address
+        COLORREF cover;       // the colour the cover shows, or kNoCover
+        bool olderPlayer;     // 214 unknown: the name comes from 211
+    } cases[] = {
         { "cover.jpg beside the track", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kRed) } }, "song.mp3", kRed },
         { "ID3v2.3", { { "song.mp3", Id3Tag(3, 0, Apic(3, 3, Png(kGreen))) + Audio() } }, "song.mp3", kGreen },
         { "several pictures: the front cover", { { "song.mp3", Id3Tag(4, 0, Apic(4, 4, Png(kRed)) + Apic(4, 3, Png(kBlue))) + Audio() } }, "song.mp3", kBlue },
         { "FLAC", { { "song.flac", Text("fLaC") + FlacBlock(true, 6, FlacPictureRecord(3, Jpeg(kGreen))) + Be(0xFFF8, 2) } }, "song.flac", kGreen },
+        { "FLAC after an ID3v2 tag", { { "song.flac", Id3Tag(3, 0, Id3Frame(3, "TIT2", Bytes{ 0 } + Text("x"))) + Text("fLaC") + FlacBlock(true, 6, FlacPictureRecord(3, Jpeg(kRed))) } }, "song.flac", kRed },
         { "MP4 with moov after mdat", { { "song.m4a", Box("ftyp", Text("M4A ") + Be(0, 4)) + Box("mdat", Be(0, 500)) + MoovWithCover(CoverData(Jpeg(kBlue))) } }, "song.m4a", kBlue },
         { "Ogg Vorbis, the comment across pages", { { "song.ogg", OggPages({ VorbisIdentification(), vorbisComments }, 3) + OggPages({ Be(0, 200) }, 255) } }, "song.ogg", kRed },
         { "Opus", { { "song.opus", OggPages({ OpusHead(), VorbisComments("OpusTags", { PictureComment(3, Png(kGreen)) }) }, 255) } }, "song.opus", kGreen },
-        { "PNG with transparency over the background", { { "song.mp3", Audio() }, { "cover.png", Png(kRed, 128) } }, "song.mp3", Over(kRed, 128, kBack) },
+        { "PNG with transparency over the background", { { "song.mp3", Audio() }, { "cover.png", Png(kRed, 128) } }, "song.mp3", halfRed },
         { "the name from 211 when 214 answers 0", { { "song.mp3", Audio() }, { "folder.jpg", Jpeg(kGreen) } }, "song.mp3", kGreen, true },
         { "a damaged JPEG", { { "song.mp3", Audio() }, { "cover.jpg", cut } }, "song.mp3", kNoCover },
         { "an empty file", { { "song.mp3", Audio() }, { "cover.jpg", {} } }, "song.mp3", kNoCover },
@@ -178,7 +170,7 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
     };
     ASSERT_TRUE(LoadWaitingForCovers());
     int index = 0;
-    for (const CoverCase &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         std::string folder = MakeFolder("case" + std::to_string(index++), c.files);
         std::string track = strstr(c.track, "://") ? std::string(c.track) : folder + "\\" + c.track;
@@ -190,37 +182,27 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
     }
 }
 
-TEST_F(Covers, StaysThroughRepaintsAndFollowsTheSize)
+TEST_F(Covers, TurnedOffOrSized)
 {
-    SetIni("CoverSize", 40);
-    ASSERT_TRUE(LoadWaitingForCovers());
     std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kBlue) } });
-    HWND popup = Play(Wide(folder + "\\song.mp3"));
-    ASSERT_NE(popup, (HWND)NULL);
-    PopupParts parts = ReadPopupParts(popup);
-    ASSERT_TRUE(parts.cover);
-    // The design's height (34) holds a cover of 40 with its borders: the
-    // texts keep their places.
-    ExpectBox(parts.cover, 3, 1, 40, 44, "cover");
-    ExpectBox(parts.title, 47, 8, 80, 14, "title");
-    EXPECT_TRUE(WaitUntil([&] { return Near(CoverMiddle(parts.cover), kBlue); }));
-    // Everything repainted, the background first: the cover is drawn over it.
-    RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PlayerPumpFor(50);
-    EXPECT_TRUE(Near(CoverMiddle(parts.cover), kBlue)) << std::hex << CoverMiddle(parts.cover);
-}
-
-TEST_F(Covers, NoneWhenTurnedOffAndNoQuestionsForIt)
-{
     SetIni("ShowCover", 0);
     ASSERT_TRUE(LoadWaitingForCovers());
-    std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kBlue) } });
     int from = PlayerCommandCount();
     HWND popup = Play(Wide(folder + "\\song.mp3"));
     ASSERT_NE(popup, (HWND)NULL);
     ExpectCoverOrDesign(popup, kNoCover);
-    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_FILE, from) + CountCommands(PLAYER_CMD_FILE, from)
-              + CountCommands(PLAYER_CMD_LIST_LENGTH, from), 0);
+    // Nothing is asked for a cover.
+    EXPECT_EQ(CountCommands(PLAYER_CMD_WIDE_FILE, from) + CountCommands(PLAYER_CMD_LIST_LENGTH, from), 0);
+    QuitAndUnload();
+
+    // A cover of 40 fits the design's height of 34 with its borders.
+    SetIni("ShowCover", 1);
+    SetIni("CoverSize", 40);
+    ASSERT_TRUE(LoadWaitingForCovers());
+    PopupParts parts = ReadPopupParts(Play(Wide(folder + "\\song.mp3")));
+    ASSERT_TRUE(parts.cover);
+    ExpectBox(parts.cover, 3, 1, 40, 44, "cover");
+    ExpectBox(parts.title, 47, 8, 80, 14, "title");
 }
 
 TEST_F(Covers, TheNextEntrysCoverIsLookedUpAhead)

@@ -12,38 +12,16 @@
 
 typedef bool (*TagReader)(unsigned char *bytes, size_t size, PictureSpan *picture);
 
-// Room of `size` bytes that ends at a page no one may read.
-class GuardedBytes {
-public:
-    explicit GuardedBytes(size_t most)
-    {
-        SYSTEM_INFO system;
-        GetSystemInfo(&system);
-        page_ = system.dwPageSize;
-        reserved_ = (most + page_ - 1) / page_ * page_ + page_;
-        base_ = (unsigned char *)VirtualAlloc(NULL, reserved_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        DWORD old;
-        if (base_)
-            VirtualProtect(base_ + reserved_ - page_, page_, PAGE_NOACCESS, &old);
-    }
-    ~GuardedBytes()
-    {
-        if (base_)
-            VirtualFree(base_, 0, MEM_RELEASE);
-    }
-    unsigned char *Place(const Bytes &bytes, size_t size)
-    {
-        unsigned char *at = base_ + reserved_ - page_ - size;
-        if (size)
-            memcpy(at, bytes.data(), size);
-        return at;
-    }
-    bool Ready() const { return base_ != NULL; }
-
-private:
-    unsigned char *base_ = NULL;
-    size_t page_ = 0, reserved_ = 0;
-};
+// Room for `most` bytes whose end is the start of a page no one may read.
+static unsigned char *GuardedRoomEnd(size_t most)
+{
+    size_t pages = (most + 4095) / 4096 + 1;
+    unsigned char *base = (unsigned char *)VirtualAlloc(NULL, pages * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    DWORD old;
+    if (!base || !VirtualProtect(base + (pages - 1) * 4096, 4096, PAGE_NOACCESS, &old))
+        return NULL;
+    return base + (pages - 1) * 4096;
+}
 
 static uint32_t gSeed = 2463534242u;
 
@@ -80,14 +58,11 @@ static void Mutate(Bytes *b)
 static void Fuzz(const char *name, TagReader read, const Bytes &sample)
 {
     SCOPED_TRACE(name);
-    GuardedBytes room(sample.size());
-    ASSERT_TRUE(room.Ready());
-    {
-        // The sample itself has its picture.
-        Bytes whole = sample;
-        PictureSpan span;
-        ASSERT_TRUE(read(room.Place(whole, whole.size()), whole.size(), &span));
-    }
+    unsigned char *end = GuardedRoomEnd(sample.size());
+    ASSERT_TRUE(end != NULL);
+    PictureSpan whole;
+    memcpy(end - sample.size(), sample.data(), sample.size());
+    ASSERT_TRUE(read(end - sample.size(), sample.size(), &whole)) << "the sample itself has its picture";
     int found = 0;
     for (int i = 0; i < 100000; i++) {
         Bytes bytes = sample;
@@ -96,7 +71,9 @@ static void Fuzz(const char *name, TagReader read, const Bytes &sample)
         size_t size = bytes.size();
         if (Random() % 2)
             size = Random() % (size + 1);
-        unsigned char *at = room.Place(bytes, size);
+        unsigned char *at = end - size;
+        if (size)
+            memcpy(at, bytes.data(), size);
         PictureSpan span = { 0, 0, 0 };
         if (read(at, size, &span)) {
             found++;
@@ -107,6 +84,7 @@ static void Fuzz(const char *name, TagReader read, const Bytes &sample)
     }
     // The mutations left many pictures whole: the readers were exercised.
     EXPECT_GT(found, 1000);
+    VirtualFree(end - (sample.size() + 4095) / 4096 * 4096, 0, MEM_RELEASE);
 }
 
 static bool ReadId3(unsigned char *b, size_t n, PictureSpan *p) { return FindId3Picture(b, n, p); }
