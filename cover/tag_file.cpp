@@ -88,6 +88,7 @@ static bool FindInTag(SourceFile *file, ULONGLONG offset, ULONGLONG length, Find
         return false;
     }
     picture->block = block;
+    picture->size = (size_t)length;
     picture->offset = span.offset;
     picture->length = span.length;
     return true;
@@ -195,7 +196,7 @@ bool ReadPictureFile(const WCHAR *path, PictureBytes *picture, const volatile LO
         picture->block = ReadBlock(&file, 0, (size_t)file.size);
     CloseHandle(file.handle);
     picture->offset = 0;
-    picture->length = picture->block ? (size_t)file.size : 0;
+    picture->size = picture->length = picture->block ? (size_t)file.size : 0;
     return picture->block != NULL;
 }
 

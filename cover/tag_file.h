@@ -12,7 +12,8 @@
 // with FreePictureBytes.
 struct PictureBytes {
     BYTE *block;
-    size_t offset, length;
+    size_t size;             // of the block
+    size_t offset, length;   // the picture in it
 };
 
 // The picture of the file's tag: its front cover, else its first picture.

@@ -194,7 +194,7 @@ inline Bytes OpusHead()
 }
 
 // Bytes that start with a name, for a picture that need not decode.
-inline Bytes PictureBytes(const std::string &name, size_t size)
+inline Bytes NamedBytes(const std::string &name, size_t size)
 {
     Bytes p = Text(name);
     while (p.size() < size)

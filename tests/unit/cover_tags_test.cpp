@@ -55,7 +55,7 @@ TEST(CoverTags, Id3v2VersionsFlagsAndFrames)
     Bytes v24Indicated = Id3Frame(4, "APIC", Be(0, 1) + Syncsafe(20) + PictureFrameData(4, 0, 3, "", Text("grouped")), 0x41);
     Bytes extended23 = Be(6, 4) + Be(0, 6);
     // 129 bytes: a size with a high bit, which no syncsafe size has.
-    Bytes plainPicture = PictureBytes("plain", 115);
+    Bytes plainPicture = NamedBytes("plain", 115);
     Bytes plainData = PictureFrameData(4, 0, 3, "", plainPicture);
     std::string plain(plainPicture.begin(), plainPicture.end());
     Bytes extended24 = Syncsafe(6) + Bytes{ 1, 0 };
@@ -135,7 +135,7 @@ TEST(CoverTags, Mp4CoverWhereverMoovIs)
 
 TEST(CoverTags, OggCommentsAcrossPages)
 {
-    Bytes big = PictureBytes("FRONT", 3000);
+    Bytes big = NamedBytes("FRONT", 3000);
     std::string front(big.begin(), big.end());
     std::vector<std::string> comments = { "TITLE=Song", PictureComment(4, Text("back")), PictureComment(3, big) };
     Bytes vorbisComments = VorbisComments(std::string("\x03vorbis", 7), comments) + Bytes{ 1 };
