@@ -1,6 +1,6 @@
 #include "bench/bench.h"
 
-#include "popup/thread_pool.h"
+#include "popup/record.h"
 
 #include <intrin.h>
 #include <stdarg.h>

@@ -1,5 +1,6 @@
 #include "host/dialog_driver.h"
 #include "host/iat_hook.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 #include <stdlib.h>
@@ -66,9 +67,9 @@ void SelectComboItem(HWND dialog, int id, int index)
 
 void SetHotKeyControl(HWND dialog, WORD value)
 {
-    HWND control = GetDlgItem(dialog, 1047);
+    HWND control = GetDlgItem(dialog, IDC_HOTKEY);
     SendMessageA(control, HKM_SETHOTKEY, value, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1047, EN_CHANGE), (LPARAM)control);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOTKEY, EN_CHANGE), (LPARAM)control);
 }
 
 void Press(HWND dialog, int id)

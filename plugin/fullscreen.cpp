@@ -1,6 +1,7 @@
 // The full-screen test: the foreground window's place, and the shell's word.
 #include "plugin/fullscreen.h"
-#include "popup/window.h"
+#include "plugin/optional_functions.h"
+#include "popup/record.h"
 #include "popup/work_area.h"
 
 static bool IsShellClass(const char *className)
@@ -32,49 +33,17 @@ bool IsFullScreenInFront(const ForegroundWindow *window, int userState)
 
 // --- the system's side ----------------------------------------------------------
 
-// The shell's function is looked up in the shell's library, which we load
-// rather than import: older systems have no such function, and a plug-in
-// that imports the shell makes every player that loads it load the shell.
-typedef HRESULT (WINAPI *QueryUserStateProc)(int *state);
-
-static HMODULE gShell32;
-static QueryUserStateProc gQueryUserState;
-static bool gShellLookedUp;
-
 static int UserState(void)
 {
-    if (!gShellLookedUp) {
-        gShellLookedUp = true;
-        gShell32 = LoadLibraryA("shell32.dll");
-        if (gShell32)
-            gQueryUserState = (QueryUserStateProc)(void *)GetProcAddress(gShell32, "SHQueryUserNotificationState");
-    }
     int state = USER_STATE_UNKNOWN;
-    if (!gQueryUserState || FAILED(gQueryUserState(&state)))
+    if (!pSHQueryUserNotificationState || FAILED(pSHQueryUserNotificationState(&state)))
         return USER_STATE_UNKNOWN;
     return state;
 }
 
-void ReleaseFullScreenCheck(void)
-{
-    if (gShell32)
-        FreeLibrary(gShell32);
-    gShell32 = NULL;
-    gQueryUserState = NULL;
-    gShellLookedUp = false;
-}
-
-typedef HWND (WINAPI *GetShellWindowProc)(void);
-
 static bool IsShellWindow(HWND window)
 {
-    if (window == GetDesktopWindow())
-        return true;
-    // Windows 2000 on; user32 is loaded with us.
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    GetShellWindowProc getShellWindow =
-        user32 ? (GetShellWindowProc)(void *)GetProcAddress(user32, "GetShellWindow") : NULL;
-    return getShellWindow && window == getShellWindow();
+    return window == GetDesktopWindow() || window == GetShellWindow();
 }
 
 bool FullScreenProgramInFront(void)

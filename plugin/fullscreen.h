@@ -33,10 +33,7 @@ struct ForegroundWindow {
 // never count. Pure.
 bool IsFullScreenInFront(const ForegroundWindow *window, int userState);
 
-// Looks at the foreground window and asks the shell, now. Called on the
-// track-information thread only.
+// Looks at the foreground window and asks the shell, now.
 bool FullScreenProgramInFront(void);
-// Lets go of the shell library the check loaded; on the same thread, last.
-void ReleaseFullScreenCheck(void);
 
 #endif

@@ -8,7 +8,7 @@
 #include "plugin/track_cover.h"
 #include "plugin/file_query.h"
 #include "plugin/track_format.h"
-#include "plugin/wait.h"
+#include "plugin/worker_thread.h"
 #include "popup/request.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -26,16 +26,11 @@ static volatile LONG gWatching;   // the hook acts only while the watch runs
 // The window a stop left the hook on, under someone else's subclass.
 static HWND gHookLeftOn;
 
-static HANDLE gInfoThread;
-static DWORD gInfoThreadId;
-static volatile LONG gInfoStop;
-// Set with the stop flag, so that the thread's waits end at once at quit.
-static HANDLE gInfoStopEvent;
-static HANDLE gInfoQueueReady;
+static WorkerThread gInfoThread;
 
 DWORD TrackInfoThreadId(void)
 {
-    return gInfoThread ? gInfoThreadId : 0;
+    return WorkerThreadId(&gInfoThread);
 }
 
 LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -46,7 +41,7 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
         bool trigger = (lParam == PLAYER_TRACK_STARTED && !gSettings.PopUpOnlyOnHotKey)
                     || (lParam == PLAYER_TAGS_CHANGED && gSettings.PopupOnTagUpdate);
         if (trigger && IsTrackEventDue(GetTickCount(), NextTrackEventTick, gAnyTrackEvent)) {
-            PostThreadMessageA(gInfoThreadId, UM_SHOW_TRACK, 0, 0);
+            PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, 0, 0);
             NextTrackEventTick = GetTickCount() + TRACK_EVENT_GAP;
             gAnyTrackEvent = true;
         }
@@ -80,57 +75,36 @@ static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
     return track.position;
 }
 
-DWORD WINAPI TrackInfoThread(LPVOID)
+// One UM_SHOW_TRACK on the track-information thread.
+static void OnTrackMessage(WorkerThread *worker, const MSG *msg)
 {
-    // The queue must exist before the stop flag is first tested, or a stop
-    // posted in between would be lost and quit would wait for ever.
-    MSG msg;
-    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
-    SetEvent(gInfoQueueReady);
-
+    if (msg->message != UM_SHOW_TRACK)
+        return;
+    // The player gets a moment to settle on the new track.
+    if (WorkerPauseStops(worker, TRACK_QUERY_DELAY))
+        return;
+    // The player's events keep quiet over a game or a film; the hot key
+    // is the user asking, and is always answered.
+    if (msg->wParam != SHOW_TRACK_FROM_HOT_KEY && gSettings.QuietInFullscreen && FullScreenProgramInFront())
+        return;
     WCHAR titleCopy[TRACK_TITLE_COPY] = L"";
     // The next entry's file, whose cover is looked up ahead.
     static WCHAR nextFile[TRACK_FILE_UNITS];
     PopupRequest request;
-    while (!gInfoStop) {
-        // Only the stop flag ends the thread: a WM_QUIT that another program
-        // posts here is one more message to ignore. (-1 comes only with a
-        // bad window filter, which this wait has not.)
-        if (GetMessageA(&msg, NULL, 0, 0) == -1)
-            break;
-        if (msg.message != UM_SHOW_TRACK)
-            continue;
-        // The player gets a moment to settle on the new track.
-        if (WaitForSingleObject(gInfoStopEvent, TRACK_QUERY_DELAY) == WAIT_OBJECT_0)
-            break;
-        // The player's events keep quiet over a game or a film; the hot key
-        // is the user asking, and is always answered.
-        if (msg.wParam != SHOW_TRACK_FROM_HOT_KEY && gSettings.QuietInFullscreen && FullScreenProgramInFront())
-            continue;
-        int position = GatherTrack(titleCopy, &request);
-        QueryNextTrackFile(position, nextFile);
-        if (gInfoStop)
-            break;
-        SubmitPopup(&request);
-        // The whole album, played through, finds every cover ready.
-        LookAheadTrackCover(nextFile);
-    }
-    ReleaseFullScreenCheck();
-    return 0;
+    int position = GatherTrack(titleCopy, &request);
+    QueryNextTrackFile(position, nextFile);
+    if (worker->stopping)
+        return;
+    SubmitPopup(&request);
+    // The whole album, played through, finds every cover ready.
+    LookAheadTrackCover(nextFile);
 }
+
+static const WorkerRoutine kTrackInfoRoutine = { NULL, OnTrackMessage, NULL };
 
 void StartTrackWatch(void)
 {
-    gInfoStop = 0;
-    gInfoStopEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
-    gInfoQueueReady = CreateEventA(NULL, TRUE, FALSE, NULL);
-    gInfoThread = CreateThread(NULL, 0, TrackInfoThread, NULL, 0, &gInfoThreadId);
-    if (gInfoThread) {
-        SetThreadPriority(gInfoThread, THREAD_PRIORITY_BELOW_NORMAL);
-        // The first event must find a queue to post to.
-        HANDLE waits[2] = { gInfoQueueReady, gInfoThread };
-        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    }
+    StartWorkerThread(&gInfoThread, &kTrackInfoRoutine, NULL);
     // Still in that window's chain: hooked again, it would be its own
     // previous procedure and call itself for ever.
     if (gHookLeftOn && gHookLeftOn == gHostWindow) {
@@ -148,22 +122,7 @@ void StartTrackWatch(void)
 void StopTrackWatch(void)
 {
     InterlockedExchange(&gWatching, 0);
-    InterlockedExchange(&gInfoStop, 1);
-    if (gInfoStopEvent)
-        SetEvent(gInfoStopEvent);
-    if (gInfoThread) {
-        PostThreadMessageA(gInfoThreadId, UM_INFO_STOP, 0, 0);
-        // The thread may be asking the player something right now: keep
-        // answering while we wait, or neither side would ever go on.
-        WaitAnsweringSentMessages(gInfoThread, INFINITE);
-        CloseHandle(gInfoThread);
-        gInfoThread = NULL;
-    }
-    if (gInfoStopEvent)
-        CloseHandle(gInfoStopEvent);
-    if (gInfoQueueReady)
-        CloseHandle(gInfoQueueReady);
-    gInfoStopEvent = gInfoQueueReady = NULL;
+    StopWorkerThread(&gInfoThread, UM_INFO_STOP);
 
     if (gHostWindow && gPreviousProc) {
         // A player that quits us from inside its window procedure, reached

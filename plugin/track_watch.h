@@ -11,7 +11,6 @@
 void StartTrackWatch(void);
 void StopTrackWatch(void);
 LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-DWORD WINAPI TrackInfoThread(LPVOID parameter);
 // Where UM_SHOW_TRACK goes; 0 while the watch is stopped.
 DWORD TrackInfoThreadId(void);
 

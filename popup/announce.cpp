@@ -1,11 +1,9 @@
 // Announcing a popup to screen readers.
 #include "popup/announce.h"
-#include "popup/window.h"
+#include "popup/record.h"
 
 // The two lines and the line break between them.
 #define POPUP_NAME_SIZE (2 * POPUP_TEXT_SIZE + 2)
-
-typedef void (WINAPI *NotifyWinEventProc)(DWORD event, HWND window, LONG object, LONG child);
 
 void AnnouncePopup(HWND popup)
 {
@@ -21,9 +19,5 @@ void AnnouncePopup(HWND popup)
     }
     SetWindowTextW(popup, name);
 
-    // Windows 98 and 2000 on; user32 is loaded with us.
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    NotifyWinEventProc notify = user32 ? (NotifyWinEventProc)(void *)GetProcAddress(user32, "NotifyWinEvent") : NULL;
-    if (notify)
-        notify(EVENT_SYSTEM_ALERT, popup, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, popup, OBJID_CLIENT, CHILDID_SELF);
 }

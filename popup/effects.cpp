@@ -1,6 +1,7 @@
 #include "popup/effects.h"
 #include "popup/engine.h"
-#include "popup/window.h"
+#include "plugin/messages.h"
+#include "plugin/optional_functions.h"
 #include "plugin/wait.h"
 #include "settings/settings.h"
 

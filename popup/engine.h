@@ -1,17 +1,8 @@
-// The popup engine's start and stop, the shared fonts, the optional user32
-// entry points and the lifetime of popup threads.
+// The popup engine's start and stop, and the shared fonts.
 #ifndef TUNEBELL_POPUP_ENGINE_H
 #define TUNEBELL_POPUP_ENGINE_H
 
 #include <windows.h>
-#include "popup/request.h"
-
-typedef BOOL (WINAPI *SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
-typedef BOOL (WINAPI *AnimateWindowProc)(HWND, DWORD, DWORD);
-
-// NULL when this Windows lacks them: the effects that need them are skipped.
-extern SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
-extern AnimateWindowProc pAnimateWindow;
 
 extern HFONT PopupFont;
 extern HFONT PopupBoldFont;
@@ -21,22 +12,24 @@ int PopupEngineShutdown(void);
 int RegisterPopupClass(void);
 void CreatePopupFonts(void);
 void ShowInfoMessage(const char *text);
-
-// True between a successful start and the beginning of the shutdown.
-bool IsPopupEngineRunning(void);
-// True once the shutdown began: effects stop at their next step.
-bool IsPopupEngineStopping(void);
-
-// Hands the request copy to a spare popup thread, or starts a detached popup
-// thread for it; with no copy, starts a spare. A thread holds its own
-// reference on this module, so the module stays mapped until the thread has
-// left our code. False when no thread took the copy.
-bool StartPopupThread(PopupRequest *copy);
-// The popup thread's last call: releases its module reference and ends.
-void ExitPopupThread(void);
-// Returns when every popup thread has finished its work (player's thread).
-void WaitForPopupThreads(void);
 // What the engine keeps for the module's lifetime; when the module is unloaded.
 void ReleasePopupEngine(void);
+
+// The engine's state: written only by its start and its stop on the
+// player's thread, read by every thread.
+extern volatile LONG gPopupEngineRunning;
+extern volatile LONG gPopupEngineStopping;
+
+// True between a successful start and the beginning of the shutdown.
+inline bool IsPopupEngineRunning(void)
+{
+    return gPopupEngineRunning != 0;
+}
+
+// True once the shutdown began: popups and effects stop at their next step.
+inline bool IsPopupEngineStopping(void)
+{
+    return gPopupEngineStopping != 0;
+}
 
 #endif

@@ -1,28 +1,12 @@
-// Holding a popup's close timer while the pointer rests on the popup.
+// Holding a popup's close timer while the pointer rests on the popup: the
+// Win32 side of the rules in popup/hover_rules.cpp.
 //
 // The pointer's moves over a popup reach its window procedure as
 // WM_SETCURSOR, from the popup and (through the children's default
-// processing) from each child. The system also sends one when a window
-// appears or moves under a pointer that stands still, so a move counts only
-// when the pointer is somewhere else than where it was last seen, and the
-// popup notes where the pointer is each time it moves or shows.
+// processing) from each child.
 #include "popup/hover.h"
-#include "popup/window.h"
+#include "popup/record.h"
 #include "settings/settings.h"
-
-typedef BOOL (WINAPI *TrackMouseEventProc)(LPTRACKMOUSEEVENT);
-
-// Looked up when needed: Windows 95 lacks it. user32 is loaded with us.
-static TrackMouseEventProc LookUpTrackMouseEvent(void)
-{
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? (TrackMouseEventProc)(void *)GetProcAddress(user32, "TrackMouseEvent") : NULL;
-}
-
-bool PointerLeaveNoticeAvailable(void)
-{
-    return LookUpTrackMouseEvent() != NULL;
-}
 
 static bool IsPartOf(HWND window, HWND popup)
 {
@@ -40,10 +24,8 @@ static HWND PartUnderPointer(HWND popup)
     return IsPartOf(under, popup) ? under : NULL;
 }
 
-static void Release(HWND popup, PopupWindowRecord *record)
+static void ArmCloseTimer(HWND popup, const PopupWindowRecord *record)
 {
-    record->Hover.held = FALSE;
-    record->Hover.tracked = NULL;
     UINT period = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds);
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
@@ -55,24 +37,24 @@ static void Release(HWND popup, PopupWindowRecord *record)
 // again after each request.
 static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
 {
-    TrackMouseEventProc track = LookUpTrackMouseEvent();
+    PopupHover *hover = &record->Hover;
     for (int tries = 0; tries < 3; tries++) {
-        if (!under || !track) {
-            Release(popup, record);
-            return;
-        }
-        if (under == record->Hover.tracked)
+        HoverAction action = HoverFollowStep(hover, under);
+        if (action == HOVER_RELEASE)
+            ArmCloseTimer(popup, record);
+        if (action != HOVER_FOLLOW)
             return;
         TRACKMOUSEEVENT request;
         request.cbSize = sizeof(request);
         request.dwFlags = TME_LEAVE;
         request.hwndTrack = under;
         request.dwHoverTime = 0;
-        if (!track(&request)) {
-            Release(popup, record);
+        if (!TrackMouseEvent(&request)) {
+            HoverLetGo(hover);
+            ArmCloseTimer(popup, record);
             return;
         }
-        record->Hover.tracked = under;
+        HoverFollowing(hover, under);
         under = PartUnderPointer(popup);
     }
 }
@@ -83,34 +65,25 @@ void OnPointerOverPopup(HWND popup, HWND under)
     POINT pointer;
     if (!record || !record->Request || !GetCursorPos(&pointer))
         return;
-    // Moves during the show are judged once it is over.
-    if (record->Showing)
-        return;
-    PopupHover *hover = &record->Hover;
-    bool moved = pointer.x != hover->pointerSeen.x || pointer.y != hover->pointerSeen.y;
-    hover->pointerSeen = pointer;
-    if (!hover->held) {
-        // One that stays until clicked has no timer to hold.
-        if (!moved || !gSettings.HoldOnHover || !PointerLeaveNoticeAvailable() ||
-            !CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds))
-            return;
-        // While held the popup's timer looks at the real pointer: a leave
-        // notice never comes when a window of another program covers the
-        // popup under a still pointer.
+    HoverConditions conditions;
+    conditions.showing = record->Showing != FALSE;
+    conditions.holdOnHover = gSettings.HoldOnHover != 0;
+    conditions.closesByItself = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds) != 0;
+    HoverAction action = HoverPointerOver(&record->Hover, pointer, &conditions);
+    // While held the popup's timer looks at the real pointer: a leave notice
+    // never comes when a window of another program covers the popup under a
+    // still pointer.
+    if (action == HOVER_HOLD)
         SetTimer(popup, POPUP_TIMER_ID, HOVER_CHECK_MS, NULL);
-        hover->held = TRUE;
-    }
-    FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
+    if (action != HOVER_NOTHING)
+        FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
 }
 
 void OnPointerLeftPopup(HWND popup, HWND left)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
-    // A notice for a part the pointer had already left behind is stale.
-    if (!record || !record->Request || !record->Hover.held || left != record->Hover.tracked)
-        return;
-    record->Hover.tracked = NULL;
-    FollowPointer(popup, record, PartUnderPointer(popup));
+    if (record && record->Request && HoverPointerLeft(&record->Hover, left) == HOVER_FOLLOW)
+        FollowPointer(popup, record, PartUnderPointer(popup));
 }
 
 static void NotePointer(PopupWindowRecord *record)
@@ -125,17 +98,8 @@ void OnPopupMovedUnderPointer(HWND popup, const WINDOWPOS *change)
     PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record || !change || (change->flags & SWP_NOMOVE))
         return;
-    // Only a real move brings the popup under the pointer. The display
-    // driver (Wine's, as it hears back from the X server) and other programs
-    // also send changes that leave the popup where it is; taken as moves,
-    // they would swallow a move of the pointer that came just before. The
-    // show is judged around the show effect instead.
-    PopupHover *hover = &record->Hover;
-    if (change->x == hover->placedAt.x && change->y == hover->placedAt.y)
-        return;
-    hover->placedAt.x = change->x;
-    hover->placedAt.y = change->y;
-    if (!record->Showing)
+    POINT to = { change->x, change->y };
+    if (HoverPopupMoved(&record->Hover, to, record->Showing != FALSE))
         NotePointer(record);
 }
 
@@ -164,9 +128,11 @@ void RouteLeaveNotice(MSG *msg, HWND popup)
 bool OnHeldPopupTimer(HWND popup)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record || !record->Request || !record->Hover.held)
+    if (!record || !record->Request)
         return false;
-    if (!PartUnderPointer(popup))
-        Release(popup, record);
-    return true;
+    PopupHover *hover = &record->Hover;
+    HoverAction action = HoverTimerTick(hover, hover->held ? PartUnderPointer(popup) : NULL);
+    if (action == HOVER_RELEASE)
+        ArmCloseTimer(popup, record);
+    return action != HOVER_CLOSE;
 }

@@ -1,23 +1,15 @@
 // A popup the user is reading with the pointer on it stays open: while the
 // pointer rests on it its close timer is held, and when the pointer leaves
-// the popup gets its full time again. Only the pointer moving onto a popup
-// holds it, not a popup that appears, or is re-placed, under a pointer
-// that stands still.
+// the popup gets its full time again. The rules are in popup/hover_rules.h;
+// these hand them what the popup's window learns of the pointer and do what
+// they say.
 #ifndef TUNEBELL_POPUP_HOVER_H
 #define TUNEBELL_POPUP_HOVER_H
 
 #include <windows.h>
 
-// Kept in the popup's record; all zeros when the popup is made.
-struct PopupHover {
-    POINT pointerSeen;   // where the pointer was when last looked at
-    POINT placedAt;      // where the popup was when last moved or shown
-    HWND tracked;        // the popup or child whose leave notice is asked for
-    BOOL held;           // the close timer is held
-};
-
-// The popup's window procedure hands on what it learns of the pointer:
-// WM_SETCURSOR for a mouse move over the popup or one of its children...
+// The popup's window procedure hands on WM_SETCURSOR for a mouse move over
+// the popup or one of its children...
 void OnPointerOverPopup(HWND popup, HWND under);
 // ...WM_MOUSELEAVE, with wParam the window it was meant for...
 void OnPointerLeftPopup(HWND popup, HWND left);
@@ -41,9 +33,5 @@ bool OnHeldPopupTimer(HWND popup);
 // The popup thread's message loop: a child's leave notice goes to the popup
 // itself, with the child in wParam (the children are plain statics).
 void RouteLeaveNotice(MSG *msg, HWND popup);
-
-// Whether this system tells a window that the pointer left it (Windows 98
-// and NT 4 on).
-bool PointerLeaveNoticeAvailable(void);
 
 #endif

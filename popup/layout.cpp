@@ -1,7 +1,6 @@
 #include "popup/layout.h"
 #include "popup/placement.h"
-#include "popup/window.h"
-#include "popup/work_area.h"
+#include "popup/record.h"
 #include "settings/settings.h"
 
 #define FRAME_BORDER 2   // the popup is this much larger than its content, never scaled
@@ -117,10 +116,10 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     return out;
 }
 
-// Measures a child's text (or the part of it given) in the child's own font.
-static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, int *h)
+// Measures a child's text (or the part of it given) in the child's own font,
+// on a device context of the popup's that the layout takes once for all.
+static void MeasureChildText(HDC dc, HWND child, const WCHAR *text, int length, int *w, int *h)
 {
-    HDC dc = GetWindowDC(child);
     HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageA(child, WM_GETFONT, 0, 0));
     SIZE size = { 0, 0 };
     GetTextExtentPoint32W(dc, text, length, &size);
@@ -128,7 +127,6 @@ static void MeasureChildText(HWND child, const WCHAR *text, int length, int *w, 
     if (extra != (int)0x8000000)
         size.cx += extra * length;
     SelectObject(dc, oldFont);
-    ReleaseDC(child, dc);
     *w = size.cx;
     *h = size.cy;
 }
@@ -147,7 +145,7 @@ static void MarkCut(HWND child, bool cut)
         SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
 }
 
-void LayoutPopup(HWND popup)
+void LayoutPopup(HWND popup, const RECT *workArea)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record)
@@ -155,28 +153,28 @@ void LayoutPopup(HWND popup)
 
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
+    HDC dc = GetDC(popup);
     if (gSettings.DynamicResize) {
         WCHAR title[2048];
         int n = GetWindowTextW(record->TitleStatic, title, 2048);
-        MeasureChildText(record->TitleStatic, title, n, &in.titleW, &in.titleH);
+        MeasureChildText(dc, record->TitleStatic, title, n, &in.titleW, &in.titleH);
         if (record->InfoStatic) {
             WCHAR info[2048];
             GetWindowTextW(record->InfoStatic, info, 2048);
             int start, length, lines;
             ChooseLineToMeasure(info, &start, &length, &lines);
-            MeasureChildText(record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
+            MeasureChildText(dc, record->InfoStatic, info + start, length, &in.infoW, &in.infoH);
             in.infoH *= lines;
         }
         if (record->TimeStatic) {
             WCHAR time[64];
             n = GetWindowTextW(record->TimeStatic, time, 64);
-            MeasureChildText(record->TimeStatic, time, n, &in.timeW, &in.timeH);
+            MeasureChildText(dc, record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
     } else {
         FixedTextSizes(gSettings.Style, &in);
     }
 
-    HDC dc = GetWindowDC(popup);
     in.dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(popup, dc);
     in.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
@@ -189,8 +187,7 @@ void LayoutPopup(HWND popup)
     in.minimumWidth = gSettings.MinimumWidth;
     in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
     in.maximumWidth = gSettings.MaximumWidth;
-    RECT area = PopupWorkArea();
-    in.widest = area.right - area.left - 2 * POPUP_MARGIN;
+    in.widest = workArea->right - workArea->left - 2 * POPUP_MARGIN;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);

@@ -46,7 +46,8 @@ void FixedTextSizes(int style, LayoutInput *in);
 // before it; a line wins only when strictly longer. Pure.
 void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCount);
 
-// Sizes the popup (left at the screen origin) and arranges its children.
-void LayoutPopup(HWND popup);
+// Sizes the popup (left at the screen origin), no wider than the work area
+// it will be placed in, and arranges its children.
+void LayoutPopup(HWND popup, const RECT *workArea);
 
 #endif

@@ -2,19 +2,29 @@
 #include "popup/list.h"
 #include "popup/engine.h"
 #include "popup/placement.h"
+#include "popup/record.h"
 #include "popup/work_area.h"
-#include "popup/window.h"
+#include "plugin/messages.h"
 #include "settings/settings.h"
 
-CRITICAL_SECTION gPopupListLock;
+static CRITICAL_SECTION gPopupListLock;
 static PopupListNode *gHead;
 static PopupListNode *gTail;
 static volatile BYTE gCount;
 
 void InitPopupList(void)
 {
+    InitializeCriticalSection(&gPopupListLock);
     gHead = gTail = NULL;
     gCount = 0;
+}
+
+void DeletePopupList(void)
+{
+    // Every popup thread has ended, each after removing its own popup.
+    gHead = gTail = NULL;
+    gCount = 0;
+    DeleteCriticalSection(&gPopupListLock);
 }
 
 int GetPopupCount(void)
@@ -49,24 +59,23 @@ int AddPopup(PopupWindowRecord *record)
 // when given, is placing itself now, by its window's size; its place goes to
 // ownPlace. Returns how many of the others got a new place, their windows in
 // moved.
-static int PlaceListed(int position, int spreading, const RECT *workArea, HWND own, RECT *ownPlace,
-                       HWND *moved)
+static int PlaceListed(const PlacementPass *pass, HWND own, RECT *ownPlace, HWND *moved)
 {
     RECT rect = { 0, 0, 0, 0 };
     int count = 0;
     for (PopupListNode *node = gHead; node; node = node->next) {
         HWND popup = node->record->Popup;
-        RECT size;
+        RECT place = rect;
         if (popup == own) {
-            if (!GetWindowRect(popup, &size))
+            if (!PlacePopup(popup, pass, &place))
                 continue;
         } else if (node->placed) {
-            size = node->place;
+            const RECT &size = node->place;
+            place = PlaceAfter(pass->position, pass->spreading, &pass->workArea, size.right - size.left,
+                               size.bottom - size.top, &rect, pass->smallIconWidth, pass->smallIconHeight);
         } else {
             continue;
         }
-        RECT place = PlaceAfter(position, spreading, workArea, size.right - size.left, size.bottom - size.top,
-                                &rect, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
         rect = place;
         if (popup == own) {
             *ownPlace = place;
@@ -99,21 +108,25 @@ static void PostPlaces(int position, const HWND *moved, int count)
 
 // One placement pass: the settings and the work area are read once for it
 // (the work area outside the lock: it asks about the player's window).
-static void PlacementPass(HWND own, RECT *ownPlace)
+static void PlaceAll(HWND own, const RECT *workArea, RECT *ownPlace)
 {
-    int position = gSettings.Position, spreading = gSettings.Spreading;
-    RECT workArea = PopupWorkArea();
+    PlacementPass pass;
+    pass.position = gSettings.Position;
+    pass.spreading = gSettings.Spreading;
+    pass.workArea = workArea ? *workArea : PopupWorkArea();
+    pass.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
+    pass.smallIconHeight = GetSystemMetrics(SM_CYSMICON);
     HWND moved[256];
     EnterCriticalSection(&gPopupListLock);
-    int count = PlaceListed(position, spreading, &workArea, own, ownPlace, moved);
+    int count = PlaceListed(&pass, own, ownPlace, moved);
     LeaveCriticalSection(&gPopupListLock);
-    PostPlaces(position, moved, count);
+    PostPlaces(pass.position, moved, count);
 }
 
-void PlaceNewPopup(HWND popup, RECT *rect)
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect)
 {
     SetRect(rect, 0, 0, 0, 0);
-    PlacementPass(popup, rect);
+    PlaceAll(popup, workArea, rect);
 }
 
 void MovePopup(HWND popup, const RECT *rect, bool paintNow)
@@ -154,7 +167,7 @@ void ReplaceAllPopups(void)
     if (IsPopupEngineStopping())
         return;
     RECT unused;
-    PlacementPass(NULL, &unused);
+    PlaceAll(NULL, NULL, &unused);
 }
 
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.
@@ -213,12 +226,5 @@ void RemoveAllPopups(void)
     EnterCriticalSection(&gPopupListLock);
     for (PopupListNode *node = gHead; node; node = node->next)
         PostMessageA(node->record->Popup, UM_POPUP_DESTROY, 0, 0);
-    LeaveCriticalSection(&gPopupListLock);
-
-    WaitForPopupThreads();
-
-    // Every popup thread has ended, each after removing its own popup.
-    EnterCriticalSection(&gPopupListLock);
-    InitPopupList();
     LeaveCriticalSection(&gPopupListLock);
 }

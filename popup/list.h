@@ -17,17 +17,18 @@ struct PopupListNode {
     BOOL placed;               // FALSE until its own thread has placed it
 };
 
-// Guards head, tail, links and count. Never nested with another lock, and no
-// window is moved while it is held.
-extern CRITICAL_SECTION gPopupListLock;
-
+// The list and its lock, which guards head, tail, links and count. Never
+// nested with another lock, and no window is moved while it is held.
 void InitPopupList(void);
+// At shutdown, once every popup thread has ended: the list is emptied and
+// its lock deleted.
+void DeletePopupList(void);
 int GetPopupCount(void);
 int AddPopup(PopupWindowRecord *record);
-// The new popup's place after every placed popup ahead of it, in the work
-// area of this placement pass (PopupWorkArea), stored for it; popups behind
-// it already placed make room when they must.
-void PlaceNewPopup(HWND popup, RECT *rect);
+// The new popup's place after every placed popup ahead of it (PlacePopup,
+// in the work area it was laid out for), stored for it; popups behind it
+// already placed make room when they must.
+void PlaceNewPopup(HWND popup, const RECT *workArea, RECT *rect);
 // On the popup's own thread: moves it, never shows it, and has it repainted,
 // at once when paintNow.
 void MovePopup(HWND popup, const RECT *rect, bool paintNow);
@@ -43,8 +44,8 @@ int RemovePopup(HWND popup);
 // At shutdown, on the popup's own thread: unlinks and destroys the popup
 // without re-placing the others.
 int RemovePopupAtShutdown(HWND popup);
-// At shutdown, on the player's thread: has every popup thread destroy its
-// popup and end, then empties the list.
+// At shutdown, on the player's thread: asks every popup's thread to destroy
+// its popup (RemovePopupAtShutdown) and end; the engine then waits for them.
 void RemoveAllPopups(void);
 
 #endif

@@ -42,13 +42,12 @@ RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
     return placed;
 }
 
-bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect)
+bool PlacePopup(HWND popup, const PlacementPass *pass, RECT *rect)
 {
     RECT window;
     if (!GetWindowRect(popup, &window))
         return false;
-    *rect = PlaceAfter(gSettings.Position, gSettings.Spreading, workArea,
-                       window.right - window.left, window.bottom - window.top, rect,
-                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    *rect = PlaceAfter(pass->position, pass->spreading, &pass->workArea, window.right - window.left,
+                       window.bottom - window.top, rect, pass->smallIconWidth, pass->smallIconHeight);
     return true;
 }

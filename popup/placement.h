@@ -12,9 +12,17 @@
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
                 const RECT *previous, int smallIconWidth, int smallIconHeight);
 
-// Advances rect to the popup's place in the work area of this placement pass
-// (PopupWorkArea); moves nothing. False, with rect unchanged, when the
-// window's rectangle cannot be read (it closed).
-bool PlacePopup(HWND popup, const RECT *workArea, RECT *rect);
+// What one placement pass goes by, read once for the whole pass: the
+// settings, the work area (PopupWorkArea) and the cascade's step.
+struct PlacementPass {
+    int position, spreading;
+    RECT workArea;
+    int smallIconWidth, smallIconHeight;
+};
+
+// Advances rect to the popup's place in this pass, by the window's size;
+// moves nothing. False, with rect unchanged, when the window's rectangle
+// cannot be read (it closed).
+bool PlacePopup(HWND popup, const PlacementPass *pass, RECT *rect);
 
 #endif

@@ -2,7 +2,7 @@
 #include "popup/request.h"
 #include "popup/engine.h"
 #include "popup/list.h"
-#include "popup/window.h"
+#include "popup/thread_pool.h"
 #include "settings/settings.h"
 
 bool IsPopupRequestValid(const PopupRequest *request)
@@ -77,7 +77,7 @@ int SubmitPopupTimed(const PopupRequest *request)
     copy->Text[POPUP_TEXT_SIZE - 1] = 0;
 
     // The thread gives the place up once its popup is listed.
-    if (!StartPopupThread(copy)) {
+    if (!StartPopup(copy)) {
         HeapFree(GetProcessHeap(), 0, copy);
         ReleasePopupSlot();
         return -1;

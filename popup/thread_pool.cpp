@@ -10,7 +10,10 @@
 // the same moment can break the window system's own heap under Wine.
 #include "popup/thread_pool.h"
 #include "popup/engine.h"
+#include "popup/popup_thread.h"
+#include "popup/record.h"
 #include "popup/window.h"
+#include "plugin/messages.h"
 #include "plugin/plugin.h"
 
 #include <string.h>
@@ -70,6 +73,8 @@ static void PutBack(PoolSlot *slot)
     gWaitingCount++;
 }
 
+static void ServePopups(PopupRequest *first);
+
 // Starts one more spare when fewer wait than are wanted and none is on its
 // way: spares start one at a time.
 static void StartSpareIfWanted(void)
@@ -81,7 +86,7 @@ static void StartSpareIfWanted(void)
         start = true;
     }
     LeaveCriticalSection(&gPoolLock);
-    if (start && !StartPopupThread(NULL)) {
+    if (start && !StartPopupThread(ServePopups, NULL)) {
         EnterCriticalSection(&gPoolLock);
         gStarting = 0;
         LeaveCriticalSection(&gPoolLock);
@@ -148,7 +153,8 @@ void ReleasePopupThreadPool(void)
     UnregisterClassA(SPARE_CLASS, gInstance);
 }
 
-bool HandPopupToSpare(PopupRequest *copy)
+// Hands the request copy to a waiting thread; false when none waits.
+static bool HandPopupToSpare(PopupRequest *copy)
 {
     if (!gPoolReady)
         return false;
@@ -278,7 +284,14 @@ static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
     }
 }
 
-void ServePopups(PopupRequest *first)
+bool StartPopup(PopupRequest *copy)
+{
+    return HandPopupToSpare(copy) || StartPopupThread(ServePopups, copy);
+}
+
+// The popup thread's life: the first request (NULL for a spare), then every
+// request handed over, until the thread is to end.
+static void ServePopups(PopupRequest *first)
 {
     // The queue that requests are posted to, before the thread is in the pool.
     MSG msg;
@@ -299,19 +312,27 @@ void ServePopups(PopupRequest *first)
                 request = WaitInPool(&slot, NULL, false);
         }
         if (request)
-            RunPopup(request);
+            RunPopup(request, NULL);
         return;
     }
     if (waiting)
         StartSpareIfWanted();   // a burst wants a second spare, started now the first is ready
+    // Made while the thread waits in the pool, for the next popup.
+    ReadyIcon ready = { NULL, NULL };
+    if (waiting)
+        MakeReadyIcon(&ready);
     PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;
     while (request) {
         // Handled in the popup's message loop, so after its show: the next
         // spare starts once this popup is on the screen.
         PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
-        RunPopup(request);
-        request = EnterPool(&slot, false, &timed) ? WaitInPool(&slot, keeper, timed) : NULL;
+        RunPopup(request, &ready);
+        bool back = EnterPool(&slot, false, &timed);
+        if (back)
+            MakeReadyIcon(&ready);
+        request = back ? WaitInPool(&slot, keeper, timed) : NULL;
     }
+    DropReadyIcon(&ready);
     // A thread that ends while the plug-in runs does so apart from other
     // threads' first windows, like those; at quit no first window is made,
     // and the threads go side by side.

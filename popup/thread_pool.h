@@ -8,10 +8,6 @@
 #include <windows.h>
 #include "popup/request.h"
 
-// The class of the hidden window every warm thread keeps. Not "PopUpWnd":
-// nothing that looks for popups finds a thread waiting for one.
-#define SPARE_CLASS "PopUpSpare"
-
 // How long a thread beyond the spares kept waits for a popup before it ends.
 #define POOL_IDLE_MS 30000
 // Submissions closer together than this are a burst: two spares are kept.
@@ -27,13 +23,9 @@ void StopPopupThreadPool(void);
 // After every popup thread has ended: the class and the locks.
 void ReleasePopupThreadPool(void);
 
-// Hands the request copy to a waiting thread; false when none waits (the
-// caller then starts a new thread for it).
-bool HandPopupToSpare(PopupRequest *copy);
-
-// The popup thread's life: the first request (NULL for a spare), then every
-// request handed over, until the thread is to end.
-void ServePopups(PopupRequest *first);
+// Hands the request copy to a waiting thread, or starts a new popup thread
+// for it. False when no thread took the copy (it is still the caller's).
+bool StartPopup(PopupRequest *copy);
 
 // Threads waiting in the pool, and spares being started (0 or 1).
 int WaitingPopupThreads(void);

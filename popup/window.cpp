@@ -1,14 +1,18 @@
-// The popup thread and the popup window.
+// The popup window, and one popup's life on its thread.
 #include "popup/window.h"
 #include "popup/announce.h"
 #include "popup/colours.h"
 #include "popup/cover_art.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
-#include "popup/thread_pool.h"
+#include "popup/work_area.h"
+#include "plugin/messages.h"
+#include "plugin/optional_functions.h"
 #include "plugin/plugin.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 
 // The low word of a style belongs to the window's class. The popup class
@@ -25,7 +29,6 @@
 #define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
 #define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
 #define COVER_STYLE      (STATIC_STYLE | SS_OWNERDRAW)
-#define LONGEST_TIMEOUT  (0x7FFFFFFF / 1000)
 
 static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
 static_assert((DWORD)BACK_STYLE == 0x50000120, "the background's style changed");
@@ -34,22 +37,6 @@ static_assert((DWORD)ICON_STYLE == 0x50000323, "the icon's style changed");
 static_assert((DWORD)TIME_STYLE == 0x500001A2, "the clock's style changed");
 
 static void OnClose(HWND window);
-
-PopupWindowRecord *GetPopupRecord(HWND popup)
-{
-    return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
-}
-
-UINT CloseTimerPeriod(int timeout, int seconds)
-{
-    if (timeout == 0)
-        timeout = seconds;
-    if (timeout <= 0)
-        return 0;
-    if (timeout > LONGEST_TIMEOUT)
-        timeout = LONGEST_TIMEOUT;
-    return (UINT)timeout * 1000;
-}
 
 static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
@@ -60,7 +47,33 @@ static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT 
     return child;
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
+void MakeReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        return;
+    ready->source = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
+    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+void DropReadyIcon(ReadyIcon *ready)
+{
+    if (ready->copy)
+        DestroyIcon(ready->copy);
+    ready->copy = NULL;
+}
+
+// The popup's own 16x16 copy of the request's icon.
+static HICON CopyPopupIcon(HICON icon, ReadyIcon *ready)
+{
+    if (ready && ready->copy && icon == ready->source) {
+        HICON copy = ready->copy;
+        ready->copy = NULL;
+        return copy;
+    }
+    return (HICON)CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+}
+
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -92,7 +105,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     record->Cover = TakePopupCover(request);
     record->IconStatic = CreateStaticChild(popup, record->Cover ? COVER_STYLE : ICON_STYLE, NULL, NULL);
     if (!record->Cover) {
-        HICON icon = (HICON)CopyImage(request->Icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+        HICON icon = CopyPopupIcon(request->Icon, ready);
         if (record->IconStatic)
             SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
         else if (icon)
@@ -116,9 +129,9 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request)
     return record;
 }
 
-void RunPopup(PopupRequest *request)
+void RunPopup(PopupRequest *request, ReadyIcon *ready)
 {
-    PopupWindowRecord *record = CreatePopupWindow(request);
+    PopupWindowRecord *record = CreatePopupWindow(request, ready);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();
@@ -140,9 +153,11 @@ void RunPopup(PopupRequest *request)
         return;
     }
 
-    LayoutPopup(popup);
+    // One work area for the popup's width and its place.
+    RECT area = PopupWorkArea();
+    LayoutPopup(popup, &area);
     RECT rect;
-    PlaceNewPopup(popup, &rect);
+    PlaceNewPopup(popup, &area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
@@ -174,15 +189,6 @@ void RunPopup(PopupRequest *request)
         if (IsWindow(popup))
             DestroyWindow(popup);
     }
-}
-
-DWORD WINAPI PopupThreadProc(LPVOID requestCopy)
-{
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    // The thread stays for further popups a while (a spare starts with none).
-    ServePopups((PopupRequest *)requestCopy);
-    ExitPopupThread();
-    return 0;
 }
 
 void PaintPopupBorder(HWND popup, HDC dc)

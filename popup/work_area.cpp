@@ -6,7 +6,7 @@
 #include <limits.h>
 
 // More monitors than this are not told apart: the later ones count as none.
-#define MAX_MONITORS 16
+#define MONITORS_TOLD_APART 16
 
 static LONGLONG SharedArea(const RECT *a, const RECT *b)
 {
@@ -54,33 +54,8 @@ RECT ChooseWorkArea(int monitorSetting, const MonitorAreas *monitors, int count,
 
 // --- the system's side ----------------------------------------------------------
 
-// Looked up when needed: Windows 95 and NT 4 have no monitor functions.
-typedef BOOL (WINAPI *EnumDisplayMonitorsProc)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
-typedef BOOL (WINAPI *GetMonitorInfoProc)(HMONITOR, LPMONITORINFO);
-
-struct MonitorFunctions {
-    EnumDisplayMonitorsProc enumerate;
-    GetMonitorInfoProc info;
-};
-
-static bool LookUpMonitorFunctions(MonitorFunctions *functions)
-{
-    // user32 is loaded with us (we import from it): no reference to keep.
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    functions->enumerate = user32 ? (EnumDisplayMonitorsProc)(void *)GetProcAddress(user32, "EnumDisplayMonitors") : NULL;
-    functions->info = user32 ? (GetMonitorInfoProc)(void *)GetProcAddress(user32, "GetMonitorInfoA") : NULL;
-    return functions->enumerate && functions->info;
-}
-
-bool MonitorFunctionsAvailable(void)
-{
-    MonitorFunctions functions;
-    return LookUpMonitorFunctions(&functions);
-}
-
 struct MonitorList {
-    const MonitorFunctions *functions;
-    MonitorAreas areas[MAX_MONITORS];
+    MonitorAreas areas[MONITORS_TOLD_APART];
     int count;
 };
 
@@ -89,19 +64,18 @@ static BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
     MonitorList *list = (MonitorList *)param;
     MONITORINFO info;
     info.cbSize = sizeof(info);
-    if (list->count < MAX_MONITORS && list->functions->info(monitor, &info)) {
+    if (list->count < MONITORS_TOLD_APART && GetMonitorInfoA(monitor, &info)) {
         list->areas[list->count].monitor = info.rcMonitor;
         list->areas[list->count].work = info.rcWork;
         list->count++;
     }
-    return list->count < MAX_MONITORS;
+    return list->count < MONITORS_TOLD_APART;
 }
 
-static int ListMonitors(const MonitorFunctions *functions, MonitorList *list)
+static int ListMonitors(MonitorList *list)
 {
-    list->functions = functions;
     list->count = 0;
-    functions->enumerate(NULL, NULL, AddMonitor, (LPARAM)list);
+    EnumDisplayMonitors(NULL, NULL, AddMonitor, (LPARAM)list);
     return list->count;
 }
 
@@ -110,13 +84,8 @@ bool MonitorOfWindow(HWND window, RECT *monitor)
     RECT r;
     if (!GetWindowRect(window, &r))
         return false;
-    MonitorFunctions functions;
-    if (!LookUpMonitorFunctions(&functions)) {
-        SetRect(monitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-        return true;
-    }
     MonitorList list;
-    int chosen = MonitorOfRect(list.areas, ListMonitors(&functions, &list), &r);
+    int chosen = MonitorOfRect(list.areas, ListMonitors(&list), &r);
     if (chosen < 0)
         return false;
     *monitor = list.areas[chosen].monitor;
@@ -150,12 +119,11 @@ RECT PopupWorkArea(void)
     if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &primaryWork, 0))
         SetRect(&primaryWork, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     int setting = gSettings.Monitor;
-    MonitorFunctions functions;
-    if (setting == MONITOR_PRIMARY || !LookUpMonitorFunctions(&functions))
+    if (setting == MONITOR_PRIMARY)
         return primaryWork;
 
     MonitorList list;
-    int count = ListMonitors(&functions, &list);
+    int count = ListMonitors(&list);
     RECT player = PlayerWindowRect(&primaryWork);
     POINT pointer = { 0, 0 };
     if (!GetCursorPos(&pointer))

@@ -30,10 +30,8 @@ RECT ChooseWorkArea(int monitorSetting, const MonitorAreas *monitors, int count,
 
 // The work area for this placement pass, from the system's monitors now.
 RECT PopupWorkArea(void);
-// Whether this system can tell its monitors apart (Windows 98 and 2000 on).
-bool MonitorFunctionsAvailable(void);
-// The whole monitor a window is on (the one with the larger share of it);
-// without the monitor functions, the screen. False when it is on none.
+// The whole monitor a window is on (the one with the larger share of it).
+// False when it is on none.
 bool MonitorOfWindow(HWND window, RECT *monitor);
 
 #endif

@@ -6,12 +6,11 @@
 #include "settings/colour_picker.h"
 #include "settings/settings.h"
 #include "plugin/plugin.h"
+#include "plugin/optional_functions.h"
 #include "plugin/track_cover.h"
 #include "popup/engine.h"
-#include "popup/hover.h"
 #include "popup/request.h"
 #include "popup/window.h"
-#include "popup/work_area.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -175,8 +174,6 @@ static void ApplyEnableRules(HWND dialog, bool opening)
     SystemEffects system;
     system.layering = pSetLayeredWindowAttributes != NULL;
     system.animation = pAnimateWindow != NULL;
-    system.monitors = MonitorFunctionsAvailable();
-    system.leaveNotice = PointerLeaveNoticeAvailable();
     for (int i = 0; i < EnableRuleCount; i++) {
         const EnableRule *rule = &EnableRules[i];
         if (opening && !rule->whenOpened)
@@ -251,39 +248,25 @@ static bool OnNumberEdit(HWND dialog, const SettingRow *row, int code, HWND edit
     return true;
 }
 
-static bool OnCheckBox(HWND dialog, const SettingRow *row, int code)
-{
-    if (IsFocusNotification(code))
-        return false;
-    // The field follows the box rather than toggling with each command: a
-    // double click on a notifying box sends a command without changing it.
-    StoreFromControl(dialog, row);
-    return true;
-}
-
-static bool OnCombo(HWND dialog, int code)
-{
-    if (code != CBN_SELCHANGE)
-        return false;
-    // Whichever combo changed, all of them are read again.
-    StoreFromEveryControl(dialog, CONTROL_COMBO);
-    return true;
-}
-
-static bool OnSwatch(HWND dialog, int code)
-{
-    if (code != CPN_COLOURPICKED)
-        return false;
-    // Whichever swatch was picked, both colours are read again.
-    StoreFromEveryControl(dialog, CONTROL_SWATCH);
-    return true;
-}
-
-static bool OnHotKey(HWND dialog, const SettingRow *row, int code)
+// A check box or the hot-key control. A check box's field follows the box
+// rather than toggling with each command: a double click on a notifying box
+// sends a command without changing it.
+static bool OnFollowedControl(HWND dialog, const SettingRow *row, int code)
 {
     if (IsFocusNotification(code))
         return false;
     StoreFromControl(dialog, row);
+    return true;
+}
+
+// A combo's new choice (CBN_SELCHANGE) or a swatch's new colour
+// (CPN_COLOURPICKED): whichever one changed, every control of its kind is
+// read again.
+static bool OnChoice(HWND dialog, int code, int changeCode, SettingControl kind)
+{
+    if (code != changeCode)
+        return false;
+    StoreFromEveryControl(dialog, kind);
     return true;
 }
 
@@ -324,10 +307,10 @@ static void OnCommand(HWND dialog, int id, int code, HWND control)
     bool changed = false;
     switch (row->control) {
     case CONTROL_NUMBER_EDIT: changed = OnNumberEdit(dialog, row, code, control); break;
-    case CONTROL_CHECK_BOX:   changed = OnCheckBox(dialog, row, code); break;
-    case CONTROL_COMBO:       changed = OnCombo(dialog, code); break;
-    case CONTROL_SWATCH:      changed = OnSwatch(dialog, code); break;
-    case CONTROL_HOT_KEY:     changed = OnHotKey(dialog, row, code); break;
+    case CONTROL_CHECK_BOX:
+    case CONTROL_HOT_KEY:     changed = OnFollowedControl(dialog, row, code); break;
+    case CONTROL_COMBO:       changed = OnChoice(dialog, code, CBN_SELCHANGE, CONTROL_COMBO); break;
+    case CONTROL_SWATCH:      changed = OnChoice(dialog, code, CPN_COLOURPICKED, CONTROL_SWATCH); break;
     default:                  break;   // the slider reports through WM_HSCROLL
     }
     if (changed)

@@ -103,19 +103,6 @@ bool SpreadingEnabled(const Settings *s, const SystemEffects *)
     return s->Position != POSITION_CENTRE;
 }
 
-// Without the monitor functions every popup goes to the primary monitor.
-bool MonitorChoiceEnabled(const Settings *, const SystemEffects *system)
-{
-    return system->monitors;
-}
-
-// A held popup is let go when the pointer leaves it, which the system must
-// be able to tell.
-bool HoldOnHoverEnabled(const Settings *, const SystemEffects *system)
-{
-    return system->leaveNotice;
-}
-
 bool CoverSizeEnabled(const Settings *s, const SystemEffects *)
 {
     return s->ShowCover != 0;
@@ -135,8 +122,6 @@ const EnableRule EnableRules[] = {
     // The spreading combo and its label open enabled whatever the position,
     // and follow it from the first change on.
     { SpreadingEnabled,        { IDC_SPREADING, IDC_SPREAD_LABEL }, false },
-    { MonitorChoiceEnabled,    { IDC_MONITOR }, true },
-    { HoldOnHoverEnabled,      { IDC_HOLD_ON_HOVER }, true },
     { CoverSizeEnabled,        { IDC_COVER_SIZE, IDC_COVER_SIZE_LABEL }, true },
 };
 

@@ -40,30 +40,19 @@ void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 struct SystemEffects {
     bool layering;    // SetLayeredWindowAttributes was found
     bool animation;   // AnimateWindow was found
-    bool monitors;    // the system tells its monitors apart
-    bool leaveNotice; // the system tells a window that the pointer left it
 };
 
 // Each says whether its controls are enabled for these settings. The check
 // boxes write their fields as they change, so the fields stand for the boxes.
-bool EnlargementEditEnabled(const Settings *s, const SystemEffects *system);
-bool WidthBoxesEnabled(const Settings *s, const SystemEffects *system);
-bool MinimumWidthEditEnabled(const Settings *s, const SystemEffects *system);
-bool MaximumWidthEditEnabled(const Settings *s, const SystemEffects *system);
-bool SlideBoxEnabled(const Settings *s, const SystemEffects *system);
-bool FadeBoxEnabled(const Settings *s, const SystemEffects *system);
-bool FadeTimesEnabled(const Settings *s, const SystemEffects *system);
-bool TransparencyEnabled(const Settings *s, const SystemEffects *system);
-bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *system);
-bool SpreadingEnabled(const Settings *s, const SystemEffects *system);
-bool MonitorChoiceEnabled(const Settings *s, const SystemEffects *system);
-bool HoldOnHoverEnabled(const Settings *s, const SystemEffects *system);
-bool CoverSizeEnabled(const Settings *s, const SystemEffects *system);
+typedef bool EnableTest(const Settings *s, const SystemEffects *system);
+EnableTest EnlargementEditEnabled, WidthBoxesEnabled, MinimumWidthEditEnabled, MaximumWidthEditEnabled,
+    SlideBoxEnabled, FadeBoxEnabled, FadeTimesEnabled, TransparencyEnabled, ColourSwatchesEnabled,
+    SpreadingEnabled, CoverSizeEnabled;
 
 #define RULE_CONTROLS 5
 
 struct EnableRule {
-    bool (*enabled)(const Settings *s, const SystemEffects *system);
+    EnableTest *enabled;
     int controls[RULE_CONTROLS];   // ending with 0
     bool whenOpened;               // applied when the dialog opens, too
 };

@@ -5,6 +5,9 @@
 // by another program, a title too long for the screen.
 #include "host/dialog_driver.h"
 #include "host/other_program.h"
+#include "plugin/messages.h"
+#include "popup/record.h"
+#include "res/resource.h"
 #include "tests/e2e/support.h"
 
 #include <stdio.h>
@@ -17,9 +20,6 @@ namespace {
 typedef PlayerPluginRecord *(__cdecl *GetPluginProc)(void);
 
 const char kModuleName[] = "gen_tunebell.dll";
-const UINT kHotKeySet = 1539;    // UM_HOTKEY_SET: wParam modifiers, lParam key
-const UINT kHotKeyStop = 1540;   // UM_HOTKEY_STOP
-const int kTimeBox = 1002;       // "Display system time"
 
 // The thread the plug-in registers its hot key on, how often it tried, and
 // whether its last try took the key.
@@ -34,13 +34,6 @@ BOOL WINAPI WatchedRegisterHotKey(HWND window, int id, UINT modifiers, UINT vk)
     gRegistered = taken != FALSE;
     InterlockedIncrement(&gRegistrations);
     return taken;
-}
-
-// Whether the popup stands in the lower right corner, where the oldest goes.
-bool InTheCorner(HWND popup)
-{
-    RECT area = WorkArea(), r = WindowRectOf(popup);
-    return r.right == area.right - 2 && r.bottom == area.bottom - 2;
 }
 
 // The warm plug-in threads wait for a popup 30 s before they end; here a
@@ -193,18 +186,16 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorTakeTheHotKey)
     PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
     int from = PlayerCommandCount();
-    DWORD first = GetTickCount();
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup(), (HWND)NULL);
     DWORD infoThread = CommandsFrom(from).at(0).thread;
 
     EXPECT_TRUE(PostThreadMessageA(infoThread, WM_QUIT, 0, 0));
     EXPECT_TRUE(PostThreadMessageA(gHotKeyThread, WM_QUIT, 0, 0));
     LONG registrations = gRegistrations;
-    PostThreadMessageA(gHotKeyThread, kHotKeySet, 0, 'Q');
+    PostThreadMessageA(gHotKeyThread, UM_HOTKEY_SET, 0, 'Q');
     for (int i = 0; i < 50; i++)
-        PostThreadMessageA(gHotKeyThread, kHotKeySet, MOD_CONTROL, VK_F12);
-    PostThreadMessageA(gHotKeyThread, kHotKeyStop, 0, 0);
+        PostThreadMessageA(gHotKeyThread, UM_HOTKEY_SET, MOD_CONTROL, VK_F12);
+    PostThreadMessageA(gHotKeyThread, UM_HOTKEY_STOP, 0, 0);
     // The first press reaches the hot-key thread after all of these; the
     // second is pressed once they are done.
     PlayerPressHotKey(MOD_CONTROL, VK_F12);
@@ -214,17 +205,14 @@ TEST_F(Hostile, StrayThreadMessagesNeitherEndTheWorkersNorTakeTheHotKey)
     EXPECT_EQ(gRegistrations, registrations) << "the key was let go and taken again";
     EXPECT_FALSE(HotKeyTaken(0, 'Q')) << "plain Q was registered for the player";
 
-    PumpUntil(first, kEventGapMs);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(4)) << "the track-information thread ended";
+    EXPECT_NE(ShowPopup(), (HWND)NULL) << "the track-information thread ended";
 }
 
 TEST_F(Hostile, AHotKeyAnotherProgramHeldAtInitWorksFromTheFirstTrackAfterItIsFree)
 {
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("user32.dll", "RegisterHotKey", (void *)WatchedRegisterHotKey));
-    SetIni("Seconds", 0);
-    SetIni("PopUpOnlyOnHotKey", 1);
+    SetIni({ { "Seconds", 0 }, { "PopUpOnlyOnHotKey", 1 } });
     PlayerSetTrack(kSong);
     OtherProgram other;
     ASSERT_TRUE(other.Start("hotkey 2 123"));   // Ctrl+F12
@@ -262,7 +250,7 @@ TEST_F(Hostile, ASecondCopyThatQuitsLeavesTheFirstItsDialog)
     ASSERT_EQ(GetModuleHandleA("gen_tunebell_copy.dll"), (HMODULE)NULL);
 
     EXPECT_TRUE(DriveSettingsDialog([](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessageA(dialog, 1027, 0x1001, 0, 0), RGB(255, 255, 200));   // CPM_GETCOLOUR
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR, 0, 0), RGB(255, 255, 200));
     })) << "the first copy's settings dialog did not open";
 }
 
@@ -272,7 +260,7 @@ TEST_F(Hostile, OkThatCannotSaveSaysWhichFileAndKeepsTheEdits)
     // The player's settings folder has no plugins folder: OK makes one.
     ASSERT_TRUE(RemoveDirectoryA((iniDir + "\\plugins").c_str()));
     ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
-        Press(dialog, 1002);
+        Press(dialog, IDC_DISPLAY_TIME);
         Press(dialog, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     }));
@@ -283,12 +271,12 @@ TEST_F(Hostile, OkThatCannotSaveSaysWhichFileAndKeepsTheEdits)
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     std::string saved = FileBytes(iniFile);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1002);
+        Press(dialog, IDC_DISPLAY_TIME);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         std::string said = CloseInfoBox();
         EXPECT_NE(said.find(iniFile), std::string::npos) << "OK said: \"" << said << "\"";
         EXPECT_TRUE(IsWindow(dialog));
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1002), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DISPLAY_TIME), (UINT)BST_UNCHECKED);
         EXPECT_EQ(FileBytes(iniFile), saved);
 
         CloseHandle(lock);
@@ -321,7 +309,7 @@ TEST_F(Hostile, AnIniDirectoryThatIsNoAbsolutePathLoadsDefaultsAndSavesNothing)
             PlayerSetIniDir(answer);
         ASSERT_TRUE(Load());
         ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageA(dialog, 1022, CB_GETCURSEL, 0, 0), 2) << "not the default corner";
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_POSITION, CB_GETCURSEL, 0, 0), 2) << "not the default corner";
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             EXPECT_NE(CloseInfoBox(), "") << "OK said nothing";
             EXPECT_TRUE(IsWindow(dialog));
@@ -355,8 +343,7 @@ TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
     ASSERT_TRUE(Load());
     // A hook put over the subclass that calls it would call itself here.
     EXPECT_EQ(SendMessageA(main, WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
     PlayerQuitPlugin();
     SetWindowLongA(main, GWL_WNDPROC, GetClassLongA(main, GCL_WNDPROC));
 }
@@ -378,8 +365,7 @@ TEST_F(Hostile, AUnicodePlayerWindowStaysUnicodeWhileHookedAndAfter)
     EXPECT_STREQ(read, caption);
     SendMessageW(main, WM_CHAR, 0x65E5, 1);
     EXPECT_EQ(PlayerLastCharacter(), 0x65E5u);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
 
     PlayerQuitPlugin();
     EXPECT_TRUE(PlayerOwnProcInstalled());
@@ -392,7 +378,7 @@ TEST_F(Hostile, ConfigAgainBringsTheOpenDialogForwardAndAClosedOwnerCancels)
 {
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, kTimeBox);
+        Press(dialog, IDC_DISPLAY_TIME);
         HWND elsewhere = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, NULL, NULL, NULL, NULL);
         SetForegroundWindow(elsewhere);
         int returned = PlayerConfigsReturned();
@@ -417,13 +403,13 @@ TEST_F(Hostile, ConfigAgainBringsTheOpenDialogForwardAndAClosedOwnerCancels)
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
     PlayerSetOwner(owner);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, kTimeBox);
+        Press(dialog, IDC_DISPLAY_TIME);
         PostMessageA(owner, WM_CLOSE, 0, 0);   // destroys it, and the dialog with it
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     }));
     PlayerSetOwner(NULL);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kTimeBox), saved) << "the unsaved edit stayed";
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DISPLAY_TIME), saved) << "the unsaved edit stayed";
     }));
 }
 
@@ -433,18 +419,15 @@ TEST_F(Hostile, WmAppToAPopupDoesNothingAndAPopupHiddenFromOutsideCloses)
     SetIni("Seconds", 0);
     PlayerSetTrack(kSong);
     ASSERT_TRUE(LoadPatched());
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND oldest = VisiblePopups()[0];
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(2));
-    HWND younger = VisiblePopups()[0] == oldest ? VisiblePopups()[1] : VisiblePopups()[0];
+    std::vector<HWND> popups = ShowPopups(2);
+    ASSERT_EQ(popups.size(), 2u);
+    HWND oldest = popups[0], younger = popups[1];
 
     // Closed from outside after it: the younger closes the gap.
     PostMessageA(oldest, WM_APP, 0, 0);
     PostMessageA(oldest, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); }));
-    EXPECT_TRUE(WaitUntil([&] { return InTheCorner(younger); })) << "a gap was left";
+    EXPECT_TRUE(WaitUntil([&] { return InLowerRightCorner(younger); })) << "a gap was left";
 
     ShowWindow(younger, SW_HIDE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(younger); })) << "the hidden popup stayed";
@@ -457,14 +440,9 @@ TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
     SetIni("Seconds", 1);
     PlayerSetTrack(kSong);
     ASSERT_TRUE(Load());
-    ASSERT_TRUE(PlayerMovePointer(40, 40));
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
-    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
+    HWND popup = ShowPopupUnderMovingPointer();
+    ASSERT_NE(popup, (HWND)NULL);
     RECT r = WindowRectOf(popup);
-    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
-    ASSERT_TRUE(PlayerMovePointer(r.left + 30, r.top + 12));
     PlayerPumpFor(1500);
     ASSERT_TRUE(IsWindowVisible(popup)) << "not held";
 
@@ -485,12 +463,10 @@ TEST_F(Hostile, ATitleTooLongForTheScreenNarrowsThePopupToIt)
     SetIni("Seconds", 0);
     PlayerSetTrack({ 0, title.c_str(), 100, 44, 128, 2 });
     ASSERT_TRUE(Load());
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     RECT area = WorkArea(), r = WindowRectOf(popup);
-    EXPECT_EQ(r.left, area.left + 2);
-    EXPECT_EQ(r.right, area.right - 2);
+    EXPECT_TRUE(RectIs(r, area.left + 2, kAnyEdge, area.right - 2, kAnyEdge));
     PopupParts parts = ReadPopupParts(popup);
     EXPECT_EQ(WindowText(parts.title), TitleLine(0, title.c_str())) << "the text for screen readers was cut";
     EXPECT_LE(ChildRect(parts.title).right, r.right - r.left);
@@ -506,12 +482,12 @@ TEST_F(Hostile, AWaitingThreadOutlivesAStrayQuitAndAnEndedOneLeavesNoHandle)
     PlayerSetTrack(kSong);
     ASSERT_TRUE(LoadPatched());
     HWND spare = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (spare = FindWindowA("PopUpSpare", NULL)) != NULL; }));
+    ASSERT_TRUE(WaitUntil([&] { return (spare = FindWindowA(SPARE_CLASS, NULL)) != NULL; }));
     DWORD spareThread = GetWindowThreadProcessId(spare, NULL);
     PostThreadMessageA(spareThread, WM_QUIT, 0, 0);
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    EXPECT_EQ(GetWindowThreadProcessId(VisiblePopups()[0], NULL), spareThread) << "the spare ended";
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_EQ(GetWindowThreadProcessId(popup, NULL), spareThread) << "the spare ended";
 
     // A burst, closed again: the threads beyond the one spare kept end.
     for (int i = 0; i < 2; i++)

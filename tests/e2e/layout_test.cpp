@@ -4,17 +4,16 @@
 
 using PopupLayout = PlayerTest;
 
-// The rectangle's top left corner and its width and height.
-static void ExpectOriginAndSize(const RECT &r, int x, int y, int w, int h, const char *what)
-{
-    EXPECT_EQ(r.left, x) << what;
-    EXPECT_EQ(r.top, y) << what;
-    EXPECT_EQ(r.right - r.left, w) << what;
-    EXPECT_EQ(r.bottom - r.top, h) << what;
-}
+namespace {
+
+// A child's place in the popup's client area; kAbsent: no such child.
+struct Box {
+    int x, y, w, h;
+};
+const Box kAbsent = { -1, -1, -1, -1 };
 
 // Sizes are given for 96 dpi and a 16-pixel small icon.
-static bool ScreenAsMeasured()
+bool ScreenAsMeasured()
 {
     HDC screen = GetDC(NULL);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -22,100 +21,73 @@ static bool ScreenAsMeasured()
     return dpi == 96 && GetSystemMetrics(SM_CXSMICON) == 16;
 }
 
-// Shows one track popup and returns it; NULL when none came.
-static HWND ShowOnePopup()
+void ExpectChild(HWND child, const Box &box, const char *what)
 {
-    PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
-    if (!WaitForVisiblePopups(1))
-        return NULL;
-    return VisiblePopups()[0];
+    if (box.x == kAbsent.x) {
+        EXPECT_EQ(child, (HWND)NULL) << what;
+        return;
+    }
+    ASSERT_NE(child, (HWND)NULL) << what;
+    EXPECT_TRUE(RectAtSized(ChildRect(child), box.x, box.y, box.w, box.h)) << what;
 }
+
+}  // namespace
 
 TEST_F(PopupLayout, FixedSizesByStyleAndTime)
 {
     if (!ScreenAsMeasured())
         GTEST_SKIP() << "the sizes below hold at 96 dpi with 16-pixel small icons";
-    SetIni("Seconds", 0);
-    SetIni("DynamicResize", 0);
-    SetIni("Style", 0);
-    SetIni("DisplayTime", 1);
-    {
-        SCOPED_TRACE("beveled, with the time");
+    const struct Row {
+        const char *name;
+        int style, displayTime;
+        int w, h;                                // the popup
+        Box back, icon, title, info, time;       // its children
+    } rows[] = {
+        { "beveled, with the time", 0, 1, 151, 36,
+          { 1, 1, 149, 34 }, { 3, 1, 16, 34 }, { 23, 3, 80, 14 }, { 23, 19, 125, 14 }, { 113, 3, 35, 14 } },
+        { "flat, with the time", 1, 1, 172, 36,
+          { 1, 1, 170, 34 }, { 3, 1, 16, 34 }, { 23, 3, 101, 14 }, { 23, 19, 146, 14 }, { 134, 3, 35, 14 } },
+        { "beveled, without the time", 0, 0, 151, 36,
+          { 1, 1, 149, 34 }, { 3, 1, 16, 34 }, { 23, 3, 80, 14 }, { 23, 19, 125, 14 }, kAbsent },
+    };
+    SetIni({ { "Seconds", 0 }, { "DynamicResize", 0 } });
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SetIni({ { "Style", row.style }, { "DisplayTime", row.displayTime } });
         ASSERT_TRUE(Load());
-        HWND popup = ShowOnePopup();
+        HWND popup = ShowPopup({ 0, "Song", 205, 44, 192, 2 });
         ASSERT_NE(popup, (HWND)NULL);
         RECT r = WindowRectOf(popup);
-        EXPECT_EQ(r.right - r.left, 151);
-        EXPECT_EQ(r.bottom - r.top, 36);
+        EXPECT_TRUE(RectAtSized(r, r.left, r.top, row.w, row.h));
         PopupParts parts = ReadPopupParts(popup);
-        ASSERT_TRUE(parts.back && parts.icon && parts.title && parts.info && parts.time);
-        ExpectOriginAndSize(ChildRect(parts.back), 1, 1, 149, 34, "back");
-        ExpectOriginAndSize(ChildRect(parts.icon), 3, 1, 16, 34, "icon");
-        ExpectOriginAndSize(ChildRect(parts.title), 23, 3, 80, 14, "title");
-        ExpectOriginAndSize(ChildRect(parts.info), 23, 19, 125, 14, "info");
-        ExpectOriginAndSize(ChildRect(parts.time), 113, 3, 35, 14, "time");
+        ExpectChild(parts.back, row.back, "back");
+        ExpectChild(parts.icon, row.icon, "icon");
+        ExpectChild(parts.title, row.title, "title");
+        ExpectChild(parts.info, row.info, "info");
+        ExpectChild(parts.time, row.time, "time");
         QuitAndUnload();
-    }
-    {
-        SCOPED_TRACE("flat, with the time");
-        SetIni("Style", 1);
-        ASSERT_TRUE(Load());
-        HWND popup = ShowOnePopup();
-        ASSERT_NE(popup, (HWND)NULL);
-        RECT r = WindowRectOf(popup);
-        EXPECT_EQ(r.right - r.left, 172);
-        EXPECT_EQ(r.bottom - r.top, 36);
-        PopupParts parts = ReadPopupParts(popup);
-        ASSERT_TRUE(parts.title && parts.info && parts.time);
-        ExpectOriginAndSize(ChildRect(parts.title), 23, 3, 101, 14, "title");
-        ExpectOriginAndSize(ChildRect(parts.info), 23, 19, 146, 14, "info");
-        ExpectOriginAndSize(ChildRect(parts.time), 134, 3, 35, 14, "time");
-        QuitAndUnload();
-    }
-    {
-        SCOPED_TRACE("beveled, without the time");
-        SetIni("Style", 0);
-        SetIni("DisplayTime", 0);
-        ASSERT_TRUE(Load());
-        HWND popup = ShowOnePopup();
-        ASSERT_NE(popup, (HWND)NULL);
-        RECT r = WindowRectOf(popup);
-        EXPECT_EQ(r.right - r.left, 151);
-        EXPECT_EQ(r.bottom - r.top, 36);
-        EXPECT_EQ(ReadPopupParts(popup).time, (HWND)NULL);
     }
 }
 
-// Shows two popups (the second after the throttle) and returns them oldest
-// first; asserts both came.
-static void ShowTwoPopups(HWND *older, HWND *younger)
-{
-    *older = *younger = NULL;
-    DWORD firstEvent = GetTickCount();
-    PlayerStartTrack({ 0, "Older", 205, 44, 192, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    *older = VisiblePopups()[0];
-    PumpUntil(firstEvent, kEventGapMs);
-    PlayerStartTrack({ 1, "Younger title that is rather longer", 205, 44, 192, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(2));
-    *younger = FindPopupWithTitle(TitleLine(1, "Younger title that is rather longer"));
-    ASSERT_NE(*younger, (HWND)NULL);
-}
+namespace {
+
+// An older popup and a younger one with a longer title: a different width
+// when popups are sized to their texts.
+const std::vector<PlayerTrack> kTwoTracks = {
+    { 0, "Older", 205, 44, 192, 2 }, { 1, "Younger title that is rather longer", 205, 44, 192, 2 },
+};
+
+}  // namespace
 
 TEST_F(PopupLayout, UpperLeftRowRunsRightwards)
 {
-    SetIni("Seconds", 0);
-    SetIni("Position", 0);
-    SetIni("Spreading", 0);
+    SetIni({ { "Seconds", 0 }, { "Position", 0 }, { "Spreading", 0 } });
     ASSERT_TRUE(Load());
-    HWND older, younger;
-    ASSERT_NO_FATAL_FAILURE(ShowTwoPopups(&older, &younger));
-    RECT area = WorkArea();
-    RECT a = WindowRectOf(older), b = WindowRectOf(younger);
-    EXPECT_EQ(a.left, area.left + 2);
-    EXPECT_EQ(a.top, area.top + 2);
-    EXPECT_EQ(b.left, a.right + 2);
-    EXPECT_EQ(b.top, area.top + 2);
+    std::vector<HWND> popups = ShowPopups(kTwoTracks);
+    ASSERT_EQ(popups.size(), 2u);
+    RECT area = WorkArea(), a = WindowRectOf(popups[0]), b = WindowRectOf(popups[1]);
+    EXPECT_TRUE(RectIs(a, area.left + 2, area.top + 2, kAnyEdge, kAnyEdge));
+    EXPECT_TRUE(RectIs(b, a.right + 2, area.top + 2, kAnyEdge, kAnyEdge));
 }
 
 TEST_F(PopupLayout, LowerRightColumnStaysRightAligned)
@@ -123,46 +95,36 @@ TEST_F(PopupLayout, LowerRightColumnStaysRightAligned)
     // The defaults: lower right, stacked upwards.
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    HWND older, younger;
-    ASSERT_NO_FATAL_FAILURE(ShowTwoPopups(&older, &younger));
-    RECT area = WorkArea();
-    RECT a = WindowRectOf(older), b = WindowRectOf(younger);
-    // Sized to their texts, so of different widths.
+    std::vector<HWND> popups = ShowPopups(kTwoTracks);
+    ASSERT_EQ(popups.size(), 2u);
+    RECT area = WorkArea(), a = WindowRectOf(popups[0]), b = WindowRectOf(popups[1]);
     EXPECT_GT(b.right - b.left, a.right - a.left);
-    EXPECT_EQ(a.right, area.right - 2);
-    EXPECT_EQ(a.bottom, area.bottom - 2);
-    EXPECT_EQ(b.right, area.right - 2);
-    EXPECT_EQ(b.bottom, a.top - 2);
+    EXPECT_TRUE(RectIs(a, kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2));
+    EXPECT_TRUE(RectIs(b, kAnyEdge, kAnyEdge, area.right - 2, a.top - 2));
 }
 
 TEST_F(PopupLayout, CentreCascadesBySmallIcon)
 {
-    SetIni("Seconds", 0);
-    SetIni("Position", 4);
-    SetIni("DynamicResize", 0);
+    SetIni({ { "Seconds", 0 }, { "Position", 4 }, { "DynamicResize", 0 } });
     ASSERT_TRUE(Load());
-    HWND older, younger;
-    ASSERT_NO_FATAL_FAILURE(ShowTwoPopups(&older, &younger));
-    RECT area = WorkArea();
-    RECT a = WindowRectOf(older), b = WindowRectOf(younger);
+    std::vector<HWND> popups = ShowPopups(kTwoTracks);
+    ASSERT_EQ(popups.size(), 2u);
+    RECT area = WorkArea(), a = WindowRectOf(popups[0]), b = WindowRectOf(popups[1]);
     int w = a.right - a.left, h = a.bottom - a.top;
-    EXPECT_EQ(a.left, area.left + (area.right - area.left - w) / 2);
-    EXPECT_EQ(a.top, area.top + (area.bottom - area.top - h) / 2);
-    EXPECT_EQ(b.left, a.left + GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(b.top, a.top + GetSystemMetrics(SM_CYSMICON));
+    EXPECT_TRUE(RectIs(a, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
+                       kAnyEdge, kAnyEdge));
+    EXPECT_TRUE(RectIs(b, a.left + GetSystemMetrics(SM_CXSMICON), a.top + GetSystemMetrics(SM_CYSMICON), kAnyEdge,
+                       kAnyEdge));
 }
 
 TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
 {
-    SetIni("Seconds", 0);
-    SetIni("Fade", 1);
-    SetIni("FadeInTime", 250);
+    SetIni({ { "Seconds", 0 }, { "Fade", 1 }, { "FadeInTime", 250 } });
     {
         SCOPED_TRACE("opaque");
         ASSERT_TRUE(Load());
-        PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
+        HWND popup = ShowPopup({ 0, "Song", 205, 44, 192, 2 });
+        ASSERT_NE(popup, (HWND)NULL);
         // Watch the fade from the moment the popup shows: the lowest
         // opacity it has while it is visible.
         int lowestSeen = 256;
@@ -178,12 +140,10 @@ TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
     }
     {
         SCOPED_TRACE("translucent");
-        SetIni("UseTransparency", 1);
-        SetIni("Alpha", 128);
+        SetIni({ { "UseTransparency", 1 }, { "Alpha", 128 } });
         ASSERT_TRUE(Load());
-        PlayerStartTrack();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
+        HWND popup = ShowPopup();
+        ASSERT_NE(popup, (HWND)NULL);
         EXPECT_TRUE(WaitForAlpha(popup, 128, 2000)) << "opacity " << LayeredAlpha(popup);
         PlayerPumpFor(300);
         EXPECT_EQ(LayeredAlpha(popup), 128);
@@ -193,38 +153,25 @@ TEST_F(PopupLayout, FadeEndsAtTheTargetOpacity)
         SCOPED_TRACE("translucent without a fade");
         SetIni("Fade", 0);
         ASSERT_TRUE(Load());
-        PlayerStartTrack();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        EXPECT_EQ(LayeredAlpha(VisiblePopups()[0]), 128);
+        HWND popup = ShowPopup();
+        ASSERT_NE(popup, (HWND)NULL);
+        EXPECT_EQ(LayeredAlpha(popup), 128);
     }
 }
 
 TEST_F(PopupLayout, SlideWithFadeLeavesThePopupVisibleAtItsPlace)
 {
-    SetIni("Seconds", 0);
-    SetIni("UseAnimations", 1);
-    SetIni("Fade", 1);
+    SetIni({ { "Seconds", 0 }, { "UseAnimations", 1 }, { "Fade", 1 } });
     RECT area = WorkArea();
-    {
-        SCOPED_TRACE("opaque");
+    for (int alpha : { 255, 128 }) {
+        SCOPED_TRACE(alpha == 255 ? "opaque" : "translucent");
+        SetIni({ { "UseTransparency", alpha != 255 }, { "Alpha", alpha } });
         ASSERT_TRUE(Load());
-        PlayerStartTrack({ 0, "Song", 205, 44, 192, 2 });
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
-        EXPECT_TRUE(WaitForAlpha(popup, 255, 2000)) << "opacity " << LayeredAlpha(popup);
-        RECT r = WindowRectOf(popup);
-        EXPECT_EQ(r.right, area.right - 2);
-        EXPECT_EQ(r.bottom, area.bottom - 2);
+        HWND popup = ShowPopup({ 0, "Song", 205, 44, 192, 2 });
+        ASSERT_NE(popup, (HWND)NULL);
+        EXPECT_TRUE(WaitForAlpha(popup, alpha, 2000)) << "opacity " << LayeredAlpha(popup);
+        if (alpha == 255)
+            EXPECT_TRUE(RectIs(WindowRectOf(popup), kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2));
         QuitAndUnload();
-    }
-    {
-        SCOPED_TRACE("translucent");
-        SetIni("UseTransparency", 1);
-        SetIni("Alpha", 128);
-        ASSERT_TRUE(Load());
-        PlayerStartTrack();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
-        EXPECT_TRUE(WaitForAlpha(popup, 128, 2000)) << "opacity " << LayeredAlpha(popup);
     }
 }

@@ -1,5 +1,6 @@
 // The plug-in inside the player: the export, init and quit, the preferences
 // page, the INI path, and the hook on the player's main window.
+#include "res/resource.h"
 #include "tests/e2e/support.h"
 
 #include <string.h>
@@ -48,7 +49,7 @@ TEST_F(Lifecycle, InitRegistersPreferencesPageAndAsksForIniDirOnce)
     PlayerPrefsRecord *page = PlayerPrefs();
     ASSERT_NE(page, (PlayerPrefsRecord *)NULL);
     EXPECT_EQ(page->module, (HINSTANCE)PlayerPluginModule());
-    EXPECT_EQ(page->dialogId, 103);
+    EXPECT_EQ(page->dialogId, IDD_PREFS_PAGE);
     EXPECT_NE(page->proc, (DLGPROC)NULL);
     ASSERT_NE(page->title, (char *)NULL);
     EXPECT_STREQ(page->title, "Popup Zividu");
@@ -62,7 +63,7 @@ TEST_F(Lifecycle, InitRegistersPreferencesPageAndAsksForIniDirOnce)
                                                 { PLAYER_CMD_INI_DIR, 0, kOnPlayer } }));
 
     // The player creates the page from the template in the DLL with the
-    // record's procedure; the page stretches itself and its control 1023
+    // record's procedure; the page stretches itself and its text
     // over the window before it.
     HWND host = CreateWindowExA(0, "static", "", WS_POPUP, 0, 0, 400, 300, NULL, NULL,
                                 GetModuleHandleA(NULL), NULL);
@@ -72,16 +73,14 @@ TEST_F(Lifecycle, InitRegistersPreferencesPageAndAsksForIniDirOnce)
     HWND shown = CreateDialogParamA(page->module, MAKEINTRESOURCEA(page->dialogId), host,
                                     page->proc, 0);
     ASSERT_NE(shown, (HWND)NULL) << "no dialog template 103 in the DLL";
-    HWND control = GetDlgItem(shown, 1023);
+    HWND control = GetDlgItem(shown, IDC_PREFS_PAGE_TEXT);
     ASSERT_NE(control, (HWND)NULL);
     ASSERT_EQ(GetWindow(shown, GW_HWNDPREV), before);
     RECT pageRect, controlRect;
     GetClientRect(shown, &pageRect);
     GetClientRect(control, &controlRect);
-    EXPECT_EQ(pageRect.right, 300);
-    EXPECT_EQ(pageRect.bottom, 200);
-    EXPECT_EQ(controlRect.right, 300);
-    EXPECT_EQ(controlRect.bottom, 200);
+    EXPECT_TRUE(RectIs(pageRect, kAnyEdge, kAnyEdge, 300, 200));
+    EXPECT_TRUE(RectIs(controlRect, kAnyEdge, kAnyEdge, 300, 200));
     DestroyWindow(host);
 }
 
@@ -89,8 +88,7 @@ TEST_F(Lifecycle, IniPathIsFormedWithoutTouchingThePlayersBuffer)
 {
     // Upper left is not the default, so the popup's place shows that the
     // file below the player's directory was read.
-    SetIni("Position", 0);
-    SetIni("Seconds", 0);
+    SetIni({ { "Position", 0 }, { "Seconds", 0 } });
     char before[PLAYER_INI_DIR_SIZE];
     memcpy(before, PlayerIniDir(), sizeof before);
 
@@ -98,12 +96,10 @@ TEST_F(Lifecycle, IniPathIsFormedWithoutTouchingThePlayersBuffer)
     EXPECT_EQ(memcmp(before, PlayerIniDir(), sizeof before), 0)
         << "the player's INI directory now reads " << PlayerIniDir();
 
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = ShowPopup(kSong);
+    ASSERT_NE(popup, (HWND)NULL);
     RECT area = WorkArea();
-    RECT popup = WindowRectOf(VisiblePopups()[0]);
-    EXPECT_EQ(popup.left, area.left + 2);
-    EXPECT_EQ(popup.top, area.top + 2);
+    EXPECT_TRUE(RectIs(WindowRectOf(popup), area.left + 2, area.top + 2, kAnyEdge, kAnyEdge));
 }
 
 // A directory of exactly `length` characters below base, made of one
@@ -129,12 +125,11 @@ TEST_F(Lifecycle, IniDirectoryAtAndPastTheLengthLimit)
     PlayerSetIniDir(longest.c_str());
 
     ASSERT_TRUE(Load());
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = ShowPopup(kSong);
+    ASSERT_NE(popup, (HWND)NULL);
     RECT area = WorkArea();
-    RECT popup = WindowRectOf(VisiblePopups()[0]);
-    EXPECT_EQ(popup.left, area.left + 2) << "the 259-character INI path was not read";
-    EXPECT_EQ(popup.top, area.top + 2);
+    EXPECT_TRUE(RectIs(WindowRectOf(popup), area.left + 2, area.top + 2, kAnyEdge, kAnyEdge))
+        << "the 259-character INI path was not read";
     PlayerUnloadPlugin();
 
     // A directory too long for any INI path: the plug-in starts on its
@@ -145,11 +140,9 @@ TEST_F(Lifecycle, IniDirectoryAtAndPastTheLengthLimit)
     memcpy(before, PlayerIniDir(), sizeof before);
     ASSERT_TRUE(Load());
     EXPECT_EQ(memcmp(before, PlayerIniDir(), sizeof before), 0);
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    popup = WindowRectOf(VisiblePopups()[0]);
-    EXPECT_EQ(popup.right, area.right - 2);
-    EXPECT_EQ(popup.bottom, area.bottom - 2);
+    popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_TRUE(RectIs(WindowRectOf(popup), kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2));
 }
 
 TEST_F(Lifecycle, HookPassesEveryMessageAndAnswerThrough)
@@ -220,8 +213,7 @@ TEST_F(Lifecycle, UnloadFromInsideTheHookedWindowProcedureReturnsSafely)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup(kSong), (HWND)NULL);
     HWND main = PlayerWindow();
 
     SendMessageA(main, WM_CLOSE, 0, 0);   // crashes here if the module went
@@ -240,8 +232,7 @@ TEST_F(Lifecycle, QuitEndsEveryThreadAndWindowAndUnloads)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup(kSong), (HWND)NULL);
 
     DWORD took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
@@ -260,16 +251,15 @@ TEST_F(Lifecycle, LoadsAgainAfterUnload)
 {
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
-    PlayerStartTrack({ 0, "First", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup({ 0, "First", 100, 44, 128, 2 }), (HWND)NULL);
     PlayerUnloadPlugin();
     ASSERT_EQ(GetModuleHandleA(kModuleName), (HMODULE)NULL);
 
     ASSERT_TRUE(Load());
     EXPECT_FALSE(PlayerOwnProcInstalled());
-    PlayerStartTrack({ 1, "Second", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    EXPECT_NE(FindPopupWithTitle(TitleLine(1, "Second")), (HWND)NULL);
+    HWND second = ShowPopup({ 1, "Second", 100, 44, 128, 2 });
+    ASSERT_NE(second, (HWND)NULL);
+    EXPECT_EQ(FindPopupWithTitle(TitleLine(1, "Second")), second);
     PlayerUnloadPlugin();
     EXPECT_EQ(PlayerFindPopups(NULL, 0), 0);
     EXPECT_EQ(GetModuleHandleA(kModuleName), (HMODULE)NULL);

@@ -17,15 +17,13 @@ static std::string ClockText(const SYSTEMTIME &t)
 
 TEST_F(PopupWindow, IsATopmostToolWindowOfStaticChildren)
 {
-    SetIni("Seconds", 0);
-    SetIni("DisplayTime", 1);
+    SetIni({ { "Seconds", 0 }, { "DisplayTime", 1 } });
     ASSERT_TRUE(Load());
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    PlayerStartTrack({ 2, "Lena Ostrova - Radio Static", 187, 48, 320, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = ShowPopup({ 2, "Lena Ostrova - Radio Static", 187, 48, 320, 2 });
+    ASSERT_NE(popup, (HWND)NULL);
     GetLocalTime(&after);
-    HWND popup = VisiblePopups()[0];
 
     LONG exStyle = GetWindowLongA(popup, GWL_EXSTYLE);
     LONG style = GetWindowLongA(popup, GWL_STYLE);
@@ -70,26 +68,23 @@ TEST_F(PopupWindow, IsATopmostToolWindowOfStaticChildren)
 
 TEST_F(PopupWindow, WithoutShowTextHasNoInformationLine)
 {
-    SetIni("Seconds", 0);
-    SetIni("ShowText", 0);
+    SetIni({ { "Seconds", 0 }, { "ShowText", 0 } });
     ASSERT_TRUE(Load());
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-
-    PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
+    HWND popup = ShowPopup(kSong);
+    ASSERT_NE(popup, (HWND)NULL);
+    PopupParts parts = ReadPopupParts(popup);
     EXPECT_EQ(parts.children, 3);
     EXPECT_NE(parts.back, (HWND)NULL);
     EXPECT_NE(parts.icon, (HWND)NULL);
     ASSERT_NE(parts.title, (HWND)NULL);
     EXPECT_EQ(WindowText(parts.title), TitleLine(0, "Song"));
     EXPECT_EQ(parts.info, (HWND)NULL);
-    EXPECT_FALSE(PlayerHasChildText(VisiblePopups()[0], InfoLine(100, 44, 128, 2).c_str()));
+    EXPECT_FALSE(PlayerHasChildText(popup, InfoLine(100, 44, 128, 2).c_str()));
 }
 
 TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
 {
-    SetIni("Seconds", 0);
-    SetIni("DynamicResize", 0);
+    SetIni({ { "Seconds", 0 }, { "DynamicResize", 0 } });
     ASSERT_TRUE(Load());
 
     // The window the user is working in.
@@ -101,9 +96,8 @@ TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
     PlayerPump();
     ASSERT_EQ(GetForegroundWindow(), work);
 
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup(kSong);
+    ASSERT_NE(popup, (HWND)NULL);
     PlayerPumpFor(100);
     EXPECT_EQ(GetForegroundWindow(), work);
     EXPECT_EQ(GetActiveWindow(), work);
@@ -115,8 +109,7 @@ TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
     EXPECT_TRUE(IsWindowVisible(popup)) << "a click on the frame closed the popup";
     EXPECT_EQ(GetForegroundWindow(), work);
 
-    RECT title = WindowRectOf(ReadPopupParts(popup).title);
-    PlayerClickAt((title.left + title.right) / 2, (title.top + title.bottom) / 2, false);
+    ClickMiddle(ReadPopupParts(popup).title, false);
     EXPECT_TRUE(WaitForNoPopupWindows());
     EXPECT_EQ(GetForegroundWindow(), work);
     // The window goes with the process: under Wine, taking the foreground
@@ -129,48 +122,35 @@ TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
     SetIni("Seconds", 0);
     ASSERT_TRUE(Load());
     RECT area = WorkArea();
-
-    DWORD firstEvent = GetTickCount();
-    PlayerStartTrack({ 0, "Older", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND older = VisiblePopups()[0];
+    std::vector<HWND> popups = ShowPopups({ { 0, "Older", 100, 44, 128, 2 }, { 1, "Younger", 100, 44, 128, 2 } });
+    ASSERT_EQ(popups.size(), 2u);
     DWORD shown = GetTickCount();
+    HWND older = popups[0], younger = popups[1];
     RECT first = WindowRectOf(older);
-    EXPECT_EQ(first.right, area.right - 2);
-    EXPECT_EQ(first.bottom, area.bottom - 2);
-
-    PumpUntil(firstEvent, kEventGapMs);
-    PlayerStartTrack({ 1, "Younger", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(2));
-    HWND younger = FindPopupWithTitle(TitleLine(1, "Younger"));
-    ASSERT_NE(younger, (HWND)NULL);
-    RECT second = WindowRectOf(younger);
-    EXPECT_EQ(second.right, area.right - 2);
-    EXPECT_EQ(second.bottom, first.top - 2);
+    EXPECT_TRUE(RectIs(first, kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2));
+    EXPECT_TRUE(RectIs(WindowRectOf(younger), kAnyEdge, kAnyEdge, area.right - 2, first.top - 2));
 
     PumpUntil(shown, 1500);
     EXPECT_TRUE(IsWindowVisible(older));
     EXPECT_TRUE(IsWindowVisible(younger));
 
-    PlayerClickAt((first.left + first.right) / 2, (first.top + first.bottom) / 2, true);
+    ClickMiddle(older, true);
     ASSERT_TRUE(WaitForPopupClosed(older));
     EXPECT_TRUE(IsWindowVisible(younger));
-    bool inPlace = WaitUntil([&] {
+    WaitUntil([&] {
         RECT now = WindowRectOf(younger);
         return EqualRect(&now, &first) != FALSE;
     }, 2000);
-    RECT moved = WindowRectOf(younger);
-    EXPECT_TRUE(inPlace) << "the younger popup is at (" << moved.left << ", " << moved.top
-                         << "), not in the first place";
+    EXPECT_TRUE(RectIs(WindowRectOf(younger), first.left, first.top, first.right, first.bottom))
+        << "the younger popup is not in the first place";
 }
 
 TEST_F(PopupWindow, ClosesByItselfAfterTheSetSeconds)
 {
     SetIni("Seconds", 1);
     ASSERT_TRUE(Load());
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup(kSong);
+    ASSERT_NE(popup, (HWND)NULL);
     DWORD shown = GetTickCount();
 
     PumpUntil(shown, 500);
@@ -182,67 +162,45 @@ TEST_F(PopupWindow, ClosesByItselfAfterTheSetSeconds)
     EXPECT_TRUE(WaitForNoPopupWindows());
 }
 
-TEST_F(PopupWindow, BackgroundColourFollowsTheSettings)
+TEST_F(PopupWindow, ColoursAndFrameFollowTheSettings)
 {
-    struct Case {
+    const COLORREF kUnchecked = CLR_INVALID;
+    // Rows in this order: the first ones find no colour in the file.
+    const struct Row {
         const char *name;
         int defaultColour;   // -1: not in the file
-        int useWinColors;
-        COLORREF expected;
-    } cases[] = {
-        { "default", -1, 0, RGB(255, 255, 200) },
-        { "DefaultColour=255", 255, 0, RGB(255, 0, 0) },
-        { "UseWinColors=1", 255, 1, GetSysColor(COLOR_BTNFACE) },
+        int useWinColors, style;
+        COLORREF back;
+        COLORREF light, dark;   // top and left edges; bottom and right edges
+    } rows[] = {
+        // The default background 0xC8FFFF lightened and darkened.
+        { "default, beveled", -1, 0, 0, RGB(255, 255, 200), 0xE0FFFF, 0x88BFBF },
+        { "flat", -1, 0, 1, RGB(255, 255, 200), RGB(0, 0, 0), RGB(0, 0, 0) },
+        { "DefaultColour=255", 255, 0, 0, RGB(255, 0, 0), kUnchecked, kUnchecked },
+        { "UseWinColors=1", 255, 1, 0, GetSysColor(COLOR_BTNFACE), kUnchecked, kUnchecked },
     };
-    SetIni("Seconds", 0);
-    SetIni("DynamicResize", 0);
-    PlayerSetTrack(kSong);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.defaultColour >= 0)
-            SetIni("DefaultColour", c.defaultColour);
-        SetIni("UseWinColors", c.useWinColors);
+    SetIni({ { "Seconds", 0 }, { "DynamicResize", 0 } });
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.defaultColour >= 0)
+            SetIni("DefaultColour", row.defaultColour);
+        SetIni({ { "UseWinColors", row.useWinColors }, { "Style", row.style } });
         ASSERT_TRUE(Load());
-        PlayerStartTrack();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        RECT r = WindowRectOf(VisiblePopups()[0]);
+        HWND popup = ShowPopup(kSong);
+        ASSERT_NE(popup, (HWND)NULL);
+        RECT r = WindowRectOf(popup);
         // The middle row lies between the title and the information line.
         int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        EXPECT_TRUE(WaitForScreenColour(x, y, c.expected))
-            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x"
-            << c.expected;
-        QuitAndUnload();
-    }
-}
-
-TEST_F(PopupWindow, FrameIsShadedWhenBeveledAndBlackWhenFlat)
-{
-    struct Case {
-        int style;
-        COLORREF light, dark;   // top and left edges; bottom and right edges
-    } cases[] = {
-        // The default background 0xC8FFFF lightened and darkened.
-        { 0, 0xE0FFFF, 0x88BFBF },
-        { 1, RGB(0, 0, 0), RGB(0, 0, 0) },
-    };
-    SetIni("Seconds", 0);
-    SetIni("DynamicResize", 0);
-    PlayerSetTrack(kSong);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.style ? "flat" : "beveled");
-        SetIni("Style", c.style);
-        ASSERT_TRUE(Load());
-        PlayerStartTrack();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        RECT r = WindowRectOf(VisiblePopups()[0]);
-        int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        EXPECT_TRUE(WaitForScreenColour(x, y, RGB(255, 255, 200)));
-        EXPECT_TRUE(WaitForScreenColour(r.left, y, c.light)) << "left edge";
-        EXPECT_TRUE(WaitForScreenColour(x, r.top, c.light)) << "top edge";
-        EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, c.dark)) << "right edge";
-        EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, c.dark)) << "bottom edge";
-        // The content starts one pixel in.
-        EXPECT_EQ(ScreenColour(r.left + 1, y), RGB(255, 255, 200));
+        EXPECT_TRUE(WaitForScreenColour(x, y, row.back))
+            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x" << row.back;
+        if (row.light != kUnchecked) {
+            EXPECT_TRUE(WaitForScreenColour(r.left, y, row.light)) << "left edge";
+            EXPECT_TRUE(WaitForScreenColour(x, r.top, row.light)) << "top edge";
+            EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, row.dark)) << "right edge";
+            EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, row.dark)) << "bottom edge";
+            // The content starts one pixel in.
+            EXPECT_EQ(ScreenColour(r.left + 1, y), row.back);
+        }
         QuitAndUnload();
     }
 }
@@ -255,12 +213,14 @@ TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
     ASSERT_TRUE(LoadPatched());
     PlayerSetPluginClock(1000);
 
-    char title[32];
+    char titles[48][16];
+    std::vector<PlayerTrack> tracks;
     for (int i = 0; i < 48; i++) {
-        snprintf(title, sizeof title, "Track %d", i);
-        PlayerStartTrackPastThrottle({ i, title, 100, 44, 128, 2 });
-        ASSERT_TRUE(WaitForVisiblePopups(i + 1)) << "popup " << i;
+        snprintf(titles[i], sizeof titles[i], "Track %d", i);
+        tracks.push_back({ i, titles[i], 100, 44, 128, 2 });
     }
+    std::vector<HWND> popups = ShowPopups(tracks);
+    ASSERT_EQ(popups.size(), 48u);
 
     int from = PlayerCommandCount();
     PlayerStartTrackPastThrottle({ 48, "Refused", 100, 44, 128, 2 });
@@ -271,32 +231,25 @@ TEST_F(PopupWindow, NoMoreThan48AreOpenAtOnce)
 
     // The oldest sits in the corner; once it is gone there is room again.
     HWND oldest = FindPopupWithTitle(TitleLine(0, "Track 0"));
-    ASSERT_NE(oldest, (HWND)NULL);
-    RECT r = WindowRectOf(oldest);
-    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    ASSERT_EQ(oldest, popups[0]);
+    ClickMiddle(oldest, true);
     ASSERT_TRUE(WaitForVisiblePopups(47));
 
-    PlayerStartTrackPastThrottle({ 49, "Accepted", 100, 44, 128, 2 });
-    ASSERT_TRUE(WaitForVisiblePopups(48));
-    EXPECT_NE(FindPopupWithTitle(TitleLine(49, "Accepted")), (HWND)NULL);
+    HWND accepted = ShowPopup({ 49, "Accepted", 100, 44, 128, 2 });
+    ASSERT_NE(accepted, (HWND)NULL);
+    EXPECT_EQ(FindPopupWithTitle(TitleLine(49, "Accepted")), accepted);
 }
 
 TEST_F(PopupWindow, QuitCutsFadesShort)
 {
-    SetIni("Seconds", 0);
-    SetIni("Fade", 1);
-    SetIni("FadeInTime", 5000);
-    SetIni("FadeOutTime", 5000);
+    SetIni({ { "Seconds", 0 }, { "Fade", 1 }, { "FadeInTime", 5000 }, { "FadeOutTime", 5000 } });
 
     // Two popups in the middle of their fade-in.
     ASSERT_TRUE(Load());
-    DWORD firstEvent = GetTickCount();
-    PlayerStartTrack(kSong);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    PumpUntil(firstEvent, kEventGapMs);
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(2));
-    for (HWND popup : VisiblePopups())
+    PlayerSetTrack(kSong);
+    std::vector<HWND> popups = ShowPopups(2);
+    ASSERT_EQ(popups.size(), 2u);
+    for (HWND popup : popups)
         EXPECT_TRUE(WaitUntil([&] { return MidFade(popup); }, 2000));
     DWORD took = QuitAndUnload();
     EXPECT_LT(took, 2000u);
@@ -305,16 +258,11 @@ TEST_F(PopupWindow, QuitCutsFadesShort)
     // One popup fading out while another waits.
     SetIni("FadeInTime", 150);
     ASSERT_TRUE(Load());
-    firstEvent = GetTickCount();
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND fading = VisiblePopups()[0];
-    PumpUntil(firstEvent, kEventGapMs);
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(2));
+    popups = ShowPopups(2);
+    ASSERT_EQ(popups.size(), 2u);
+    HWND fading = popups[0];
     ASSERT_TRUE(WaitForAlpha(fading, 255, 2000));
-    RECT r = WindowRectOf(fading);
-    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
+    ClickMiddle(fading, true);
     ASSERT_TRUE(WaitUntil([&] { return MidFade(fading); }, 2000));
     took = QuitAndUnload();
     EXPECT_LT(took, 2000u);

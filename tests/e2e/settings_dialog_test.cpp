@@ -1,5 +1,7 @@
 // The settings dialog opened through the player's configure command.
 #include "host/dialog_driver.h"
+#include "plugin/messages.h"
+#include "res/resource.h"
 #include "tests/e2e/support.h"
 
 #include <commctrl.h>
@@ -12,7 +14,6 @@
 namespace {
 
 const char kPreviewText[] = "Notifies you which song is playing in Winamp!\nCool, isn't it?";
-const UINT kGetColour = 0x1001, kSetColour = 0x1000;   // CPM_GETCOLOUR, CPM_SETCOLOUR
 const COLORREF kDefaultBack = RGB(255, 255, 200);
 
 std::string RangeMessage(int low, int high)
@@ -88,7 +89,7 @@ bool PopupShowsBackground(HWND popup, COLORREF colour)
 // What a pick in the colour chooser sends the dialog.
 void PickedColour(HWND dialog, int id, COLORREF colour)
 {
-    Ask(dialog, id, kSetColour, 0, (LPARAM)colour);
+    Ask(dialog, id, CPM_SETCOLOUR, 0, (LPARAM)colour);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 1), (LPARAM)GetDlgItem(dialog, id));
 }
 
@@ -107,41 +108,39 @@ using SettingsDialog = PlayerTest;
 
 TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
 {
-    const std::map<std::string, int> ini = {
+    SetIni({
         { "DisplayTime", 1 }, { "PopupOnTagUpdate", 0 }, { "EnlargePopup", 1 }, { "Enlargement", 150 },
         { "UseMinimumWidth", 0 }, { "MinimumWidth", 90 }, { "UseMaximumWidth", 1 },
         { "MaximumWidth", 500 }, { "UseAnimations", 1 }, { "FadeInTime", 300 },
         { "FadeOutTime", 400 }, { "UseTransparency", 1 }, { "Alpha", 128 }, { "Seconds", 7 },
         { "DefaultColour", 0x123456 }, { "DefaultTextColour", 0xABCDEF }, { "PopUpOnlyOnHotKey", 1 },
         { "HotKey", 0x0374 }, { "Position", 1 }, { "Style", 1 }, { "Spreading", 0 },
-    };
-    for (const auto &key : ini)
-        SetIni(key.first.c_str(), key.second);
+    });
     ASSERT_TRUE(Load());
     int from = PlayerCommandCount();
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         EXPECT_EQ(WindowText(dialog), kDialogCaption);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), PlayerWindow());
-        for (int id : { 1002, 1006, 1008, 1011, 1013, 1019, 1040 })
+        for (int id : { IDC_DISPLAY_TIME, IDC_ENLARGE, IDC_DYNAMIC_RESIZE, IDC_USE_MAX_WIDTH, IDC_ANIMATE, IDC_TRANSPARENCY, IDC_HOTKEY_ONLY })
             EXPECT_TRUE(Checked(dialog, id)) << id;
-        for (int id : { 1005, 1009, 1014, 1029 })
+        for (int id : { IDC_TAG_UPDATE, IDC_USE_MIN_WIDTH, IDC_FADE, IDC_WIN_COLOURS })
             EXPECT_FALSE(Checked(dialog, id)) << id;
         const std::map<int, std::string> edits = {
-            { 1007, "150" }, { 1010, "90" }, { 1012, "500" }, { 1015, "300" }, { 1017, "400" }, { 1026, "7" },
+            { IDC_ENLARGEMENT, "150" }, { IDC_MIN_WIDTH, "90" }, { IDC_MAX_WIDTH, "500" }, { IDC_FADE_IN_TIME, "300" }, { IDC_FADE_OUT_TIME, "400" }, { IDC_SECONDS, "7" },
         };
         for (const auto &edit : edits)
             EXPECT_EQ(Text(dialog, edit.first), edit.second) << "edit " << edit.first;
-        EXPECT_EQ(Ask(dialog, 1020, TBM_GETPOS), 128);
-        EXPECT_EQ(Text(dialog, 1021), "opacity: 50%");
-        EXPECT_EQ(Ask(dialog, 1027, kGetColour), 0x123456);
-        EXPECT_EQ(Ask(dialog, 1028, kGetColour), 0xABCDEF);
-        EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x0374);
+        EXPECT_EQ(Ask(dialog, IDC_ALPHA, TBM_GETPOS), 128);
+        EXPECT_EQ(Text(dialog, IDC_OPACITY_LABEL), "opacity: 50%");
+        EXPECT_EQ(Ask(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR), 0x123456);
+        EXPECT_EQ(Ask(dialog, IDC_TEXT_COLOUR, CPM_GETCOLOUR), 0xABCDEF);
+        EXPECT_EQ(Ask(dialog, IDC_HOTKEY, HKM_GETHOTKEY) & 0xFFFF, 0x0374);
 
         const std::map<int, std::vector<std::string>> combos = {
-            { 1022, { "... upper left corner", "... lower left corner", "... lower right corner",
+            { IDC_POSITION, { "... upper left corner", "... lower left corner", "... lower right corner",
                       "... upper right corner", "... center" } },
-            { 1023, { "... beveled style", "... flat style" } },
-            { 1025, { "... horizontally", "... vertically" } },
+            { IDC_STYLE, { "... beveled style", "... flat style" } },
+            { IDC_SPREADING, { "... horizontally", "... vertically" } },
         };
         for (const auto &combo : combos) {
             ASSERT_EQ(Ask(dialog, combo.first, CB_GETCOUNT), (LRESULT)combo.second.size());
@@ -152,9 +151,9 @@ TEST_F(SettingsDialog, OpensFromConfigShowingEverySetting)
                 EXPECT_EQ(Ask(dialog, combo.first, CB_GETITEMDATA, i), (LRESULT)i);
             }
         }
-        EXPECT_EQ(Ask(dialog, 1022, CB_GETCURSEL), 1);
-        EXPECT_EQ(Ask(dialog, 1023, CB_GETCURSEL), 1);
-        EXPECT_EQ(Ask(dialog, 1025, CB_GETCURSEL), 0);
+        EXPECT_EQ(Ask(dialog, IDC_POSITION, CB_GETCURSEL), 1);
+        EXPECT_EQ(Ask(dialog, IDC_STYLE, CB_GETCURSEL), 1);
+        EXPECT_EQ(Ask(dialog, IDC_SPREADING, CB_GETCURSEL), 0);
     }));
     EXPECT_TRUE(SameSequence(CommandsFrom(from), { { PLAYER_CMD_DIALOG_OWNER, 0, kOnPlayer } }));
 }
@@ -165,30 +164,30 @@ TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         // Spreading is not looked at before a combo changes.
-        EXPECT_TRUE(Enabled(dialog, 1025) && Enabled(dialog, 1024));
-        EXPECT_FALSE(Enabled(dialog, 1007));
-        Press(dialog, 1006);
-        EXPECT_TRUE(Enabled(dialog, 1007));
-        EXPECT_FALSE(Enabled(dialog, 1012));
-        Press(dialog, 1011);
-        EXPECT_TRUE(Enabled(dialog, 1012));
-        Press(dialog, 1008);
-        for (int id : { 1009, 1010, 1011, 1012 })
+        EXPECT_TRUE(Enabled(dialog, IDC_SPREADING) && Enabled(dialog, IDC_SPREAD_LABEL));
+        EXPECT_FALSE(Enabled(dialog, IDC_ENLARGEMENT));
+        Press(dialog, IDC_ENLARGE);
+        EXPECT_TRUE(Enabled(dialog, IDC_ENLARGEMENT));
+        EXPECT_FALSE(Enabled(dialog, IDC_MAX_WIDTH));
+        Press(dialog, IDC_USE_MAX_WIDTH);
+        EXPECT_TRUE(Enabled(dialog, IDC_MAX_WIDTH));
+        Press(dialog, IDC_DYNAMIC_RESIZE);
+        for (int id : { IDC_USE_MIN_WIDTH, IDC_MIN_WIDTH, IDC_USE_MAX_WIDTH, IDC_MAX_WIDTH })
             EXPECT_FALSE(Enabled(dialog, id)) << id;
 
         // Slide and fade exclude each other.
-        Press(dialog, 1013);
-        EXPECT_FALSE(Enabled(dialog, 1014));
-        Press(dialog, 1013);
-        EXPECT_TRUE(Enabled(dialog, 1014));
-        EXPECT_FALSE(Enabled(dialog, 1015));
-        Press(dialog, 1014);
-        EXPECT_FALSE(Enabled(dialog, 1013));
-        for (int id : { 1015, 1016, 1017, 1018 })
+        Press(dialog, IDC_ANIMATE);
+        EXPECT_FALSE(Enabled(dialog, IDC_FADE));
+        Press(dialog, IDC_ANIMATE);
+        EXPECT_TRUE(Enabled(dialog, IDC_FADE));
+        EXPECT_FALSE(Enabled(dialog, IDC_FADE_IN_TIME));
+        Press(dialog, IDC_FADE);
+        EXPECT_FALSE(Enabled(dialog, IDC_ANIMATE));
+        for (int id : { IDC_FADE_IN_TIME, IDC_FADE_IN_LABEL, IDC_FADE_OUT_TIME, IDC_FADE_OUT_LABEL })
             EXPECT_TRUE(Enabled(dialog, id)) << id;
 
         // A disabled swatch shows a grey hatch instead of its colour.
-        RECT r = WindowRectOf(GetDlgItem(dialog, 1027));
+        RECT r = WindowRectOf(GetDlgItem(dialog, IDC_BACK_COLOUR));
         auto rowHas = [&](COLORREF colour) {
             for (int x = r.left + 4; x < r.left + 14; x++)
                 if (ScreenColour(x, (r.top + r.bottom) / 2) == colour)
@@ -196,23 +195,23 @@ TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
             return false;
         };
         EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
-        Press(dialog, 1029);
-        EXPECT_FALSE(Enabled(dialog, 1027) || Enabled(dialog, 1028));
+        Press(dialog, IDC_WIN_COLOURS);
+        EXPECT_FALSE(Enabled(dialog, IDC_BACK_COLOUR) || Enabled(dialog, IDC_TEXT_COLOUR));
         EXPECT_TRUE(WaitUntil([&] { return rowHas(GetSysColor(COLOR_GRAYTEXT)) && !rowHas(kDefaultBack); }));
-        Press(dialog, 1029);
+        Press(dialog, IDC_WIN_COLOURS);
         EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
 
         // The cover's size only with the cover.
-        EXPECT_TRUE(Enabled(dialog, 1057) && Enabled(dialog, 1058));
-        Press(dialog, 1056);
-        EXPECT_FALSE(Enabled(dialog, 1057) || Enabled(dialog, 1058));
-        Press(dialog, 1056);
-        EXPECT_TRUE(Enabled(dialog, 1057));
+        EXPECT_TRUE(Enabled(dialog, IDC_COVER_SIZE) && Enabled(dialog, IDC_COVER_SIZE_LABEL));
+        Press(dialog, IDC_SHOW_COVER);
+        EXPECT_FALSE(Enabled(dialog, IDC_COVER_SIZE) || Enabled(dialog, IDC_COVER_SIZE_LABEL));
+        Press(dialog, IDC_SHOW_COVER);
+        EXPECT_TRUE(Enabled(dialog, IDC_COVER_SIZE));
 
-        SelectComboItem(dialog, 1023, 1);
-        EXPECT_FALSE(Enabled(dialog, 1025) || Enabled(dialog, 1024));
-        SelectComboItem(dialog, 1022, 0);
-        EXPECT_TRUE(Enabled(dialog, 1025));
+        SelectComboItem(dialog, IDC_STYLE, 1);
+        EXPECT_FALSE(Enabled(dialog, IDC_SPREADING) || Enabled(dialog, IDC_SPREAD_LABEL));
+        SelectComboItem(dialog, IDC_POSITION, 0);
+        EXPECT_TRUE(Enabled(dialog, IDC_SPREADING));
     }));
 }
 
@@ -220,11 +219,10 @@ TEST_F(SettingsDialog, EffectsThatTheSystemLacksStayDisabled)
 {
     PreloadedPlugin plugin;
     ASSERT_TRUE(plugin.Redirect("kernel32.dll", "GetProcAddress", (void *)GetProcAddressWithoutEffects));
-    SetIni("Fade", 1);
-    SetIni("UseTransparency", 1);
+    SetIni({ { "Fade", 1 }, { "UseTransparency", 1 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        for (int id : { 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021 })
+        for (int id : { IDC_ANIMATE, IDC_FADE, IDC_FADE_IN_TIME, IDC_FADE_IN_LABEL, IDC_FADE_OUT_TIME, IDC_FADE_OUT_LABEL, IDC_TRANSPARENCY, IDC_ALPHA, IDC_OPACITY_LABEL })
             EXPECT_FALSE(Enabled(dialog, id)) << id;
     }));
 }
@@ -235,20 +233,20 @@ TEST_F(SettingsDialog, NumericEditsClampWhileTypingAndReportTheRangeOnLeaving)
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         // The edit shows what the field holds afterwards: the clamped value.
-        TypeInto(dialog, 1007, "5");
-        EXPECT_EQ(LeaveEdit(dialog, 1007), RangeMessage(100, 200));
-        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1007) == "100"; }));
-        TypeInto(dialog, 1007, "150");
-        EXPECT_EQ(LeaveEdit(dialog, 1007), "");
+        TypeInto(dialog, IDC_ENLARGEMENT, "5");
+        EXPECT_EQ(LeaveEdit(dialog, IDC_ENLARGEMENT), RangeMessage(100, 200));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_ENLARGEMENT) == "100"; }));
+        TypeInto(dialog, IDC_ENLARGEMENT, "150");
+        EXPECT_EQ(LeaveEdit(dialog, IDC_ENLARGEMENT), "");
 
-        TypeInto(dialog, 1026, "99");
-        EXPECT_EQ(LeaveEdit(dialog, 1026), RangeMessage(0, 60));
-        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1026) == "60"; }));
-        TypeInto(dialog, 1026, "");
-        EXPECT_EQ(LeaveEdit(dialog, 1026), "");
-        EXPECT_EQ(Text(dialog, 1026), "");
-        TypeInto(dialog, 1026, "99999999999");
-        EXPECT_EQ(LeaveEdit(dialog, 1026), "");
+        TypeInto(dialog, IDC_SECONDS, "99");
+        EXPECT_EQ(LeaveEdit(dialog, IDC_SECONDS), RangeMessage(0, 60));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_SECONDS) == "60"; }));
+        TypeInto(dialog, IDC_SECONDS, "");
+        EXPECT_EQ(LeaveEdit(dialog, IDC_SECONDS), "");
+        EXPECT_EQ(Text(dialog, IDC_SECONDS), "");
+        TypeInto(dialog, IDC_SECONDS, "99999999999");
+        EXPECT_EQ(LeaveEdit(dialog, IDC_SECONDS), "");
         Press(dialog, IDOK);
     }));
     EXPECT_EQ(PlayerReadSetting("Enlargement"), 150);
@@ -259,12 +257,12 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
 {
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1002);
-        SelectComboItem(dialog, 1022, 0);
-        EXPECT_EQ(Text(dialog, 1021), "opacity: 78%");
-        ClickControl(GetDlgItem(dialog, 1020));
+        Press(dialog, IDC_DISPLAY_TIME);
+        SelectComboItem(dialog, IDC_POSITION, 0);
+        EXPECT_EQ(Text(dialog, IDC_OPACITY_LABEL), "opacity: 78%");
+        ClickControl(GetDlgItem(dialog, IDC_ALPHA));
         PlayerPressKey(VK_END);
-        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, 1021) == "opacity: 100%"; }));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_OPACITY_LABEL) == "opacity: 100%"; }));
         Press(dialog, IDOK);
     }));
     std::vector<std::string> lines;
@@ -288,27 +286,25 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
 
 TEST_F(SettingsDialog, CancelRestoresEverySettingFromTheIniFile)
 {
-    SetIni("DisplayTime", 1);
-    SetIni("Position", 3);
-    SetIni("Alpha", 100);
+    SetIni({ { "DisplayTime", 1 }, { "Position", 3 }, { "Alpha", 100 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1002);
-        Press(dialog, 1029);
-        SelectComboItem(dialog, 1022, 0);
-        Ask(dialog, 1020, TBM_SETPOS, TRUE, 255);
-        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)GetDlgItem(dialog, 1020));
-        PickedColour(dialog, 1027, RGB(1, 2, 3));
+        Press(dialog, IDC_DISPLAY_TIME);
+        Press(dialog, IDC_WIN_COLOURS);
+        SelectComboItem(dialog, IDC_POSITION, 0);
+        Ask(dialog, IDC_ALPHA, TBM_SETPOS, TRUE, 255);
+        SendMessageA(dialog, WM_HSCROLL, TB_ENDTRACK, (LPARAM)GetDlgItem(dialog, IDC_ALPHA));
+        PickedColour(dialog, IDC_BACK_COLOUR, RGB(1, 2, 3));
         SetHotKeyControl(dialog, 0x017A);
         Press(dialog, IDCANCEL);
     }));
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        EXPECT_TRUE(Checked(dialog, 1002));
-        EXPECT_FALSE(Checked(dialog, 1029));
-        EXPECT_EQ(Ask(dialog, 1022, CB_GETCURSEL), 3);
-        EXPECT_EQ(Ask(dialog, 1020, TBM_GETPOS), 100);
-        EXPECT_EQ(Ask(dialog, 1027, kGetColour), kDefaultBack);
-        EXPECT_EQ(Ask(dialog, 1047, HKM_GETHOTKEY) & 0xFFFF, 0x027B);
+        EXPECT_TRUE(Checked(dialog, IDC_DISPLAY_TIME));
+        EXPECT_FALSE(Checked(dialog, IDC_WIN_COLOURS));
+        EXPECT_EQ(Ask(dialog, IDC_POSITION, CB_GETCURSEL), 3);
+        EXPECT_EQ(Ask(dialog, IDC_ALPHA, TBM_GETPOS), 100);
+        EXPECT_EQ(Ask(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR), kDefaultBack);
+        EXPECT_EQ(Ask(dialog, IDC_HOTKEY, HKM_GETHOTKEY) & 0xFFFF, 0x027B);
     }));
     // Nothing was written, and the hot key stayed.
     EXPECT_EQ(PlayerReadSetting("HotKey"), -1);
@@ -323,7 +319,7 @@ TEST_F(SettingsDialog, PreviewAndAboutShowTheValuesBeingEdited)
     const COLORREF picked = RGB(10, 120, 200);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         // Picked in the system's colour chooser.
-        ClickControl(GetDlgItem(dialog, 1027));
+        ClickControl(GetDlgItem(dialog, IDC_BACK_COLOUR));
         HWND chooser = WaitForPlayerDialog(NULL);
         ASSERT_NE(chooser, (HWND)NULL) << "no colour chooser";
         SetDlgItemInt(chooser, 706, 10, FALSE);   // its red, green and blue fields
@@ -332,27 +328,27 @@ TEST_F(SettingsDialog, PreviewAndAboutShowTheValuesBeingEdited)
         PostMessageA(chooser, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
 
-        Press(dialog, 1033);
+        Press(dialog, IDC_PREVIEW);
         HWND preview = WaitForPopupWithInfo(kPreviewText);
         ASSERT_NE(preview, (HWND)NULL);
         EXPECT_EQ(WindowText(ReadPopupParts(preview).title), kDialogCaption);
         EXPECT_TRUE(PopupShowsBackground(preview, picked));
-        PostMessageA(preview, 0x601, 0, 0);   // UM_POPUP_CLOSE
+        PostMessageA(preview, UM_POPUP_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return VisiblePopups().empty(); }));
 
-        Press(dialog, 1029);
-        Press(dialog, 1033);
+        Press(dialog, IDC_WIN_COLOURS);
+        Press(dialog, IDC_PREVIEW);
         preview = WaitForPopupWithInfo(kPreviewText);
         ASSERT_NE(preview, (HWND)NULL);
         EXPECT_TRUE(PopupShowsBackground(preview, GetSysColor(COLOR_BTNFACE)));
-        PostMessageA(preview, 0x601, 0, 0);
+        PostMessageA(preview, UM_POPUP_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return VisiblePopups().empty(); }));
 
         // Equal colours make the preview invalid; About has colours of its own.
-        Press(dialog, 1029);
-        PickedColour(dialog, 1028, picked);
-        Press(dialog, 1033);
-        Press(dialog, 1034);
+        Press(dialog, IDC_WIN_COLOURS);
+        PickedColour(dialog, IDC_TEXT_COLOUR, picked);
+        Press(dialog, IDC_PREVIEW);
+        Press(dialog, IDC_ABOUT);
         HWND about = WaitForPopupWithInfo(" Written by:\n   The Tunebell team\n"
                                           " Popup module by:\n   The Tunebell popup crew");
         ASSERT_NE(about, (HWND)NULL);
@@ -366,11 +362,11 @@ TEST_F(SettingsDialog, DoubleClickOnANotifyingBoxKeepsBoxAndFieldTogether)
     ASSERT_TRUE(Load());
     bool checked = false;
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        ClickControl(GetDlgItem(dialog, 1002), true);
-        WaitUntil([&] { return Checked(dialog, 1002); });
+        ClickControl(GetDlgItem(dialog, IDC_DISPLAY_TIME), true);
+        WaitUntil([&] { return Checked(dialog, IDC_DISPLAY_TIME); });
         DWORD_PTR ignored;
         SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored);
-        checked = Checked(dialog, 1002);
+        checked = Checked(dialog, IDC_DISPLAY_TIME);
         Press(dialog, IDOK);
     }));
     EXPECT_EQ(PlayerReadSetting("DisplayTime"), checked ? 1 : 0);
@@ -386,6 +382,6 @@ TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(NULL), "ColourPicker", &wc));
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
-        EXPECT_EQ(Ask(dialog, 1027, kGetColour), kDefaultBack);
+        EXPECT_EQ(Ask(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR), kDefaultBack);
     }));
 }

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 // --- crashes -------------------------------------------------------------------
 
 // A crash must fail the test program. Under Wine a fault inside a window
@@ -52,13 +54,86 @@ void PlayerTest::SetIni(const char *key, int value)
 
 bool PlayerTest::Load()
 {
+    patched = anyEvent = false;
     baselineThreads = PlayerThreadCount();
     return PlayerLoadPlugin(PlayerDefaultPluginPath());
 }
 
+void PlayerTest::SetIni(std::initializer_list<std::pair<const char *, int>> keys)
+{
+    for (const auto &key : keys)
+        SetIni(key.first, key.second);
+}
+
 bool PlayerTest::LoadPatched()
 {
-    return Load() && PlayerRedirectPluginClock() && PlayerSkipSettleWait();
+    patched = Load() && PlayerRedirectPluginClock() && PlayerSkipSettleWait();
+    return patched;
+}
+
+HWND PlayerTest::ShowNext(const PlayerTrack *track)
+{
+    std::vector<HWND> before = VisiblePopups();
+    if (track)
+        PlayerSetTrack(*track);
+    if (patched) {
+        PlayerStartTrackPastThrottle();
+    } else {
+        if (anyEvent)
+            PumpUntil(lastEvent, kEventGapMs);
+        lastEvent = GetTickCount();
+        anyEvent = true;
+        PlayerStartTrack();
+    }
+    if (!WaitForVisiblePopups((int)before.size() + 1))
+        return NULL;
+    for (HWND popup : VisiblePopups())
+        if (std::find(before.begin(), before.end(), popup) == before.end())
+            return popup;
+    return NULL;
+}
+
+std::vector<HWND> PlayerTest::ShowPopups(const std::vector<PlayerTrack> &tracks)
+{
+    std::vector<HWND> shown;
+    for (const PlayerTrack &track : tracks) {
+        HWND popup = ShowNext(&track);
+        if (!popup)
+            return {};
+        shown.push_back(popup);
+    }
+    return shown;
+}
+
+std::vector<HWND> PlayerTest::ShowPopups(int n)
+{
+    std::vector<HWND> shown;
+    for (int i = 0; i < n; i++) {
+        HWND popup = ShowNext(NULL);
+        if (!popup)
+            return {};
+        shown.push_back(popup);
+    }
+    return shown;
+}
+
+HWND PlayerTest::ShowPopup(const PlayerTrack &track)
+{
+    return ShowNext(&track);
+}
+
+HWND PlayerTest::ShowPopup()
+{
+    return ShowNext(NULL);
+}
+
+HWND PlayerTest::ShowPopupUnderMovingPointer()
+{
+    HWND popup = PlayerMovePointer(40, 40) ? ShowNext(NULL) : NULL;
+    if (!popup || !WaitUntil([&] { return !WindowText(popup).empty(); }))
+        return NULL;
+    RECT r = WindowRectOf(popup);
+    return PlayerMovePointer(r.left + 10, r.top + 8) && PlayerMovePointer(r.left + 30, r.top + 12) ? popup : NULL;
 }
 
 DWORD PlayerTest::QuitAndUnload()
@@ -168,6 +243,18 @@ RECT ChildRect(HWND child)
     RECT r = WindowRectOf(child);
     MapWindowPoints(NULL, GetParent(child), (POINT *)&r, 2);
     return r;
+}
+
+::testing::AssertionResult InLowerRightCorner(HWND popup)
+{
+    RECT area = WorkArea();
+    return RectIs(WindowRectOf(popup), kAnyEdge, kAnyEdge, area.right - 2, area.bottom - 2);
+}
+
+void ClickMiddle(HWND window, bool right)
+{
+    RECT r = WindowRectOf(window);
+    PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, right);
 }
 
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs)

@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/player.h"
 #include "host/plugin_patches.h"
+#include "tests/rect_check.h"
 
 enum {
     kMaxPopupsSeen = 128,
@@ -47,12 +50,26 @@ protected:
 
     // Writes Key=value into section Tunebell of <iniDir>\plugins\tunebell.ini.
     void SetIni(const char *key, int value);
+    void SetIni(std::initializer_list<std::pair<const char *, int>> keys);
     // Notes the thread count, then loads gen_tunebell.dll beside the test
     // program; false (with the reason on stderr) when it did not load.
     bool Load();
     // Load, then the plug-in's clock redirected (running) and its settle
     // wait skipped (host/plugin_patches.h): for many popups fast.
     bool LoadPatched();
+    // Shows the popups of these tracks (none given: the current track, n
+    // times), one event after another, each past the 400 ms throttle (on
+    // the plug-in's clock after LoadPatched, else in real time), and returns
+    // them oldest first; empty when one of them did not come.
+    std::vector<HWND> ShowPopups(const std::vector<PlayerTrack> &tracks);
+    std::vector<HWND> ShowPopups(int n);
+    // One popup, or NULL when none came.
+    HWND ShowPopup(const PlayerTrack &track);
+    HWND ShowPopup();
+    // One popup, and the pointer moved onto it once its show is done (as it
+    // shows, the popup notes where the pointer is, and a pointer that has
+    // reached it by then has not moved onto it); NULL when either failed.
+    HWND ShowPopupUnderMovingPointer();
     // quit(), then FreeLibrary; returns how long quit() took in ms.
     DWORD QuitAndUnload();
     // After quit: no popup window is left, and the process's threads come
@@ -62,6 +79,12 @@ protected:
     std::string iniDir;
     std::string iniFile;
     int baselineThreads = 0;    // threads of the process before Load
+
+private:
+    HWND ShowNext(const PlayerTrack *track);
+    bool patched = false;       // LoadPatched: the plug-in runs on our clock
+    DWORD lastEvent = 0;        // when ShowPopups last started a track
+    bool anyEvent = false;
 };
 
 // Top-level "PopUpWnd" windows of this process that are visible.
@@ -79,6 +102,11 @@ PopupParts ReadPopupParts(HWND popup);
 std::string WindowText(HWND window);
 // The child's rectangle in the client coordinates of its parent.
 RECT ChildRect(HWND child);
+// Whether the popup stands in the lower right corner of the work area, where
+// the oldest goes by default.
+::testing::AssertionResult InLowerRightCorner(HWND popup);
+// A left or right click in the middle of the window.
+void ClickMiddle(HWND window, bool right);
 int FontWeightOf(HWND window);
 
 // Waits until the screen shows this colour at the point.

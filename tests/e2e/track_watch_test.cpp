@@ -51,8 +51,7 @@ TEST_F(TrackWatch, MissingTitleAndLengthAndLongTitlesShowSensibly)
     ASSERT_TRUE(Load());
 
     DWORD firstEvent = GetTickCount();
-    PlayerStartTrack({ 99, NULL, -1, 22, 64, 1 });
-    ASSERT_TRUE(WaitForVisiblePopups(1));
+    ASSERT_NE(ShowPopup({ 99, NULL, -1, 22, 64, 1 }), (HWND)NULL);
     HWND popup = FindPopupWithTitle(" 100. Unknown ");
     ASSERT_NE(popup, (HWND)NULL) << WindowText(ReadPopupParts(VisiblePopups()[0]).title);
     EXPECT_EQ(WindowText(ReadPopupParts(popup).info), " 00:00 [22 KHz - 64 Kbit - Mono] ");

@@ -1,8 +1,11 @@
 // Warm popup threads: popups shown by a thread that waited for them look and
 // stack exactly as those of a new thread; quit ends the waiting threads too;
 // and when the oldest popup goes, the others move and repaint themselves.
-#include "tests/e2e/support.h"
 #include "host/dialog_driver.h"
+#include "plugin/messages.h"
+#include "popup/record.h"
+#include "res/resource.h"
+#include "tests/e2e/support.h"
 
 #include <stdio.h>
 #include <tlhelp32.h>
@@ -14,11 +17,6 @@ namespace {
 
 const int kOpen = 20;
 
-// The class of the hidden window that each warm plug-in thread keeps.
-const char kSpareClass[] = "PopUpSpare";
-// What wakes a thread waiting in the pool: a request to show, the end.
-const UINT kPoolRun = WM_APP + 0x101, kPoolEnd = WM_APP + 0x102;
-
 DWORD ThreadOf(HWND window)
 {
     return GetWindowThreadProcessId(window, NULL);
@@ -29,7 +27,7 @@ DWORD ThreadOf(HWND window)
 std::set<DWORD> WarmThreads()
 {
     std::set<DWORD> threads;
-    for (HWND w = FindWindowExA(NULL, NULL, kSpareClass, NULL); w; w = FindWindowExA(NULL, w, kSpareClass, NULL)) {
+    for (HWND w = FindWindowExA(NULL, NULL, SPARE_CLASS, NULL); w; w = FindWindowExA(NULL, w, SPARE_CLASS, NULL)) {
         DWORD process = 0;
         DWORD thread = GetWindowThreadProcessId(w, &process);
         if (process == GetCurrentProcessId())
@@ -99,21 +97,7 @@ std::string LookOf(HWND popup)
 
 }  // namespace
 
-class SpareThreads : public PlayerTest {
-protected:
-    // Shows one more popup and returns it: the one not there before.
-    HWND ShowOneMore()
-    {
-        std::vector<HWND> before = VisiblePopups();
-        PlayerStartTrackPastThrottle();
-        if (!WaitForVisiblePopups((int)before.size() + 1))
-            return NULL;
-        for (HWND popup : VisiblePopups())
-            if (std::find(before.begin(), before.end(), popup) == before.end())
-                return popup;
-        return NULL;
-    }
-};
+using SpareThreads = PlayerTest;
 
 TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 {
@@ -124,7 +108,7 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
 
     // The first popup after init comes from the spare.
     std::set<DWORD> before = ProcessThreads();
-    HWND first = ShowOneMore();
+    HWND first = ShowPopup();
     ASSERT_NE(first, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(first)), 1u) << "the first popup had a new thread";
 
@@ -144,7 +128,7 @@ TEST_F(SpareThreads, PopupsFromSparesLookAndStackLikeThoseOfNewThreads)
     // After the burst a waiting thread shows the next one.
     ASSERT_TRUE(WaitForWaitingThreads(1));
     before = ProcessThreads();
-    HWND after = ShowOneMore();
+    HWND after = ShowPopup();
     ASSERT_NE(after, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(after)), 1u) << "the popup after the burst had a new thread";
     popups.push_back(after);
@@ -180,18 +164,17 @@ TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
 
     // The time on, the upper left corner, the flat style.
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1002);
-        SelectComboItem(dialog, 1022, 0);
-        SelectComboItem(dialog, 1023, 1);
+        Press(dialog, IDC_DISPLAY_TIME);
+        SelectComboItem(dialog, IDC_POSITION, 0);
+        SelectComboItem(dialog, IDC_STYLE, 1);
         Press(dialog, IDOK);
     }));
-    HWND popup = ShowOneMore();
+    HWND popup = ShowPopup();
     ASSERT_NE(popup, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(popup)), 1u) << "the popup had a new thread";
     EXPECT_NE(ReadPopupParts(popup).time, (HWND)NULL) << "no time line";
     RECT area = WorkArea(), r = WindowRectOf(popup);
-    EXPECT_EQ(r.left, area.left + 2);
-    EXPECT_EQ(r.top, area.top + 2);
+    EXPECT_TRUE(RectIs(r, area.left + 2, area.top + 2, kAnyEdge, kAnyEdge));
     // The flat frame is black.
     EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(0, 0, 0)));
 }
@@ -228,13 +211,13 @@ TEST_F(SpareThreads, WakeUpsPostedFromOutsideAskForNothing)
     // Another program posts what wakes a waiting thread, with a "request"
     // that points nowhere, and the end.
     for (DWORD thread : WarmThreads()) {
-        PostThreadMessageA(thread, kPoolRun, 0, 1);
-        PostThreadMessageA(thread, kPoolEnd, 0, 0);
+        PostThreadMessageA(thread, UM_POOL_RUN, 0, 1);
+        PostThreadMessageA(thread, UM_POOL_END, 0, 0);
     }
     PlayerPumpFor(200);
 
     std::set<DWORD> before = ProcessThreads();
-    HWND popup = ShowOneMore();
+    HWND popup = ShowPopup();
     ASSERT_NE(popup, (HWND)NULL);
     EXPECT_EQ(before.count(ThreadOf(popup)), 1u) << "the spare did not wait on";
     EXPECT_LT(QuitAndUnload(), 2000u);
@@ -244,28 +227,22 @@ TEST_F(SpareThreads, WakeUpsPostedFromOutsideAskForNothing)
 TEST_F(SpareThreads, ClosingTheOldestOfTwentyLeavesEveryOtherInPlacePaintedAndInOrder)
 {
     // In the centre popups overlap, so their order on the screen shows too.
-    SetIni("Seconds", 0);
-    SetIni("Position", 4);   // the centre
-    SetIni("DynamicResize", 0);
+    SetIni({ { "Seconds", 0 }, { "Position", 4 }, { "DynamicResize", 0 } });   // the centre
     ASSERT_TRUE(LoadPatched());
-    std::vector<HWND> popups;   // oldest first
-    char title[32];
+    char titles[kOpen][16];
+    std::vector<PlayerTrack> tracks;
     for (int i = 0; i < kOpen; i++) {
-        snprintf(title, sizeof title, "Track %d", i);
-        PlayerSetTrack({ i, title, 205, 44, 192, 2 });
-        HWND popup = ShowOneMore();
-        ASSERT_NE(popup, (HWND)NULL) << "popup " << i;
-        popups.push_back(popup);
+        snprintf(titles[i], sizeof titles[i], "Track %d", i);
+        tracks.push_back({ i, titles[i], 205, 44, 192, 2 });
     }
+    std::vector<HWND> popups = ShowPopups(tracks);   // oldest first
+    ASSERT_EQ(popups.size(), (size_t)kOpen);
     RECT area = WorkArea(), r = WindowRectOf(popups[0]);
     int w = r.right - r.left, h = r.bottom - r.top;
     int x0 = area.left + (area.right - area.left - w) / 2, y0 = area.top + (area.bottom - area.top - h) / 2;
     int dx = GetSystemMetrics(SM_CXSMICON), dy = GetSystemMetrics(SM_CYSMICON);
-    for (int i = 0; i < kOpen; i++) {
-        RECT now = WindowRectOf(popups[i]);
-        EXPECT_EQ(now.left, x0 + i * dx) << "popup " << i;
-        EXPECT_EQ(now.top, y0 + i * dy) << "popup " << i;
-    }
+    for (int i = 0; i < kOpen; i++)
+        EXPECT_TRUE(RectIs(WindowRectOf(popups[i]), x0 + i * dx, y0 + i * dy, kAnyEdge, kAnyEdge)) << "popup " << i;
 
     PostMessageA(popups[0], WM_CONTEXTMENU, (WPARAM)popups[0], 0);
     popups.erase(popups.begin());

@@ -2,14 +2,13 @@
 // the pointer rests on them, announced to screen readers, and the settings
 // that choose all this. Xvfb has one monitor: the choice among monitors is
 // the unit tests' business.
-#include "tests/e2e/support.h"
 #include "host/dialog_driver.h"
+#include "res/resource.h"
+#include "tests/e2e/support.h"
 
 #include <vector>
 
 namespace {
-
-const int kMonitorCombo = 1053, kQuietBox = 1054, kHoldBox = 1055;
 
 // A point well away from the lower right corner, where popups go.
 void PointerAway()
@@ -65,8 +64,7 @@ TEST_F(WhereWhen, WithQuietOffPopupsShowOverAFullScreenWindow)
     ASSERT_TRUE(Load());
     HWND film = PlayerShowFullScreenWindow();
     ASSERT_NE(film, (HWND)NULL);
-    PlayerStartTrack();
-    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_NE(ShowPopup(), (HWND)NULL);
     PlayerCloseFullScreenWindow(film);
 }
 
@@ -74,17 +72,8 @@ TEST_F(WhereWhen, APopupThePointerMovesOntoStaysAndClosesItsSecondsAfterThePoint
 {
     SetIni("Seconds", 1);
     ASSERT_TRUE(Load());
-    PointerAway();
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
-    // The show done: as it shows, the popup notes where the pointer is, and
-    // a pointer that has reached the popup by then has not moved onto it.
-    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));
-    RECT r = WindowRectOf(popup);
-    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
-    ASSERT_TRUE(PlayerMovePointer(r.left + 30, r.top + 12));
-
+    HWND popup = ShowPopupUnderMovingPointer();
+    ASSERT_NE(popup, (HWND)NULL);
     PlayerPumpFor(2500);
     ASSERT_TRUE(IsWindowVisible(popup)) << "closed on time with the pointer on it";
     PointerAway();
@@ -103,9 +92,8 @@ TEST_F(WhereWhen, APopupAppearingUnderAStillPointerClosesOnTime)
     RECT area = WorkArea();
     POINT still = { area.right - 12, area.bottom - 12 };
     ASSERT_TRUE(PlayerMovePointer(still.x, still.y));
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     DWORD shown = GetTickCount();
     RECT r = WindowRectOf(popup);
     ASSERT_TRUE(PtInRect(&r, still));
@@ -118,13 +106,10 @@ TEST_F(WhereWhen, APopupReplacedUnderAStillPointerClosesOnTime)
     SetIni("Seconds", 2);
     ASSERT_TRUE(LoadPatched());
     PointerAway();
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND older = VisiblePopups()[0];
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(2));
+    std::vector<HWND> popups = ShowPopups(2);
+    ASSERT_EQ(popups.size(), 2u);
     DWORD shown = GetTickCount();
-    HWND younger = VisiblePopups()[0] == older ? VisiblePopups()[1] : VisiblePopups()[0];
+    HWND older = popups[0], younger = popups[1];
     ASSERT_TRUE(WaitUntil([&] { return !WindowText(younger).empty(); }));   // its show done
 
     // The pointer moves onto the older popup and stands still; the older
@@ -151,9 +136,8 @@ TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
                                          GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, (HWINEVENTHOOK)NULL);
     HWND before = GetForegroundWindow();
-    PlayerStartTrack();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     EXPECT_TRUE(WaitUntil([&] {
         for (HWND window : gAlerts.windows)
             if (window == popup)
@@ -168,21 +152,21 @@ TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
 // Their place in a new file is the settings dialog's OK test's business.
 TEST_F(WhereWhen, TheDialogShowsTheThreeKeysAsReadAndOkSavesThem)
 {
-    SetIni("Monitor", 3);             // out of range: the primary monitor
-    SetIni("QuietInFullscreen", 256); // the low 8 bits: off
+    // Out of range: the primary monitor; the low 8 bits: off.
+    SetIni({ { "Monitor", 3 }, { "QuietInFullscreen", 256 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        HWND combo = GetDlgItem(dialog, kMonitorCombo);
+        HWND combo = GetDlgItem(dialog, IDC_MONITOR);
         EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
         ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
         char text[64] = "";
         SendMessageA(combo, CB_GETLBTEXT, 2, (LPARAM)text);
         EXPECT_STREQ(text, "the monitor with the pointer");
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kQuietBox), BST_UNCHECKED);
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kHoldBox), BST_CHECKED);
-        SelectComboItem(dialog, kMonitorCombo, 2);
-        Press(dialog, kQuietBox);
-        Press(dialog, kHoldBox);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_QUIET_FULLSCREEN), BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_HOLD_ON_HOVER), BST_CHECKED);
+        SelectComboItem(dialog, IDC_MONITOR, 2);
+        Press(dialog, IDC_QUIET_FULLSCREEN);
+        Press(dialog, IDC_HOLD_ON_HOVER);
         Press(dialog, IDOK);
     }));
     EXPECT_EQ(PlayerReadSetting("Monitor"), 2);

@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,28 +43,15 @@ bool Exists(const std::string &path)
 
 bool ReadFileBytes(const std::string &path, std::string *bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    bytes->clear();
-    char buffer[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(f, buffer, sizeof buffer, &got, NULL) != 0) && got > 0)
-        bytes->append(buffer, got);
-    CloseHandle(f);
-    return ok;
+    std::ifstream in(path, std::ios::binary);
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.good() || in.eof();
 }
 
 bool WriteFileBytes(const std::string &path, const std::string &bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, NULL) && put == bytes.size();
-    CloseHandle(f);
-    return ok;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return (out << bytes).good();
 }
 
 // Starts the command line and waits for the program to end; its exit code,
@@ -118,34 +107,30 @@ bool Registered()
     return true;
 }
 
-// A value of the registration; "<missing>" when there is none, "<not text>"
-// when it is not a string.
+// A value of the registration, and its type; REG_NONE when there is none.
+DWORD RegisteredValue(const char *name, BYTE *value, DWORD size)
+{
+    DWORD type = REG_NONE;
+    ZeroMemory(value, size);
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, value, &size))
+        return REG_NONE;
+    return type;
+}
+
+// "<missing>" when there is none, "<not text>" when it is not a string.
 std::string RegisteredText(const char *name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
     char value[1024];
-    DWORD size = sizeof value - 1, type = 0;
-    LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)value, &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS)
+    DWORD type = RegisteredValue(name, (BYTE *)value, sizeof value - 1);
+    if (type == REG_NONE)
         return "<missing>";
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return "<not text>";
-    value[size] = '\0';
-    return value;
+    return type == REG_SZ || type == REG_EXPAND_SZ ? value : "<not text>";
 }
 
 long RegisteredNumber(const char *name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return -1;
-    DWORD value = 0, size = sizeof value, type = 0;
-    LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)&value, &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && type == REG_DWORD ? (long)value : -1;
+    DWORD value = 0;
+    return RegisteredValue(name, (BYTE *)&value, sizeof value) == REG_DWORD ? (long)value : -1;
 }
 
 void Unregister()

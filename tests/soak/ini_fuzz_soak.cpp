@@ -5,6 +5,8 @@
 #include "tests/soak/soak.h"
 
 #include "host/dialog_driver.h"
+#include "plugin/messages.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -30,36 +32,36 @@ struct Key {
 };
 
 const Key kKeys[] = {
-    { "DefaultColour", 32, 0xC8FFFF, false, 0, 0, kSwatch, 1027 },
-    { "DefaultTextColour", 32, 0x37, false, 0, 0, kSwatch, 1028 },
-    { "UseWinColors", 8, 0, false, 0, 0, kBox, 1029 },
+    { "DefaultColour", 32, 0xC8FFFF, false, 0, 0, kSwatch, IDC_BACK_COLOUR },
+    { "DefaultTextColour", 32, 0x37, false, 0, 0, kSwatch, IDC_TEXT_COLOUR },
+    { "UseWinColors", 8, 0, false, 0, 0, kBox, IDC_WIN_COLOURS },
     { "ShowText", 8, 1, false, 0, 0, kPopupOnly, 0 },
-    { "EnlargePopup", 8, 0, false, 0, 0, kBox, 1006 },
-    { "Enlargement", 16, 120, true, 100, 200, kEdit, 1007 },
-    { "DynamicResize", 8, 1, false, 0, 0, kBox, 1008 },
-    { "UseMinimumWidth", 8, 1, false, 0, 0, kBox, 1009 },
-    { "MinimumWidth", 16, 110, true, 80, 160, kEdit, 1010 },
-    { "UseMaximumWidth", 8, 0, false, 0, 0, kBox, 1011 },
-    { "MaximumWidth", 16, 310, true, 160, 640, kEdit, 1012 },
-    { "DisplayTime", 8, 0, false, 0, 0, kBox, 1002 },
-    { "UseTransparency", 8, 0, false, 0, 0, kBox, 1019 },
-    { "Alpha", 8, 200, false, 0, 0, kSlider, 1020 },
-    { "UseAnimations", 8, 0, false, 0, 0, kBox, 1013 },
-    { "Fade", 8, 0, false, 0, 0, kBox, 1014 },
-    { "FadeInTime", 32, 250, true, 150, 5000, kEdit, 1015 },
-    { "FadeOutTime", 32, 250, true, 150, 5000, kEdit, 1017 },
-    { "Position", 8, 2, true, 0, 4, kCombo, 1022 },
-    { "Style", 8, 0, true, 0, 1, kCombo, 1023 },
-    { "Seconds", 16, 4, true, 0, 60, kEdit, 1026 },
-    { "Spreading", 8, 1, true, 0, 1, kCombo, 1025 },
-    { "PopupOnTagUpdate", 8, 1, false, 0, 0, kBox, 1005 },
-    { "PopUpOnlyOnHotKey", 8, 0, false, 0, 0, kBox, 1040 },
-    { "HotKey", 16, 635, false, 0, 0, kHotKeyControl, 1047 },
-    { "Monitor", 8, 0, true, 0, 2, kCombo, 1053 },
-    { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, 1054 },
-    { "HoldOnHover", 8, 1, false, 0, 0, kBox, 1055 },
-    { "ShowCover", 8, 1, false, 0, 0, kBox, 1056 },
-    { "CoverSize", 16, 64, true, 32, 128, kEdit, 1057 },
+    { "EnlargePopup", 8, 0, false, 0, 0, kBox, IDC_ENLARGE },
+    { "Enlargement", 16, 120, true, 100, 200, kEdit, IDC_ENLARGEMENT },
+    { "DynamicResize", 8, 1, false, 0, 0, kBox, IDC_DYNAMIC_RESIZE },
+    { "UseMinimumWidth", 8, 1, false, 0, 0, kBox, IDC_USE_MIN_WIDTH },
+    { "MinimumWidth", 16, 110, true, 80, 160, kEdit, IDC_MIN_WIDTH },
+    { "UseMaximumWidth", 8, 0, false, 0, 0, kBox, IDC_USE_MAX_WIDTH },
+    { "MaximumWidth", 16, 310, true, 160, 640, kEdit, IDC_MAX_WIDTH },
+    { "DisplayTime", 8, 0, false, 0, 0, kBox, IDC_DISPLAY_TIME },
+    { "UseTransparency", 8, 0, false, 0, 0, kBox, IDC_TRANSPARENCY },
+    { "Alpha", 8, 200, false, 0, 0, kSlider, IDC_ALPHA },
+    { "UseAnimations", 8, 0, false, 0, 0, kBox, IDC_ANIMATE },
+    { "Fade", 8, 0, false, 0, 0, kBox, IDC_FADE },
+    { "FadeInTime", 32, 250, true, 150, 5000, kEdit, IDC_FADE_IN_TIME },
+    { "FadeOutTime", 32, 250, true, 150, 5000, kEdit, IDC_FADE_OUT_TIME },
+    { "Position", 8, 2, true, 0, 4, kCombo, IDC_POSITION },
+    { "Style", 8, 0, true, 0, 1, kCombo, IDC_STYLE },
+    { "Seconds", 16, 4, true, 0, 60, kEdit, IDC_SECONDS },
+    { "Spreading", 8, 1, true, 0, 1, kCombo, IDC_SPREADING },
+    { "PopupOnTagUpdate", 8, 1, false, 0, 0, kBox, IDC_TAG_UPDATE },
+    { "PopUpOnlyOnHotKey", 8, 0, false, 0, 0, kBox, IDC_HOTKEY_ONLY },
+    { "HotKey", 16, 635, false, 0, 0, kHotKeyControl, IDC_HOTKEY },
+    { "Monitor", 8, 0, true, 0, 2, kCombo, IDC_MONITOR },
+    { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, IDC_QUIET_FULLSCREEN },
+    { "HoldOnHover", 8, 1, false, 0, 0, kBox, IDC_HOLD_ON_HOVER },
+    { "ShowCover", 8, 1, false, 0, 0, kBox, IDC_SHOW_COVER },
+    { "CoverSize", 16, 64, true, 32, 128, kEdit, IDC_COVER_SIZE },
 };
 
 const int kMissing = -1;
@@ -155,14 +157,14 @@ void ExpectDialogShows(HWND dialog, const Key &key, unsigned value)
         EXPECT_EQ((unsigned)Ask(dialog, key.control, CB_GETCURSEL), value);
         break;
     case kSwatch:
-        EXPECT_EQ((unsigned)Ask(dialog, key.control, 0x1001 /* CPM_GETCOLOUR */), value);
+        EXPECT_EQ((unsigned)Ask(dialog, key.control, CPM_GETCOLOUR), value);
         break;
     case kSlider: {
         // The slider runs from 1; an opacity of 0 sits at its left end.
         EXPECT_EQ((unsigned)Ask(dialog, key.control, TBM_GETPOS), value ? value : 1);
         char label[32];
         snprintf(label, sizeof label, "opacity: %u%%", value * 100 / 255);
-        EXPECT_EQ(WindowText(GetDlgItem(dialog, 1021)), label);
+        EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_OPACITY_LABEL)), label);
         break;
     }
     case kHotKeyControl:

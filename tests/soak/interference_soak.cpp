@@ -7,6 +7,7 @@
 #include "tests/soak/soak.h"
 
 #include "host/dialog_driver.h"
+#include "res/resource.h"
 
 #include <algorithm>
 
@@ -19,32 +20,13 @@ protected:
         ASSERT_TRUE(LoadPatched());
     }
 
-    // Two popups in the lower right corner, oldest (the lowest) first.
-    void ShowTwo(HWND *oldest, HWND *youngest)
-    {
-        for (int i = 0; i < 2; i++) {
-            PlayerStartTrackPastThrottle();
-            ASSERT_TRUE(WaitForVisiblePopups(i + 1));
-        }
-        std::vector<HWND> popups = VisiblePopups();
-        std::sort(popups.begin(), popups.end(),
-                  [](HWND a, HWND b) { return WindowRectOf(a).bottom > WindowRectOf(b).bottom; });
-        *oldest = popups[0];
-        *youngest = popups[1];
-    }
-
     // The oldest is gone the way a click takes it: the other moved into the
     // corner, and the place it held in the list is free again.
     void ExpectClosedLikeAClick(HWND oldest, HWND youngest)
     {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(oldest); })) << "the popup stayed";
-        RECT area = WorkArea();
-        EXPECT_TRUE(WaitUntil([&] {
-            RECT r = WindowRectOf(youngest);
-            return r.right == area.right - 2 && r.bottom == area.bottom - 2;
-        }))
-            << "the other popup did not close the gap: its bottom is " << WindowRectOf(youngest).bottom
-            << ", the corner's " << area.bottom - 2;
+        WaitUntil([&] { return InLowerRightCorner(youngest); });
+        EXPECT_TRUE(InLowerRightCorner(youngest)) << "the other popup did not close the gap";
         EXPECT_EQ(VisiblePopups(), std::vector<HWND>{ youngest });
     }
 
@@ -54,8 +36,9 @@ protected:
     {
         SetIni("Seconds", 0);
         ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-        HWND oldest, youngest;
-        ASSERT_NO_FATAL_FAILURE(ShowTwo(&oldest, &youngest));
+        std::vector<HWND> popups = ShowPopups(2);
+        ASSERT_EQ(popups.size(), 2u);
+        HWND oldest = popups[0], youngest = popups[1];
         interfere(oldest);
         ASSERT_NO_FATAL_FAILURE(ExpectClosedLikeAClick(oldest, youngest));
         EXPECT_LT(QuitAndUnload(), 2000u);
@@ -94,14 +77,10 @@ TEST_F(Interference, AStrayWmDestroyClosesThePopupAsAClickDoes)
 // and then arms the close timer from the popup's request).
 TEST_F(Interference, ACloseSentDuringTheFadeInComesAfterIt)
 {
-    SetIni("Seconds", 0);
-    SetIni("Fade", 1);
-    SetIni("FadeInTime", 2000);
-    SetIni("FadeOutTime", 100);
+    SetIni({ { "Seconds", 0 }, { "Fade", 1 }, { "FadeInTime", 2000 }, { "FadeOutTime", 100 } });
     ASSERT_NO_FATAL_FAILURE(LoadWithClock());
-    PlayerStartTrackPastThrottle();
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
     ASSERT_TRUE(WaitUntil([&] { return MidFade(popup); }));
 
     DWORD_PTR ignored;
@@ -117,15 +96,14 @@ TEST_F(Interference, ACloseSentDuringTheFadeInComesAfterIt)
 // fade off before the popup is shown, it must still be seen.
 TEST_F(Interference, FadeTurnedOffWhileAPopupIsBuiltLeavesItVisible)
 {
-    SetIni("Seconds", 0);
-    SetIni("Fade", 1);
+    SetIni({ { "Seconds", 0 }, { "Fade", 1 } });
     ASSERT_NO_FATAL_FAILURE(LoadWithClock());
     ArmPause(kPausePopupWindowMade);
     PlayerStartTrackPastThrottle();
     ASSERT_TRUE(WaitForPause(kPausePopupWindowMade));
 
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        Press(dialog, 1014);   // Fade
+        Press(dialog, IDC_FADE);
         Press(dialog, IDOK);
     }));
     ASSERT_EQ(PlayerReadSetting("Fade"), 0);

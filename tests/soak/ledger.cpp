@@ -112,11 +112,6 @@ HDC WINAPI LedgerGetDC(HWND window)
     return Took(kDeviceContext, GetDC(window));
 }
 
-HDC WINAPI LedgerGetWindowDC(HWND window)
-{
-    return Took(kDeviceContext, GetWindowDC(window));
-}
-
 int WINAPI LedgerReleaseDC(HWND window, HDC dc)
 {
     Gave(kDeviceContext, Key(dc));
@@ -293,7 +288,6 @@ const Redirect kRedirects[] = {
     { "user32.dll", "CopyImage", (void *)LedgerCopyImage },
     { "user32.dll", "DestroyIcon", (void *)LedgerDestroyIcon },
     { "user32.dll", "GetDC", (void *)LedgerGetDC },
-    { "user32.dll", "GetWindowDC", (void *)LedgerGetWindowDC },
     { "user32.dll", "ReleaseDC", (void *)LedgerReleaseDC },
     { "user32.dll", "RegisterClassA", (void *)LedgerRegisterClassA },
     { "user32.dll", "RegisterClassExA", (void *)LedgerRegisterClassExA },

@@ -42,11 +42,8 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
     SetIni("Seconds", 0);
     if (stage == kMidSlide)
         SetIni("UseAnimations", 1);
-    if (stage == kMidFadeIn || stage == kMidFadeOut) {
-        SetIni("Fade", 1);
-        SetIni("FadeInTime", stage == kMidFadeIn ? 5000 : 150);
-        SetIni("FadeOutTime", 5000);
-    }
+    if (stage == kMidFadeIn || stage == kMidFadeOut)
+        SetIni({ { "Fade", 1 }, { "FadeInTime", stage == kMidFadeIn ? 5000 : 150 }, { "FadeOutTime", 5000 } });
     PlayerSetTrack(kSong);
     ASSERT_TRUE(StartLedger());
     UseSlowSlides(stage == kMidSlide);
@@ -65,20 +62,17 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
         ASSERT_TRUE(WaitUntil([] { return WaitForSingleObject(SlideStarted(), 0) == WAIT_OBJECT_0; }));
         break;
     case kMidFadeIn: {
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
+        HWND popup = ShowPopup();
+        ASSERT_NE(popup, (HWND)NULL);
         ASSERT_TRUE(WaitUntil([&] { return MidFade(popup); }));
         break;
     }
     case kWaiting:
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
+        ASSERT_NE(ShowPopup(), (HWND)NULL);
         break;
     case kMidFadeOut: {
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
+        HWND popup = ShowPopup();
+        ASSERT_NE(popup, (HWND)NULL);
         ASSERT_TRUE(WaitForAlpha(popup, 255, 3000));
         PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);
         ASSERT_TRUE(WaitUntil([&] {
@@ -88,11 +82,9 @@ TEST_P(QuitStage, ReturnsPromptlyAndLeavesNothing)
         break;
     }
     case kBeingRemoved: {
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND oldest = VisiblePopups()[0];
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(2));
+        std::vector<HWND> popups = ShowPopups(2);
+        ASSERT_EQ(popups.size(), 2u);
+        HWND oldest = popups[0];
         // The oldest closes and stops as it is about to tell the other to move.
         ArmPause(kPauseMovingPopup);
         PostMessageA(oldest, WM_CONTEXTMENU, (WPARAM)oldest, 0);

@@ -79,9 +79,8 @@ TEST_F(TitleSoak, EveryTitleIsShownLiterallyAndCutAfter254Characters)
         SCOPED_TRACE(title.what);
         gTitle = title.none ? NULL : GuardedCopy(title.text);
         ASSERT_TRUE(title.none || gTitle);
-        PlayerStartTrackPastThrottle();
-        ASSERT_TRUE(WaitForVisiblePopups(1));
-        HWND popup = VisiblePopups()[0];
+        HWND popup = ShowPopup();
+        ASSERT_NE(popup, (HWND)NULL);
         std::string shown = title.none ? "Unknown" : title.text.substr(0, 254);
         EXPECT_EQ(WindowText(ReadPopupParts(popup).title), " 01. " + shown + " ");
         PostMessageA(popup, WM_CONTEXTMENU, (WPARAM)popup, 0);

@@ -1,6 +1,7 @@
 // The settings dialog's numeric edits and texts.
 #include <gtest/gtest.h>
 
+#include "res/resource.h"
 #include "settings/dialog_rules.h"
 
 namespace {
@@ -32,8 +33,8 @@ TEST(NumericEdits, BoundsAreTheAcceptedRangesOfTheirKeys)
         int id;
         DWORD low, high;
     } cases[] = {
-        { 1007, 100, 200 }, { 1010, 80, 160 }, { 1012, 160, 640 },
-        { 1015, 150, 5000 }, { 1017, 150, 5000 }, { 1026, 0, 60 },
+        { IDC_ENLARGEMENT, 100, 200 }, { IDC_MIN_WIDTH, 80, 160 }, { IDC_MAX_WIDTH, 160, 640 },
+        { IDC_FADE_IN_TIME, 150, 5000 }, { IDC_FADE_OUT_TIME, 150, 5000 }, { IDC_SECONDS, 0, 60 },
     };
     for (const Case &c : cases) {
         const SettingRow *key = NumericEditKey(c.id);
@@ -41,7 +42,7 @@ TEST(NumericEdits, BoundsAreTheAcceptedRangesOfTheirKeys)
         EXPECT_EQ(key->low, c.low) << c.id;
         EXPECT_EQ(key->high, c.high) << c.id;
     }
-    EXPECT_EQ(NumericEditKey(1002), (const SettingRow *)NULL);
+    EXPECT_EQ(NumericEditKey(IDC_DISPLAY_TIME), (const SettingRow *)NULL);
 }
 
 TEST(NumericEdits, TypingClampsAndLeavingReportsOutOfRange)
@@ -92,7 +93,7 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
 {
     Settings s;
     memset(&s, 0, sizeof(s));
-    SystemEffects both = { true, true, true, true }, none = { false, false, false, false };
+    SystemEffects both = { true, true }, none = { false, false };
 
     EXPECT_FALSE(EnlargementEditEnabled(&s, &both));
     s.EnlargePopup = 1;

@@ -23,179 +23,122 @@ LayoutInput FixedInput(int style = STYLE_BEVELED)
     return in;
 }
 
-void ExpectBox(const LayoutBox &box, int x, int y, int w, int h)
+const int _ = -1;   // a length the row does not look at
+
+// The popup and its children as x, y, w, h; _ where the row does not look.
+struct Boxes {
+    int popup[4] = { _, _, _, _ }, back[4] = { _, _, _, _ }, icon[4] = { _, _, _, _ };
+    int title[4] = { _, _, _, _ }, info[4] = { _, _, _, _ }, time[4] = { _, _, _, _ };
+};
+
+void ExpectBox(const LayoutBox &box, const int (&expected)[4], const char *what)
 {
-    EXPECT_EQ(x, box.x);
-    EXPECT_EQ(y, box.y);
-    EXPECT_EQ(w, box.w);
-    EXPECT_EQ(h, box.h);
+    const int actual[4] = { box.x, box.y, box.w, box.h };
+    for (int i = 0; i < 4; i++)
+        if (expected[i] != _)
+            EXPECT_EQ(expected[i], actual[i]) << what << " [" << i << "]";
 }
 
 }  // namespace
 
-TEST(Layout, FixedBeveledPopupAt96Dpi)
+TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
 {
-    LayoutInput in = FixedInput();
-    PopupLayout l = ComputePopupLayout(&in);
-    ExpectBox(l.popup, 0, 0, 151, 36);
-    ExpectBox(l.back, 1, 1, 149, 34);
-    ExpectBox(l.icon, 3, 1, 16, 34);
-    ExpectBox(l.title, 23, 3, 80, 14);
-    ExpectBox(l.info, 23, 19, 125, 14);
-    ExpectBox(l.time, 113, 3, 35, 14);
-}
-
-TEST(Layout, ScalesTextAndGapsButNotTheIconAt120Dpi)
-{
-    LayoutInput in = FixedInput();
-    in.dpi = 120;
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(100, l.title.w);
-    EXPECT_EQ(17, l.title.h);
-    EXPECT_EQ(156, l.info.w);
-    EXPECT_EQ(17, l.info.h);
-    EXPECT_EQ(43, l.time.w);
-    EXPECT_EQ(17, l.time.h);
-    // B 2, G1 5, G2 12; I stays 16.
-    EXPECT_EQ(1 + 2 + 16 + 5, l.title.x);
-    EXPECT_EQ(1 + 2, l.title.y);
-    EXPECT_EQ(16, l.icon.w);
-    // The title row (180) loses to the information row (156 + 16 + 5 + 4).
-    EXPECT_EQ(181 + 2, l.popup.w);
-}
-
-TEST(Layout, FlatStyleAndTheTitleRowWithoutTime)
-{
-    LayoutInput in = FixedInput(STYLE_FLAT);
-    EXPECT_EQ(172, ComputePopupLayout(&in).popup.w);
-
-    in = FixedInput(STYLE_BEVELED);
-    in.displayTime = false;   // the information row (149) is wider
-    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
-
-    in.showText = false;      // the title row alone, and one row high
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(110 + 2, l.popup.w);   // 104 from the title, raised to the minimum
-    EXPECT_EQ(14 + 4 + 2, l.popup.h);
-}
-
-TEST(Layout, EnlargementIsAppliedOverNinetySix)
-{
-    LayoutInput in = FixedInput();
-    in.enlarge = true;
-    in.enlargement = 100;
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(130, l.info.w);
-    EXPECT_EQ(16, l.icon.w);
-
-    in.enlargement = 96;
-    EXPECT_EQ(151, ComputePopupLayout(&in).popup.w);
-}
-
-TEST(Layout, MinimumWidensTheBackgroundMaximumNarrowsTheInformationOnly)
-{
-    LayoutInput in = FixedInput();
-    in.minimumWidth = 160;
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(162, l.popup.w);
-    EXPECT_EQ(160, l.back.w);
-    EXPECT_EQ(80, l.title.w);
-    EXPECT_EQ(125, l.info.w);
-    EXPECT_EQ(1 + 160 - 2 - 35, l.time.x);   // the time follows the right edge
-
-    in = FixedInput();
-    in.useMaximumWidth = true;
-    in.maximumWidth = 120;
-    l = ComputePopupLayout(&in);
-    EXPECT_EQ(122, l.popup.w);
-    EXPECT_EQ(120 - 4 - 4 - 16, l.info.w);
-    EXPECT_EQ(80, l.title.w);
-}
-
-TEST(Layout, APopupWiderThanTheScreenTakesNarrowsBothLinesToTheRoomLeft)
-{
-    LayoutInput in = FixedInput();
-    in.widest = 151;   // exactly as wide as the popup: nothing changes
-    PopupLayout l = ComputePopupLayout(&in);
-    EXPECT_EQ(151, l.popup.w);
-    EXPECT_FALSE(l.titleCut || l.infoCut);
-
-    in.widest = 120;
-    l = ComputePopupLayout(&in);
-    ExpectBox(l.popup, 0, 0, 120, 36);
-    EXPECT_EQ(118, l.back.w);
-    ExpectBox(l.title, 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14);   // up to the gap before the time
-    ExpectBox(l.info, 23, 19, 118 - 4 - 4 - 16, 14);
-    ExpectBox(l.time, 1 + 118 - 2 - 35, 3, 35, 14);
-    EXPECT_TRUE(l.titleCut && l.infoCut);
-
-    in.displayTime = false;   // the title has the room of the time too, and fits
-    l = ComputePopupLayout(&in);
-    EXPECT_EQ(80, l.title.w);
-    EXPECT_FALSE(l.titleCut);
-    EXPECT_TRUE(l.infoCut);
+    const struct Row {
+        const char *name;
+        int style;
+        void (*change)(LayoutInput *in);
+        Boxes expected;
+        int titleCut = _, infoCut = _;   // 1: the line is narrower than its text
+    } rows[] = {
+        { "fixed beveled popup at 96 dpi", STYLE_BEVELED, [](LayoutInput *) {},
+          { { 0, 0, 151, 36 }, { 1, 1, 149, 34 }, { 3, 1, 16, 34 }, { 23, 3, 80, 14 }, { 23, 19, 125, 14 },
+            { 113, 3, 35, 14 } } },
+        // Text and gaps scale (B 2, G1 5, G2 12), the icon does not; the
+        // title row (180) loses to the information row (156 + 16 + 5 + 4).
+        { "120 dpi", STYLE_BEVELED, [](LayoutInput *in) { in->dpi = 120; },
+          { { _, _, 181 + 2, _ }, { _, _, _, _ }, { _, _, 16, _ }, { 1 + 2 + 16 + 5, 1 + 2, 100, 17 },
+            { _, _, 156, 17 }, { _, _, 43, 17 } } },
+        { "flat", STYLE_FLAT, [](LayoutInput *) {}, { { _, _, 172, _ } } },
+        // The information row (149) is wider.
+        { "beveled without the time", STYLE_BEVELED, [](LayoutInput *in) { in->displayTime = false; },
+          { { _, _, 151, _ } } },
+        // The title row alone, one row high: 104 raised to the minimum.
+        { "the title row alone", STYLE_BEVELED, [](LayoutInput *in) { in->displayTime = in->showText = false; },
+          { { _, _, 110 + 2, 14 + 4 + 2 } } },
+        // Sizes are multiplied by the enlargement over 96.
+        { "enlarged by 100", STYLE_BEVELED, [](LayoutInput *in) { in->enlarge = true, in->enlargement = 100; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, 16, _ }, { _, _, _, _ }, { _, _, 130, _ } } },
+        { "enlarged by 96", STYLE_BEVELED, [](LayoutInput *in) { in->enlarge = true, in->enlargement = 96; },
+          { { _, _, 151, _ } } },
+        // The minimum widens the background; the time follows the right edge.
+        { "minimum 160", STYLE_BEVELED, [](LayoutInput *in) { in->minimumWidth = 160; },
+          { { _, _, 162, _ }, { _, _, 160, _ }, { _, _, _, _ }, { _, _, 80, _ }, { _, _, 125, _ },
+            { 1 + 160 - 2 - 35, _, _, _ } } },
+        // The maximum narrows the information line only.
+        { "maximum 120", STYLE_BEVELED, [](LayoutInput *in) { in->useMaximumWidth = true, in->maximumWidth = 120; },
+          { { _, _, 122, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ }, { _, _, 120 - 4 - 4 - 16, _ } } },
+        // A popup wider than the screen takes narrows both lines to the room
+        // left, the title up to the gap before the time.
+        { "exactly as wide as the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 151; },
+          { { _, _, 151, _ } }, 0, 0 },
+        { "wider than the screen takes", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120; },
+          { { 0, 0, 120, 36 }, { _, _, 118, _ }, { _, _, _, _ }, { 23, 3, 118 - 4 - 4 - 16 - 10 - 35, 14 },
+            { 23, 19, 118 - 4 - 4 - 16, 14 }, { 1 + 118 - 2 - 35, 3, 35, 14 } }, 1, 1 },
+        // The title has the room of the time too, and fits.
+        { "wider, without the time", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120, in->displayTime = false; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ } }, 0, 1 },
+        // A cover takes the icon column's place. The design's 34 rows hold
+        // one of 30 with its borders; one of 64 makes them 68, the text
+        // block of 30 in the middle, 19 down.
+        { "a cover of 30", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 30; },
+          { { 0, 0, 165, 36 }, { _, _, _, _ }, { 3, 1, 30, 34 }, { 37, 3, 80, 14 }, { 37, 19, 125, 14 },
+            { 127, 3, 35, 14 } } },
+        { "a cover of 64", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 64; },
+          { { 0, 0, 199, 70 }, { 1, 1, 197, 68 }, { 3, 1, 64, 68 }, { 71, 20, 80, 14 }, { 71, 36, 125, 14 },
+            { 161, 20, 35, 14 } } },
+        { "a cover of 64, the title row alone", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 64, in->showText = false; },
+          { { 0, 0, 199, 70 }, { _, _, _, _ }, { 3, 1, 64, 68 }, { 71, 28, 80, 14 }, { _, _, _, _ },
+            { 161, 28, 35, 14 } } },
+        // The information line narrowed by the wider column.
+        { "a cover of 128 and a maximum of 160", STYLE_BEVELED,
+          [](LayoutInput *in) { in->coverBox = 128, in->useMaximumWidth = true, in->maximumWidth = 160; },
+          { { 0, 0, 162, 134 }, { _, _, _, _ }, { 3, 1, 128, 132 }, { 135, 52, 80, 14 }, { 135, 68, 24, 14 },
+            { 124, 52, 35, 14 } } },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        LayoutInput in = FixedInput(row.style);
+        row.change(&in);
+        PopupLayout l = ComputePopupLayout(&in);
+        const Boxes &e = row.expected;
+        ExpectBox(l.popup, e.popup, "popup");
+        ExpectBox(l.back, e.back, "back");
+        ExpectBox(l.icon, e.icon, "icon");
+        ExpectBox(l.title, e.title, "title");
+        ExpectBox(l.info, e.info, "info");
+        ExpectBox(l.time, e.time, "time");
+        if (row.titleCut != _)
+            EXPECT_EQ(row.titleCut != 0, l.titleCut);
+        if (row.infoCut != _)
+            EXPECT_EQ(row.infoCut != 0, l.infoCut);
+    }
 }
 
 TEST(Layout, ChoosesTheInformationLineToMeasure)
 {
-    int start, length, lines;
-    ChooseLineToMeasure(L"ab\ncdef\ngh", &start, &length, &lines);
-    EXPECT_EQ(2, start);
-    EXPECT_EQ(5, length);
-    EXPECT_EQ(3, lines);
-
-    ChooseLineToMeasure(L"abc\nde", &start, &length, &lines);
-    EXPECT_EQ(3, start);   // the later line with its line feed: not beaten by an equal first
-    EXPECT_EQ(3, length);
-    EXPECT_EQ(2, lines);
-
-    ChooseLineToMeasure(L"abcd\nde", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(4, length);
-
-    ChooseLineToMeasure(L"one line", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(8, length);
-    EXPECT_EQ(1, lines);
-
-    ChooseLineToMeasure(L"\n", &start, &length, &lines);
-    EXPECT_EQ(0, start);
-    EXPECT_EQ(1, length);
-    EXPECT_EQ(2, lines);
-
-    ChooseLineToMeasure(L"", &start, &length, &lines);
-    EXPECT_EQ(0, length);
-    EXPECT_EQ(1, lines);
-}
-
-TEST(Layout, ACoverTakesTheIconColumnAndTheTextsSitInTheMiddle)
-{
-    const struct {
-        int cover;
-        bool showText, maximum;
-        LayoutBox popup, icon, title, info, time;
+    // The later line with its line feed wins only when strictly longer.
+    const struct Row {
+        const WCHAR *text;
+        int start, length, lines;
     } rows[] = {
-        // The design's 34 rows hold a cover of 30 with its borders.
-        { 30, true, false, { 0, 0, 165, 36 }, { 3, 1, 30, 34 }, { 37, 3, 80, 14 }, { 37, 19, 125, 14 }, { 127, 3, 35, 14 } },
-        // 68 rows: the text block of 30 starts 19 down.
-        { 64, true, false, { 0, 0, 199, 70 }, { 3, 1, 64, 68 }, { 71, 20, 80, 14 }, { 71, 36, 125, 14 }, { 161, 20, 35, 14 } },
-        { 64, false, false, { 0, 0, 199, 70 }, { 3, 1, 64, 68 }, { 71, 28, 80, 14 }, { 0, 0, 0, 0 }, { 161, 28, 35, 14 } },
-        // The information row narrowed by the wider column.
-        { 128, true, true, { 0, 0, 162, 134 }, { 3, 1, 128, 132 }, { 135, 52, 80, 14 }, { 135, 68, 24, 14 }, { 124, 52, 35, 14 } },
+        { L"ab\ncdef\ngh", 2, 5, 3 }, { L"abc\nde", 3, 3, 2 }, { L"abcd\nde", 0, 4, 2 },
+        { L"one line", 0, 8, 1 },     { L"\n", 0, 1, 2 },       { L"", 0, 0, 1 },
     };
-    for (const auto &r : rows) {
-        SCOPED_TRACE(r.cover);
-        LayoutInput in = FixedInput();
-        in.coverBox = r.cover;
-        in.showText = r.showText;
-        in.useMaximumWidth = r.maximum;
-        in.maximumWidth = 160;
-        PopupLayout l = ComputePopupLayout(&in);
-        ExpectBox(l.popup, r.popup.x, r.popup.y, r.popup.w, r.popup.h);
-        ExpectBox(l.icon, r.icon.x, r.icon.y, r.icon.w, r.icon.h);
-        ExpectBox(l.title, r.title.x, r.title.y, r.title.w, r.title.h);
-        if (r.showText)
-            ExpectBox(l.info, r.info.x, r.info.y, r.info.w, r.info.h);
-        ExpectBox(l.time, r.time.x, r.time.y, r.time.w, r.time.h);
+    for (const Row &row : rows) {
+        int start = -1, length = -1, lines = -1;
+        ChooseLineToMeasure(row.text, &start, &length, &lines);
+        EXPECT_EQ(row.start, start) << &row - rows;
+        EXPECT_EQ(row.length, length) << &row - rows;
+        EXPECT_EQ(row.lines, lines) << &row - rows;
     }
 }

@@ -3,84 +3,70 @@
 
 #include "popup/placement.h"
 #include "settings/settings.h"
+#include "tests/rect_check.h"
 
 namespace {
 
 const RECT kWork = { 0, 0, 1024, 738 };
 const RECT kNone = { 0, 0, 0, 0 };
+const int UL = POSITION_UPPER_LEFT, LL = POSITION_LOWER_LEFT, LR = POSITION_LOWER_RIGHT,
+          UR = POSITION_UPPER_RIGHT, CENTRE = POSITION_CENTRE, ROW = SPREAD_ROW, COLUMN = SPREAD_COLUMN;
 
 RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h = 36)
 {
     return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
 }
 
-// The rectangle's four edges.
-void ExpectEdges(const RECT &r, int left, int top, int right, int bottom)
-{
-    EXPECT_EQ(left, r.left);
-    EXPECT_EQ(top, r.top);
-    EXPECT_EQ(right, r.right);
-    EXPECT_EQ(bottom, r.bottom);
-}
-
 }  // namespace
 
-TEST(Placement, FirstPopupSitsTwoPixelsInsideItsCorner)
+TEST(Placement, FirstAndSecondPopupOfEveryCornerAndDirection)
 {
-    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone), 2, 2, 153, 38);
-    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone), 2, 700, 153, 736);
-    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone), 871, 700, 1022, 736);
-    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone), 871, 2, 1022, 38);
-    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, kNone), 436, 351, 587, 387);
-    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, kNone), 436, 351, 587, 387);
+    // The first popup 2 pixels inside its corner (centred at the centre),
+    // the next one 2 pixels on along the direction, or one small icon down
+    // and right at the centre whatever the spreading; narrower popups keep
+    // the corner's edge.
+    const struct Row {
+        int position, spreading;
+        RECT first;
+        int w, h;          // the second popup's size
+        RECT second;
+    } rows[] = {
+        { UL, COLUMN, { 2, 2, 153, 38 }, 80, 10, { 2, 40, 82, 50 } },
+        { UL, ROW, { 2, 2, 153, 38 }, 151, 36, { 155, 2, 306, 38 } },
+        { LL, ROW, { 2, 700, 153, 736 }, 151, 36, { 155, 700, 306, 736 } },
+        { LL, COLUMN, { 2, 700, 153, 736 }, 151, 36, { 2, 662, 153, 698 } },
+        { LR, COLUMN, { 871, 700, 1022, 736 }, 151, 36, { 871, 662, 1022, 698 } },
+        { LR, ROW, { 871, 700, 1022, 736 }, 151, 36, { 718, 700, 869, 736 } },
+        { LR, COLUMN, { 871, 700, 1022, 736 }, 100, 20, { 922, 678, 1022, 698 } },
+        { UR, ROW, { 871, 2, 1022, 38 }, 151, 36, { 718, 2, 869, 38 } },
+        { UR, COLUMN, { 871, 2, 1022, 38 }, 151, 36, { 871, 40, 1022, 76 } },
+        { CENTRE, ROW, { 436, 351, 587, 387 }, 151, 36, { 452, 367, 603, 403 } },
+        { CENTRE, COLUMN, { 436, 351, 587, 387 }, 151, 36, { 452, 367, 603, 403 } },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(::testing::Message() << "position " << row.position << ", spreading " << row.spreading);
+        RECT first = Place(row.position, row.spreading, kNone);
+        const RECT &f = row.first, &s = row.second;
+        EXPECT_TRUE(RectIs(first, f.left, f.top, f.right, f.bottom));
+        EXPECT_TRUE(RectIs(Place(row.position, row.spreading, first, row.w, row.h), s.left, s.top, s.right, s.bottom));
+    }
 }
 
-TEST(Placement, LowerRightStacksUpwardsOrLeftwards)
-{
-    RECT a = Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, kNone);
-    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a), 871, 662, 1022, 698);
-    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_ROW, a), 718, 700, 869, 736);
-    // Narrower popups in a right-hand column keep the right edge.
-    ExpectEdges(Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, a, 100, 20), 922, 678, 1022, 698);
-}
-
-TEST(Placement, EachCornerRunsAwayFromItsEdges)
+TEST(Placement, ARowRunsOnAlongItsEdge)
 {
     RECT r = kNone;
-    int lefts[3];
-    for (int i = 0; i < 3; i++) {
-        r = Place(POSITION_UPPER_LEFT, SPREAD_ROW, r);
-        lefts[i] = r.left;
-        EXPECT_EQ(2, r.top);
+    const LONG lefts[3] = { 2, 155, 308 };
+    for (LONG left : lefts) {
+        r = Place(UL, ROW, r);
+        EXPECT_TRUE(RectIs(r, left, 2, kAnyEdge, kAnyEdge));
     }
-    EXPECT_EQ(2, lefts[0]);
-    EXPECT_EQ(155, lefts[1]);
-    EXPECT_EQ(308, lefts[2]);
-
-    RECT first = Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, kNone);
-    ExpectEdges(Place(POSITION_UPPER_LEFT, SPREAD_COLUMN, first, 80, 10), 2, 40, 82, 50);
-    first = Place(POSITION_LOWER_LEFT, SPREAD_ROW, kNone);
-    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_ROW, first), 155, 700, 306, 736);
-    first = Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, kNone);
-    ExpectEdges(Place(POSITION_LOWER_LEFT, SPREAD_COLUMN, first), 2, 662, 153, 698);
-    first = Place(POSITION_UPPER_RIGHT, SPREAD_ROW, kNone);
-    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_ROW, first), 718, 2, 869, 38);
-    first = Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, kNone);
-    ExpectEdges(Place(POSITION_UPPER_RIGHT, SPREAD_COLUMN, first), 871, 40, 1022, 76);
-}
-
-TEST(Placement, CentreCascadesBySmallIconWhateverTheSpreading)
-{
-    RECT first = Place(POSITION_CENTRE, SPREAD_ROW, kNone);
-    ExpectEdges(Place(POSITION_CENTRE, SPREAD_ROW, first), 452, 367, 603, 403);
-    ExpectEdges(Place(POSITION_CENTRE, SPREAD_COLUMN, first), 452, 367, 603, 403);
 }
 
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
 {
     RECT r = kNone;
     for (int i = 0; i < 30; i++)
-        r = Place(POSITION_LOWER_RIGHT, SPREAD_COLUMN, r);
+        r = Place(LR, COLUMN, r);
     EXPECT_LT(r.top, 0);
     EXPECT_EQ(1022, r.right);
 }
@@ -92,8 +78,8 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     HWND gone = CreateWindowExA(0, "static", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_TRUE(gone != NULL);
     DestroyWindow(gone);
-    RECT area = { 0, 0, 1024, 738 };
+    PlacementPass pass = { LR, COLUMN, { 0, 0, 1024, 738 }, 16, 16 };
     RECT r = { 871, 700, 1022, 736 };
-    EXPECT_FALSE(PlacePopup(gone, &area, &r));
-    ExpectEdges(r, 871, 700, 1022, 736);
+    EXPECT_FALSE(PlacePopup(gone, &pass, &r));
+    EXPECT_TRUE(RectIs(r, 871, 700, 1022, 736));
 }

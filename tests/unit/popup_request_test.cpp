@@ -3,7 +3,7 @@
 
 #include "popup/list.h"
 #include "popup/request.h"
-#include "popup/window.h"
+#include "popup/record.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "settings/rules.h"
 
 namespace {
@@ -223,7 +224,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
         }
     }
     EXPECT_EQ(29u, controls.size());
-    EXPECT_EQ(NULL, FindSettingOfControl(1033));   // Preview
+    EXPECT_EQ(NULL, FindSettingOfControl(IDC_PREVIEW));
 }
 
 TEST(IniPath, OnlyAnAbsoluteDirectoryIsTaken)

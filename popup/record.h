@@ -1,0 +1,57 @@
+// One live popup's record and what every part of a popup shares: the window
+// classes, the close timer and its period. Kept apart from the popup's
+// window (popup/window.cpp), so that its helpers need not include it.
+#ifndef TUNEBELL_POPUP_RECORD_H
+#define TUNEBELL_POPUP_RECORD_H
+
+#include <windows.h>
+#include "popup/hover_rules.h"
+#include "popup/request.h"
+
+// Kept in the popup window's user data; owned by the popup list once listed.
+struct PopupWindowRecord {
+    HWND Popup;
+    HWND IconStatic;
+    HWND TitleStatic;
+    HWND TimeStatic;     // NULL unless DisplayTime is on
+    HWND InfoStatic;     // NULL unless ShowText is on
+    HWND BackStatic;
+    PopupRequest *Request;
+    HBRUSH BackBrush;    // made at the first paint that needs it
+    BOOL Showing;        // while the show effect plays; closes wait for it
+    BOOL Closing;        // from the close on: hides are the plug-in's own
+    PopupHover Hover;    // the pointer on the popup
+    HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
+};
+
+// The popup's window class, registered by the engine (in UTF-16), and the
+// same name for code that reads class names in ANSI.
+#define POPUP_CLASS_A "PopUpWnd"
+#define POPUP_CLASS L"" POPUP_CLASS_A
+// The class of the hidden window every warm popup thread keeps. Not
+// "PopUpWnd": nothing that looks for popups finds a thread waiting for one.
+#define SPARE_CLASS "PopUpSpare"
+
+#define POPUP_TIMER_ID 26378
+// The longest Timeout whose period in ms a timer still holds.
+#define LONGEST_TIMEOUT (0x7FFFFFFF / 1000)
+
+inline PopupWindowRecord *GetPopupRecord(HWND popup)
+{
+    return (PopupWindowRecord *)GetWindowLongPtrA(popup, GWLP_USERDATA);
+}
+
+// The close timer's period in ms for a request's Timeout (0 takes the
+// Seconds setting); 0 when the popup stays until it is closed. Pure.
+inline UINT CloseTimerPeriod(int timeout, int seconds)
+{
+    if (timeout == 0)
+        timeout = seconds;
+    if (timeout <= 0)
+        return 0;
+    if (timeout > LONGEST_TIMEOUT)
+        timeout = LONGEST_TIMEOUT;
+    return (UINT)timeout * 1000;
+}
+
+#endif
