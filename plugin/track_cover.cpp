@@ -2,11 +2,9 @@
 #include "cover/cover.h"
 #include "plugin/file_query.h"
 #include "plugin/plugin.h"
-#include "popup/cover_art.h"
 
-void AskForTrackCover(int position, PopupRequest *request)
+void AskForTrackCover(int position, int box, PopupRequest *request)
 {
-    int box = PopupCoverBox();
     if (!box)
         return;
     WCHAR *path = (WCHAR *)HeapAlloc(GetProcessHeap(), 0, TRACK_FILE_UNITS * sizeof(WCHAR));
@@ -19,19 +17,18 @@ void AskForTrackCover(int position, PopupRequest *request)
     HeapFree(GetProcessHeap(), 0, path);
 }
 
-void QueryNextTrackFile(int position, WCHAR *path)
+void QueryNextTrackFile(int position, int box, WCHAR *path)
 {
     path[0] = 0;
-    if (!PopupCoverBox())
+    if (!box)
         return;
     int entries = (int)AskPlayer(0, PLAYER_GET_LIST_LENGTH);
     if (position >= 0 && position + 1 < entries)
         QueryTrackFile(position + 1, path);
 }
 
-void LookAheadTrackCover(const WCHAR *path)
+void LookAheadTrackCover(const WCHAR *path, int box)
 {
-    int box = PopupCoverBox();
     if (box && path[0])
         LookAheadCover(path, box);
 }

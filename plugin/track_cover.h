@@ -6,14 +6,16 @@
 
 #include "popup/request.h"
 
+// Each takes the cover's side in pixels that the settings want at the time
+// (PopupCoverBox), and does nothing when it is 0: popups show no cover.
+
 // Asks the player for the file of the entry at `position` and the cover
-// thread for its cover; the request carries the ticket. Nothing when popups
-// show no cover.
-void AskForTrackCover(int position, PopupRequest *request);
+// thread for its cover; the request carries the ticket.
+void AskForTrackCover(int position, int box, PopupRequest *request);
 // The file of the entry after `position`, when the playlist has one, or an
 // empty name; to be looked up ahead once the popup is on its way.
-void QueryNextTrackFile(int position, WCHAR *path);
+void QueryNextTrackFile(int position, int box, WCHAR *path);
 // Looks the next entry's cover up ahead, at a low priority.
-void LookAheadTrackCover(const WCHAR *path);
+void LookAheadTrackCover(const WCHAR *path, int box);
 
 #endif

@@ -9,6 +9,7 @@
 #include "plugin/file_query.h"
 #include "plugin/track_format.h"
 #include "plugin/worker_thread.h"
+#include "popup/cover_art.h"
 #include "popup/request.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -54,8 +55,8 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // Asks the player for the current track and fills the popup's two lines,
-// then asks for its cover. Returns the playlist position.
-static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
+// then asks for its cover at `box`. Returns the playlist position.
+static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], int box, PopupRequest *request)
 {
     TrackInfo track;
     track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
@@ -71,7 +72,7 @@ static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
-    AskForTrackCover(track.position, request);
+    AskForTrackCover(track.position, box, request);
     return track.position;
 }
 
@@ -91,13 +92,14 @@ static void OnTrackMessage(WorkerThread *worker, const MSG *msg)
     // The next entry's file, whose cover is looked up ahead.
     static WCHAR nextFile[TRACK_FILE_UNITS];
     PopupRequest request;
-    int position = GatherTrack(titleCopy, &request);
-    QueryNextTrackFile(position, nextFile);
+    int box = PopupCoverBox();
+    int position = GatherTrack(titleCopy, box, &request);
+    QueryNextTrackFile(position, box, nextFile);
     if (worker->stopping)
         return;
     SubmitPopup(&request);
     // The whole album, played through, finds every cover ready.
-    LookAheadTrackCover(nextFile);
+    LookAheadTrackCover(nextFile, box);
 }
 
 static const WorkerRoutine kTrackInfoRoutine = { NULL, OnTrackMessage, NULL };

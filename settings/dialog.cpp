@@ -8,6 +8,7 @@
 #include "plugin/plugin.h"
 #include "plugin/optional_functions.h"
 #include "plugin/track_cover.h"
+#include "popup/cover_art.h"
 #include "popup/engine.h"
 #include "popup/request.h"
 #include "popup/window.h"
@@ -212,7 +213,7 @@ static void ShowPreview(void)
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
     request.Callback = DefaultPopupCallback;
     // With the current track's cover, as its popups show it.
-    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), &request);
+    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverBox(), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 
