@@ -1,13 +1,18 @@
 // tunebell_player.exe: runs the plug-in as the player would, through a short
 // playlist, and checks that each track brings up its popup.
 //
-//   tunebell_player.exe [--shots DIR] [--ini DIR] [--plugin PATH]
+//   tunebell_player.exe [--shots DIR] [--ini DIR] [--plugin PATH] [--scaled]
 //
-// --shots saves each popup as DIR\NN-name.bmp. Exits 0 when every step worked.
+// --shots saves each popup as DIR\NN-name.bmp. At the end the playlist and
+// the layouts run once more on a display scaled to 150 % (144 dpi): the
+// program starts itself with --scaled there, and that set of pictures is
+// named NN-name-150.bmp. Exits 0 when every step worked.
 #include "host/demo_support.h"
 
 #include <stdio.h>
 #include <string.h>
+
+#include <string>
 
 struct DemoEvent {
     const char *name;     // for the screenshot file
@@ -27,14 +32,23 @@ struct Options {
     const char *shotsDir;
     const char *iniDir;
     const char *pluginPath;
+    bool scaled;           // this is the run at 150 %
 };
+
+// 150 % of the 96 dpi of an unscaled display.
+static const int kScaledDpi = 144;
 
 static bool ParseOptions(int argc, char **argv, Options *options)
 {
     options->shotsDir = NULL;
     options->iniDir = NULL;
     options->pluginPath = NULL;
+    options->scaled = false;
     for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--scaled") == 0) {
+            options->scaled = true;
+            continue;
+        }
         const char **target = NULL;
         if (strcmp(argv[i], "--shots") == 0)
             target = &options->shotsDir;
@@ -111,11 +125,32 @@ static bool RunScript(const char *shotsDir)
     return true;
 }
 
+static void AddArgument(std::string *line, const char *option, const char *value)
+{
+    *line += std::string(" ") + option + " \"" + value + "\"";
+}
+
+// The playlist and the layouts once more, in a copy of this program started
+// on a display scaled to 150 %.
+static bool RunScaledCopy(const char *shotsDir, const char *iniDir, const char *pluginPath)
+{
+    char self[MAX_PATH];
+    if (!GetModuleFileNameA(NULL, self, sizeof self))
+        return false;
+    std::string line = std::string("\"") + self + "\" --scaled";
+    AddArgument(&line, "--ini", iniDir);
+    AddArgument(&line, "--plugin", pluginPath);
+    if (shotsDir)
+        AddArgument(&line, "--shots", shotsDir);
+    Say("demo: once more at 150 %% (%d dpi)\n", kScaledDpi);
+    return PlayerRunAtDpi(line.c_str(), kScaledDpi, 300000) == 0;
+}
+
 int main(int argc, char **argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        fprintf(stderr, "usage: tunebell_player.exe [--shots DIR] [--ini DIR] [--plugin PATH]\n");
+        fprintf(stderr, "usage: tunebell_player.exe [--shots DIR] [--ini DIR] [--plugin PATH] [--scaled]\n");
         return 2;
     }
     char iniDir[MAX_PATH];
@@ -126,6 +161,13 @@ int main(int argc, char **argv)
     const char *pluginPath = options.pluginPath ? options.pluginPath
                                                 : PlayerDefaultPluginPath();
 
+    if (options.scaled) {
+        if (PlayerScreenDpi() != kScaledDpi) {
+            Say("demo: FAILED: the display is at %d dpi, not %d\n", PlayerScreenDpi(), kScaledDpi);
+            return 1;
+        }
+        gShotSuffix = "-150";
+    }
     if (!PlayerStart(iniDir)) {
         Say("demo: FAILED: the player did not start\n");
         return 1;
@@ -159,17 +201,19 @@ int main(int argc, char **argv)
     bool ok = RunScript(options.shotsDir);
     if (!ShutDownPlugin(pluginPath))
         ok = false;
-    if (ok)
+    if (ok && !options.scaled)
         ok = RunUnicodeDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunLayoutDemo(options.shotsDir, pluginPath);
-    if (ok)
+    if (ok && !options.scaled)
         ok = RunDialogDemo(options.shotsDir, pluginPath);
-    if (ok)
+    if (ok && !options.scaled)
         ok = RunWhereWhenDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunCoverDemo(options.shotsDir, pluginPath);
     PlayerStop();
+    if (ok && !options.scaled)
+        ok = RunScaledCopy(options.shotsDir, iniDir, pluginPath);
     Say(ok ? "demo: all steps worked\n" : "demo: FAILED\n");
     return ok ? 0 : 1;
 }

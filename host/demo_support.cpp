@@ -5,6 +5,14 @@
 #include <stdio.h>
 #include <string.h>
 
+const char *gShotSuffix = "";
+
+// A margin around the pictures, as large on a scaled screen as the popups.
+static int ShotMargin(int pixels)
+{
+    return pixels * PlayerScreenDpi() / 96;
+}
+
 void Say(const char *format, ...)
 {
     va_list args;
@@ -80,9 +88,9 @@ bool SaveShot(const char *shotsDir, int number, const char *name, HWND popup)
     if (!GetWindowRect(popup, &rect))
         return false;
     WaitUntil([&] { return PopupOnScreen(popup); }, kSettleDeadlineMs);
-    InflateRect(&rect, kShotPadding, kShotPadding);
+    InflateRect(&rect, ShotMargin(kShotPadding), ShotMargin(kShotPadding));
     char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%02d-%s.bmp", shotsDir, number, name);
+    snprintf(path, sizeof path, "%s\\%02d-%s%s.bmp", shotsDir, number, name, gShotSuffix);
     if (!PlayerSaveScreenshot(&rect, path))
         return false;
     Say("demo:   saved %s\n", path);
@@ -154,7 +162,7 @@ RECT AreaAround(const HWND *popups, int count)
         if (GetWindowRect(popups[i], &r))
             UnionRect(&area, &area, &r);
     }
-    InflateRect(&area, 12, 12);
+    InflateRect(&area, ShotMargin(12), ShotMargin(12));
     return area;
 }
 
@@ -162,7 +170,7 @@ bool SaveScreenArea(const char *shotsDir, const char *name, const RECT *area)
 {
     WaitUntil([&] { return PopupsInAreaOnScreen(area); }, kSettleDeadlineMs);
     char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%s.bmp", shotsDir, name);
+    snprintf(path, sizeof path, "%s\\%s%s.bmp", shotsDir, name, gShotSuffix);
     if (!PlayerSaveScreenshot(area, path))
         return false;
     Say("demo:   saved %s\n", path);

@@ -22,6 +22,9 @@ struct PopupSearch {
     HWND found;
 };
 
+// Added to every picture's name: "-150" for the set taken at 150 %.
+extern const char *gShotSuffix;
+
 // printf to stdout, flushed at once so the run script shows progress.
 void Say(const char *format, ...);
 // The settings every part of the demo starts from.

@@ -269,3 +269,15 @@ void PlayerRemoveTree(const char *path);
 std::string PlayerSettingsFile();
 bool PlayerWriteSetting(const char *key, int value);
 int PlayerReadSetting(const char *key, int missing = -1);
+
+// --- display scaling -----------------------------------------------------------
+
+// The resolution this process was started with (LOGPIXELSY of the screen).
+int PlayerScreenDpi();
+// Runs a command line as a child process, with the same standard output,
+// on a display scaled to dpi: the system's resolution (LogPixels in
+// HKCU\Control Panel\Desktop) is set for the child, which reads it as it
+// starts, and put back as it was once the child has ended. Nothing else
+// may start in the meantime. Pumps while it waits. The child's exit code;
+// -1 when it could not be started, or was ended at the deadline.
+int PlayerRunAtDpi(const char *commandLine, int dpi, DWORD timeoutMs);

@@ -55,8 +55,9 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // Asks the player for the current track and fills the popup's two lines,
-// then asks for its cover at `box`. Returns the playlist position.
-static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], int box, PopupRequest *request)
+// then asks for its cover, `coverSize` at 96 dpi. Returns the playlist
+// position.
+static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], int coverSize, PopupRequest *request)
 {
     TrackInfo track;
     track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
@@ -72,7 +73,7 @@ static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], int box, PopupRequest 
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
-    AskForTrackCover(track.position, box, request);
+    AskForTrackCover(track.position, coverSize, request);
     return track.position;
 }
 
@@ -92,14 +93,14 @@ static void OnTrackMessage(WorkerThread *worker, const MSG *msg)
     // The next entry's file, whose cover is looked up ahead.
     static WCHAR nextFile[TRACK_FILE_UNITS];
     PopupRequest request;
-    int box = PopupCoverBox();
-    int position = GatherTrack(titleCopy, box, &request);
-    QueryNextTrackFile(position, box, nextFile);
+    int coverSize = PopupCoverSize();
+    int position = GatherTrack(titleCopy, coverSize, &request);
+    QueryNextTrackFile(position, coverSize, nextFile);
     if (worker->stopping)
         return;
     SubmitPopup(&request);
     // The whole album, played through, finds every cover ready.
-    LookAheadTrackCover(nextFile, box);
+    LookAheadTrackCover(nextFile, coverSize);
 }
 
 static const WorkerRoutine kTrackInfoRoutine = { NULL, OnTrackMessage, NULL };

@@ -1,17 +1,23 @@
 #include "popup/cover_art.h"
 #include "cover/cover.h"
+#include "popup/dpi.h"
+#include "popup/work_area.h"
 #include "settings/settings.h"
 
-int PopupCoverBox(void)
+int PopupCoverSize(void)
 {
-    if (!gSettings.ShowCover)
-        return 0;
-    // Given for 96 dpi, as every length of the popup.
-    HDC screen = GetDC(NULL);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(NULL, screen);
-    return gSettings.CoverSize * dpi / 96;
+    return gSettings.ShowCover ? gSettings.CoverSize : 0;
+}
+
+static int PopupDpiNow(void)
+{
+    RECT area = PopupWorkArea();
+    return ScaleForWorkArea(&area, NULL).dpi;
+}
+
+int PopupCoverPixels(int size)
+{
+    return ScaledLength(size, ReadAsPopupThread(PopupDpiNow));
 }
 
 static DWORD BlendChannel(DWORD pixel, int shift, int alpha, int back)
@@ -61,11 +67,28 @@ void DrawPopupCover(const DRAWITEMSTRUCT *draw, HBITMAP cover, COLORREF back)
     BITMAP size;
     if (!GetObjectW(cover, sizeof(size), &size))
         return;
+    int w = size.bmWidth, h = size.bmHeight;
+    int roomW = r.right - r.left, roomH = r.bottom - r.top;
+    if (w > roomW || h > roomH) {
+        if (w * roomH > h * roomW) {
+            h = h * roomW / w;
+            w = roomW;
+        } else {
+            w = w * roomH / h;
+            h = roomH;
+        }
+    }
     HDC memory = CreateCompatibleDC(draw->hDC);
     HGDIOBJ old = SelectObject(memory, cover);
-    int x = r.left + (r.right - r.left - size.bmWidth) / 2;
-    int y = r.top + (r.bottom - r.top - size.bmHeight) / 2;
-    BitBlt(draw->hDC, x, y, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
+    int x = r.left + (roomW - w) / 2, y = r.top + (roomH - h) / 2;
+    if (w == size.bmWidth && h == size.bmHeight) {
+        BitBlt(draw->hDC, x, y, w, h, memory, 0, 0, SRCCOPY);
+    } else {
+        int oldMode = SetStretchBltMode(draw->hDC, HALFTONE);
+        SetBrushOrgEx(draw->hDC, 0, 0, NULL);
+        StretchBlt(draw->hDC, x, y, w, h, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+        SetStretchBltMode(draw->hDC, oldMode);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
 }

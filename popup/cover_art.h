@@ -6,15 +6,19 @@
 #include <windows.h>
 #include "popup/request.h"
 
-// The cover's side in pixels for the settings and the screen; 0 when popups
-// show no cover.
-int PopupCoverBox(void);
+// The cover's side at 96 dpi that the settings want; 0 when popups show no
+// cover.
+int PopupCoverSize(void);
+// That side in pixels at the resolution of the monitor a popup would go to
+// now: the size a cover is decoded at for it.
+int PopupCoverPixels(int size);
 // Waits for the request's cover (the cover thread bounds the wait) and lays
 // it over the background colour: a bitmap for the popup to draw and delete,
 // or NULL when there is none: the popup shows its icon.
 HBITMAP TakePopupCover(const PopupRequest *request);
 // Draws the cover in the middle of the item's rectangle, the background
-// colour around it.
+// colour around it; a cover larger than the rectangle (decoded for another
+// monitor's resolution) is made to fit.
 void DrawPopupCover(const DRAWITEMSTRUCT *draw, HBITMAP cover, COLORREF back);
 
 // Pure: premultiplied BGRA pixels over an opaque colour, as alpha blending

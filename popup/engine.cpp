@@ -1,5 +1,6 @@
 // Start-up and shutdown of the popup engine.
 #include "popup/engine.h"
+#include "popup/fonts.h"
 #include "popup/list.h"
 #include "popup/popup_thread.h"
 #include "popup/record.h"
@@ -65,6 +66,7 @@ int PopupEngineInit(void)
     LookUpOptionalFunctions();
     InitPopupList();
     CreatePopupFonts();
+    InitScaledFonts();
     InitPopupThreads();
     RegisterColourPickerClass();
     ResolveIniPath();
@@ -91,6 +93,7 @@ int PopupEngineShutdown(void)
     DeletePopupList();
     ReleasePopupThreadPool();
 
+    ReleaseScaledFonts();
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
     PopupFont = PopupBoldFont = NULL;

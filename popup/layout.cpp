@@ -1,9 +1,19 @@
 #include "popup/layout.h"
+#include "popup/dpi.h"
 #include "popup/placement.h"
 #include "popup/record.h"
 #include "settings/settings.h"
 
-#define FRAME_BORDER 2   // the popup is this much larger than its content, never scaled
+// Lengths at 96 dpi.
+#define FRAME_BORDER 2   // the popup is this much larger than its content
+#define INNER_BORDER 2   // B: around the content
+#define ICON_GAP 4       // G1: between the icon column and the texts
+#define TIME_GAP 10      // G2: between the title and the time
+
+int FrameBorder(int dpi)
+{
+    return ScaledLength(FRAME_BORDER, dpi);
+}
 
 void FixedTextSizes(int style, LayoutInput *in)
 {
@@ -42,25 +52,27 @@ void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCo
     }
 }
 
-static int Scale(int q, int factor)
-{
-    return q * factor / 96;
-}
-
 PopupLayout ComputePopupLayout(const LayoutInput *in)
 {
     int TW = in->titleW, TH = in->titleH, IW = in->infoW, IH = in->infoH;
     int CW = in->timeW, CH = in->timeH;
     // A cover takes the icon column's place.
     int I = in->coverBox ? in->coverBox : in->smallIconWidth;
-    int B = 2;
-    const int b0 = FRAME_BORDER, h = FRAME_BORDER / 2;
 
+    // Every length given at 96 dpi is scaled; texts measured in the fonts
+    // of this resolution are not scaled again.
     int D = in->dpi;
-    TW = Scale(TW, D); TH = Scale(TH, D); IW = Scale(IW, D); IH = Scale(IH, D);
-    CW = Scale(CW, D); CH = Scale(CH, D); B = Scale(B, D);
-    int G1 = D * 4 / 96;
-    int G2 = D * 10 / 96;
+    if (!in->measured) {
+        TW = ScaledLength(TW, D); TH = ScaledLength(TH, D);
+        IW = ScaledLength(IW, D); IH = ScaledLength(IH, D);
+        CW = ScaledLength(CW, D); CH = ScaledLength(CH, D);
+    }
+    int B = ScaledLength(INNER_BORDER, D);
+    int G1 = ScaledLength(ICON_GAP, D);
+    int G2 = ScaledLength(TIME_GAP, D);
+    const int b0 = FrameBorder(D), h = b0 / 2;
+    const int minimumWidth = ScaledLength(in->minimumWidth, D);
+    const int maximumWidth = ScaledLength(in->maximumWidth, D);
 
     if (in->enlarge) {
         int E = in->enlargement;
@@ -74,11 +86,11 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         W1 += G2 + CW;
     int W2 = IW + I + G1 + 2 * B;
     int W = !in->showText ? W1 : (W1 < W2 ? W2 : W1);
-    if (in->useMinimumWidth && W < in->minimumWidth)
-        W = in->minimumWidth;
-    if (in->useMaximumWidth && W > in->maximumWidth) {
-        W = in->maximumWidth;
-        IW = in->maximumWidth - 2 * B - G1 - I;
+    if (in->useMinimumWidth && W < minimumWidth)
+        W = minimumWidth;
+    if (in->useMaximumWidth && W > maximumWidth) {
+        W = maximumWidth;
+        IW = maximumWidth - 2 * B - G1 - I;
     }
 
     // Wider than the screen takes, the popup would hide the title's start
@@ -153,8 +165,9 @@ void LayoutPopup(HWND popup, const RECT *workArea)
 
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
-    HDC dc = GetDC(popup);
-    if (gSettings.DynamicResize) {
+    in.measured = gSettings.DynamicResize != 0;
+    if (in.measured) {
+        HDC dc = GetDC(popup);
         WCHAR title[2048];
         int n = GetWindowTextW(record->TitleStatic, title, 2048);
         MeasureChildText(dc, record->TitleStatic, title, n, &in.titleW, &in.titleH);
@@ -171,14 +184,14 @@ void LayoutPopup(HWND popup, const RECT *workArea)
             n = GetWindowTextW(record->TimeStatic, time, 64);
             MeasureChildText(dc, record->TimeStatic, time, n, &in.timeW, &in.timeH);
         }
+        ReleaseDC(popup, dc);
     } else {
         FixedTextSizes(gSettings.Style, &in);
     }
 
-    in.dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(popup, dc);
-    in.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
-    in.coverBox = record->Cover ? record->Request->CoverBox : 0;
+    in.dpi = record->Scale.dpi;
+    in.smallIconWidth = record->Scale.smallIconWidth;
+    in.coverBox = record->Cover ? ScaledLength(record->Request->CoverSize, record->Scale.dpi) : 0;
     in.showText = record->InfoStatic != NULL;
     in.displayTime = record->TimeStatic != NULL;
     in.enlarge = gSettings.EnlargePopup != 0;
@@ -187,7 +200,8 @@ void LayoutPopup(HWND popup, const RECT *workArea)
     in.minimumWidth = gSettings.MinimumWidth;
     in.useMaximumWidth = gSettings.UseMaximumWidth != 0;
     in.maximumWidth = gSettings.MaximumWidth;
-    in.widest = workArea->right - workArea->left - 2 * POPUP_MARGIN;
+    int margin = ScaledLength(POPUP_MARGIN, in.dpi);
+    in.widest = workArea->right - workArea->left - 2 * margin;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);

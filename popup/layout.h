@@ -8,20 +8,21 @@ struct LayoutBox {
     int x, y, w, h;
 };
 
-// Text sizes at the screen's resolution before scaling (measured, or the
-// fixed sizes of the style), and what the layout depends on.
+// Text sizes (measured in the fonts of the popup's resolution, or the fixed
+// sizes of the style at 96 dpi), and what the layout depends on.
 struct LayoutInput {
     int titleW, titleH;
     int infoW, infoH;      // infoH already multiplied by the line count
     int timeW, timeH;
-    int dpi;               // LOGPIXELSY
-    int smallIconWidth;    // the icon column, never scaled
-    int coverBox;          // a cover's side in pixels in place of the icon; 0: the icon
+    bool measured;         // the text sizes are at dpi already
+    int dpi;               // of the popup's monitor
+    int smallIconWidth;    // the icon column, at dpi
+    int coverBox;          // a cover's side at dpi in place of the icon; 0: the icon
     bool showText, displayTime;
     bool enlarge;
     int enlargement;       // per cent, applied as E / 96
     bool useMinimumWidth;
-    int minimumWidth;
+    int minimumWidth;      // both widths at 96 dpi
     bool useMaximumWidth;
     int maximumWidth;
     int widest;            // the widest popup the screen takes, frame included;
@@ -37,6 +38,10 @@ struct PopupLayout {
 // screen cannot take whole is as wide as `widest`, both text lines narrowed
 // to the room left.
 PopupLayout ComputePopupLayout(const LayoutInput *in);
+
+// The frame around the content, and the width of its lines, at a
+// resolution: the popup is this much larger than its content. Pure.
+int FrameBorder(int dpi);
 
 // The fixed text sizes at 96 dpi when popups are not sized to their text.
 void FixedTextSizes(int style, LayoutInput *in);

@@ -70,9 +70,10 @@ static int PlaceListed(const PlacementPass *pass, HWND own, RECT *ownPlace, HWND
             if (!PlacePopup(popup, pass, &place))
                 continue;
         } else if (node->placed) {
+            // By the scale it was made with, whichever thread places.
             const RECT &size = node->place;
             place = PlaceAfter(pass->position, pass->spreading, &pass->workArea, size.right - size.left,
-                               size.bottom - size.top, &rect, pass->smallIconWidth, pass->smallIconHeight);
+                               size.bottom - size.top, &rect, &node->record->Scale);
         } else {
             continue;
         }
@@ -114,8 +115,6 @@ static void PlaceAll(HWND own, const RECT *workArea, RECT *ownPlace)
     pass.position = gSettings.Position;
     pass.spreading = gSettings.Spreading;
     pass.workArea = workArea ? *workArea : PopupWorkArea();
-    pass.smallIconWidth = GetSystemMetrics(SM_CXSMICON);
-    pass.smallIconHeight = GetSystemMetrics(SM_CYSMICON);
     HWND moved[256];
     EnterCriticalSection(&gPopupListLock);
     int count = PlaceListed(&pass, own, ownPlace, moved);

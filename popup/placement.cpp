@@ -1,12 +1,13 @@
 #include "popup/placement.h"
+#include "popup/window.h"
 #include "settings/settings.h"
 
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
-                const RECT *previous, int smallIconWidth, int smallIconHeight)
+                const RECT *previous, const PopupScale *scale)
 {
     const RECT &a = *workArea;
     const RECT &r = *previous;
-    const int m = POPUP_MARGIN;
+    const int m = ScaledLength(POPUP_MARGIN, scale->dpi);
     bool first = r.left == r.right && r.top == r.bottom && r.left == 0;
     bool row = spreading == SPREAD_ROW;
     int x, y;
@@ -33,8 +34,8 @@ RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,
             x = a.left + (a.right - a.left - w) / 2;
             y = a.top + (a.bottom - a.top - h) / 2;
         } else {
-            x = r.left + smallIconWidth;
-            y = r.top + smallIconHeight;
+            x = r.left + scale->smallIconWidth;
+            y = r.top + scale->smallIconHeight;
         }
         break;
     }
@@ -47,7 +48,10 @@ bool PlacePopup(HWND popup, const PlacementPass *pass, RECT *rect)
     RECT window;
     if (!GetWindowRect(popup, &window))
         return false;
+    // By the scale the popup was made with.
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    PopupScale scale = record ? record->Scale : BaseScale();
     *rect = PlaceAfter(pass->position, pass->spreading, &pass->workArea, window.right - window.left,
-                       window.bottom - window.top, rect, pass->smallIconWidth, pass->smallIconHeight);
+                       window.bottom - window.top, rect, &scale);
     return true;
 }

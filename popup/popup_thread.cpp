@@ -1,4 +1,5 @@
 #include "popup/popup_thread.h"
+#include "popup/dpi.h"
 #include "popup/engine.h"
 #include "plugin/own_module.h"
 #include "plugin/wait.h"
@@ -122,6 +123,8 @@ bool StartPopupThread(PopupThreadWork work, PopupRequest *first)
 
 DWORD WINAPI PopupThreadProc(LPVOID parameter)
 {
+    // Before the thread's first window, which takes the thread's awareness.
+    MakeThreadDpiAware();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     PopupThreadStart start = *(PopupThreadStart *)parameter;
     HeapFree(GetProcessHeap(), 0, parameter);

@@ -5,6 +5,7 @@
 #define TUNEBELL_POPUP_RECORD_H
 
 #include <windows.h>
+#include "popup/dpi.h"
 #include "popup/hover_rules.h"
 #include "popup/request.h"
 
@@ -21,6 +22,7 @@ struct PopupWindowRecord {
     BOOL Showing;        // while the show effect plays; closes wait for it
     BOOL Closing;        // from the close on: hides are the plug-in's own
     PopupHover Hover;    // the pointer on the popup
+    PopupScale Scale;    // its monitor's resolution, read when it was made
     HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
 };
 

@@ -19,7 +19,7 @@ struct PopupRequest {
     WNDPROC Callback;       // NULL: a click closes the popup
     int Timeout;            // seconds; -1 until closed; 0 the Seconds setting
     DWORD CoverTicket;      // the cover asked for (cover/cover.h); 0: the icon
-    int CoverBox;           // the cover's side in pixels, with a ticket
+    int CoverSize;          // the cover's side at 96 dpi, with a ticket
 };
 
 // Gives the request its display time from the Seconds setting and submits it.

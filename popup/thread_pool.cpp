@@ -318,7 +318,7 @@ static void ServePopups(PopupRequest *first)
     if (waiting)
         StartSpareIfWanted();   // a burst wants a second spare, started now the first is ready
     // Made while the thread waits in the pool, for the next popup.
-    ReadyIcon ready = { NULL, NULL };
+    ReadyIcon ready = { NULL, NULL, 0, 0 };
     if (waiting)
         MakeReadyIcon(&ready);
     PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;

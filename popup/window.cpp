@@ -5,6 +5,7 @@
 #include "popup/cover_art.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
+#include "popup/fonts.h"
 #include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
@@ -51,8 +52,12 @@ void MakeReadyIcon(ReadyIcon *ready)
 {
     if (ready->copy)
         return;
+    RECT area = PopupWorkArea();
+    PopupScale scale = ScaleForWorkArea(&area, NULL);
+    ready->width = scale.smallIconWidth;
+    ready->height = scale.smallIconHeight;
     ready->source = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
-    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    ready->copy = (HICON)CopyImage(ready->source, IMAGE_ICON, ready->width, ready->height, LR_COPYFROMRESOURCE);
 }
 
 void DropReadyIcon(ReadyIcon *ready)
@@ -62,18 +67,20 @@ void DropReadyIcon(ReadyIcon *ready)
     ready->copy = NULL;
 }
 
-// The popup's own 16x16 copy of the request's icon.
-static HICON CopyPopupIcon(HICON icon, ReadyIcon *ready)
+// The popup's own copy of the request's icon, at the small-icon size of
+// its resolution.
+static HICON CopyPopupIcon(HICON icon, const PopupScale *scale, ReadyIcon *ready)
 {
-    if (ready && ready->copy && icon == ready->source) {
+    if (ready && ready->copy && icon == ready->source && ready->width == scale->smallIconWidth &&
+        ready->height == scale->smallIconHeight) {
         HICON copy = ready->copy;
         ready->copy = NULL;
         return copy;
     }
-    return (HICON)CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE);
+    return (HICON)CopyImage(icon, IMAGE_ICON, scale->smallIconWidth, scale->smallIconHeight, LR_COPYFROMRESOURCE);
 }
 
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea, ReadyIcon *ready)
 {
     PopupWindowRecord *record = (PopupWindowRecord *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                                sizeof(PopupWindowRecord));
@@ -97,15 +104,18 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
         return NULL;
     }
     HWND popup = record->Popup;
+    record->Scale = ScaleForWorkArea(workArea, popup);
+    HFONT font, boldFont;
+    PopupFontsForDpi(record->Scale.dpi, &font, &boldFont);
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
-    record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, PopupBoldFont);
+    record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, boldFont);
     // The cover, when it comes in time, takes the icon's place; the popup
     // waits for it here, once the costly windows are made.
     record->Cover = TakePopupCover(request);
     record->IconStatic = CreateStaticChild(popup, record->Cover ? COVER_STYLE : ICON_STYLE, NULL, NULL);
     if (!record->Cover) {
-        HICON icon = CopyPopupIcon(request->Icon, ready);
+        HICON icon = CopyPopupIcon(request->Icon, &record->Scale, ready);
         if (record->IconStatic)
             SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
         else if (icon)
@@ -115,13 +125,13 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
             lstrcpyW(request->Text, L"<empty>");
-        record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, PopupFont);
+        record->InfoStatic = CreateStaticChild(popup, TEXT_STYLE, request->Text, font);
     }
     if (gSettings.DisplayTime) {
         WCHAR time[12];
         if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, NULL, L"HH':'mm", time, 12))
             time[0] = 0;
-        record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, PopupFont);
+        record->TimeStatic = CreateStaticChild(popup, TIME_STYLE, time, font);
     }
 
     record->Request = request;
@@ -131,7 +141,9 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready)
 
 void RunPopup(PopupRequest *request, ReadyIcon *ready)
 {
-    PopupWindowRecord *record = CreatePopupWindow(request, ready);
+    // One work area for the popup's resolution, its width and its place.
+    RECT area = PopupWorkArea();
+    PopupWindowRecord *record = CreatePopupWindow(request, &area, ready);
     if (!record) {
         HeapFree(GetProcessHeap(), 0, request);
         ReleasePopupSlot();
@@ -153,8 +165,6 @@ void RunPopup(PopupRequest *request, ReadyIcon *ready)
         return;
     }
 
-    // One work area for the popup's width and its place.
-    RECT area = PopupWorkArea();
     LayoutPopup(popup, &area);
     RECT rect;
     PlaceNewPopup(popup, &area, &rect);
@@ -200,19 +210,24 @@ void PaintPopupBorder(HWND popup, HDC dc)
                                                       : record->Request->BackColour;
     COLORREF light, dark;
     BorderColours(gSettings.Style, base, &light, &dark);
-    HPEN lightPen = CreatePen(PS_SOLID, 2, light);
-    HPEN darkPen = CreatePen(PS_SOLID, 2, dark);
+    // The lines are as wide as the frame. A pen of odd width lies centred
+    // on its line, so the dark lines move in by one to cover the wider half
+    // of the frame on the right and at the bottom.
+    int width = FrameBorder(record ? record->Scale.dpi : BASE_DPI);
+    int right = r.right - (width & 1), bottom = r.bottom - (width & 1);
+    HPEN lightPen = CreatePen(PS_SOLID, width, light);
+    HPEN darkPen = CreatePen(PS_SOLID, width, dark);
 
     HGDIOBJ oldPen = SelectObject(dc, lightPen);
     MoveToEx(dc, r.left, r.top, NULL);
-    LineTo(dc, r.left, r.bottom);
+    LineTo(dc, r.left, bottom);
     MoveToEx(dc, r.left + 1, r.top, NULL);
-    LineTo(dc, r.right, r.top);
+    LineTo(dc, right, r.top);
     SelectObject(dc, darkPen);
-    MoveToEx(dc, r.left, r.bottom, NULL);
-    LineTo(dc, r.right, r.bottom);
-    MoveToEx(dc, r.right, r.top, NULL);
-    LineTo(dc, r.right, r.bottom);
+    MoveToEx(dc, r.left, bottom, NULL);
+    LineTo(dc, right, bottom);
+    MoveToEx(dc, right, r.top, NULL);
+    LineTo(dc, right, bottom);
     SelectObject(dc, oldPen);
 
     DeleteObject(lightPen);

@@ -6,12 +6,14 @@
 #include <windows.h>
 #include "popup/record.h"
 
-// The 16x16 copy of the plug-in's own icon (the track's and the dialog's
-// popups show it) that a warm thread makes while it waits: copying an icon
-// takes a millisecond, which the popup then need not wait for.
+// The copy of the plug-in's own icon (the track's and the dialog's popups
+// show it) that a warm thread makes while it waits, at the small-icon size
+// of the monitor the next popup will likely go to: copying an icon takes a
+// millisecond, which the popup then need not wait for.
 struct ReadyIcon {
-    HICON source;   // the plug-in's icon as LoadIcon hands it out (shared)
-    HICON copy;     // NULL once a popup took it
+    HICON source;          // the plug-in's icon as LoadIcon hands it out (shared)
+    HICON copy;            // NULL once a popup took it
+    int width, height;     // of the copy
 };
 void MakeReadyIcon(ReadyIcon *ready);
 void DropReadyIcon(ReadyIcon *ready);
@@ -19,7 +21,9 @@ void DropReadyIcon(ReadyIcon *ready);
 // Builds, shows and runs one popup on the calling thread until it is gone;
 // a popup of the plug-in's own icon takes the ready copy, when there is one.
 void RunPopup(PopupRequest *request, ReadyIcon *ready);
-PopupWindowRecord *CreatePopupWindow(PopupRequest *request, ReadyIcon *ready);
+// Builds the popup hidden, for the monitor of the work area it will be
+// placed in.
+PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea, ReadyIcon *ready);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintPopupBorder(HWND popup, HDC dc);

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the plug-in's icon (a bell on a round badge) at 16x16 and 32x32 and
+"""Draws the plug-in's icon (a bell on a round badge) at 16, 20, 24 and 32 pixels and
 writes it as res/tunebell.ico. Run it again after changing the drawing."""
 import os
 import struct
@@ -78,7 +78,9 @@ def icon_image(size):
 
 
 def main():
-    sizes = [16, 32]
+    # The small icon at 100, 125, 150 and 200 % display scaling, and the
+    # large one.
+    sizes = [16, 20, 24, 32]
     images = [icon_image(s) for s in sizes]
     out = struct.pack('<HHH', 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

@@ -213,7 +213,7 @@ static void ShowPreview(void)
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
     request.Callback = DefaultPopupCallback;
     // With the current track's cover, as its popups show it.
-    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverBox(), &request);
+    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverSize(), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 

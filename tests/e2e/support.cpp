@@ -202,15 +202,23 @@ std::string WindowText(HWND window)
     return text;
 }
 
-int FontWeightOf(HWND window)
+static bool FontOf(HWND window, LOGFONTA *description)
 {
     DWORD_PTR font = 0;
-    if (!SendMessageTimeoutA(window, WM_GETFONT, 0, 0, SMTO_NORMAL, 2000, &font) || !font)
-        return 0;
+    return SendMessageTimeoutA(window, WM_GETFONT, 0, 0, SMTO_NORMAL, 2000, &font) && font &&
+           GetObjectA((HFONT)font, sizeof *description, description);
+}
+
+int FontWeightOf(HWND window)
+{
     LOGFONTA description;
-    if (!GetObjectA((HFONT)font, sizeof description, &description))
-        return 0;
-    return description.lfWeight;
+    return FontOf(window, &description) ? description.lfWeight : 0;
+}
+
+int FontHeightOf(HWND window)
+{
+    LOGFONTA description;
+    return FontOf(window, &description) ? description.lfHeight : 0;
 }
 
 PopupParts ReadPopupParts(HWND popup)

@@ -108,6 +108,7 @@ RECT ChildRect(HWND child);
 // A left or right click in the middle of the window.
 void ClickMiddle(HWND window, bool right);
 int FontWeightOf(HWND window);
+int FontHeightOf(HWND window);   // lfHeight of the window's font; 0 without one
 
 // Waits until the screen shows this colour at the point.
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs = 2000);

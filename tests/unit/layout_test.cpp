@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/layout.h"
+#include "tests/scaled_popups.h"
 #include "settings/settings.h"
 
 namespace {
@@ -21,6 +22,15 @@ LayoutInput FixedInput(int style = STYLE_BEVELED)
     in.minimumWidth = 110;
     in.maximumWidth = 310;
     return in;
+}
+
+// Texts as measured in the fonts of 144 dpi.
+void MeasuredAt144(LayoutInput *in)
+{
+    in->measured = true;
+    in->titleW = 100, in->titleH = 19, in->infoW = 150, in->infoH = 38, in->timeW = 50, in->timeH = 19;
+    in->dpi = 144;
+    in->smallIconWidth = 24;
 }
 
 const int _ = -1;   // a length the row does not look at
@@ -50,14 +60,6 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         Boxes expected;
         int titleCut = _, infoCut = _;   // 1: the line is narrower than its text
     } rows[] = {
-        { "fixed beveled popup at 96 dpi", STYLE_BEVELED, [](LayoutInput *) {},
-          { { 0, 0, 151, 36 }, { 1, 1, 149, 34 }, { 3, 1, 16, 34 }, { 23, 3, 80, 14 }, { 23, 19, 125, 14 },
-            { 113, 3, 35, 14 } } },
-        // Text and gaps scale (B 2, G1 5, G2 12), the icon does not; the
-        // title row (180) loses to the information row (156 + 16 + 5 + 4).
-        { "120 dpi", STYLE_BEVELED, [](LayoutInput *in) { in->dpi = 120; },
-          { { _, _, 181 + 2, _ }, { _, _, _, _ }, { _, _, 16, _ }, { 1 + 2 + 16 + 5, 1 + 2, 100, 17 },
-            { _, _, 156, 17 }, { _, _, 43, 17 } } },
         { "flat", STYLE_FLAT, [](LayoutInput *) {}, { { _, _, 172, _ } } },
         // The information row (149) is wider.
         { "beveled without the time", STYLE_BEVELED, [](LayoutInput *in) { in->displayTime = false; },
@@ -87,6 +89,23 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         // The title has the room of the time too, and fits.
         { "wider, without the time", STYLE_BEVELED, [](LayoutInput *in) { in->widest = 120, in->displayTime = false; },
           { { _, _, _, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 80, _ } }, 0, 1 },
+        // At 144 dpi (B 3, G1 6, G2 15, I 24, the frame 3) texts measured in
+        // the fonts of that resolution are not scaled again; the widths are.
+        { "measured at 144 dpi", STYLE_BEVELED, [](LayoutInput *in) { MeasuredAt144(in); },
+          { { 0, 0, 201 + 3, 66 + 3 }, { 1, 1, 201, 66 }, { 4, 1, 24, 66 }, { 34, 4, 100, 19 },
+            { 34, 1 + 66 - 3 - 38, 150, 38 }, { 1 + 201 - 3 - 50, 4, 50, 19 } } },
+        { "minimum 160 at 144 dpi", STYLE_BEVELED, [](LayoutInput *in) { MeasuredAt144(in), in->minimumWidth = 160; },
+          { { _, _, 240 + 3, _ } } },
+        { "maximum 160 at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { MeasuredAt144(in), in->infoW = 400, in->useMaximumWidth = true, in->maximumWidth = 160; },
+          { { _, _, 240 + 3, _ }, { _, _, _, _ }, { _, _, _, _ }, { _, _, 100, _ }, { _, _, 240 - 6 - 6 - 24, _ } } },
+        { "as wide as the screen takes at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { MeasuredAt144(in), in->widest = 180; },
+          { { _, _, 180, _ }, { _, _, 177, _ }, { _, _, _, _ }, { _, _, 177 - 6 - 6 - 24 - 15 - 50, _ } }, 1, 1 },
+        // Enlargement comes on top: 187 at 144 dpi, times 120 over 96.
+        { "enlarged at 144 dpi", STYLE_BEVELED,
+          [](LayoutInput *in) { in->dpi = 144, in->smallIconWidth = 24, in->enlarge = true; },
+          { { _, _, _, _ }, { _, _, _, _ }, { _, _, 24, _ }, { _, _, _, _ }, { _, _, 233, _ } } },
         // A cover takes the icon column's place. The design's 34 rows hold
         // one of 30 with its borders; one of 64 makes them 68, the text
         // block of 30 in the middle, 19 down.
@@ -121,6 +140,24 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
             EXPECT_EQ(row.titleCut != 0, l.titleCut);
         if (row.infoCut != _)
             EXPECT_EQ(row.infoCut != 0, l.infoCut);
+    }
+}
+
+TEST(Layout, EveryLengthFollowsTheResolution)
+{
+    for (const ScaledPopupRow &row : kScaledPopups) {
+        SCOPED_TRACE(row.dpi);
+        LayoutInput in = FixedInput();
+        in.dpi = row.dpi;
+        in.smallIconWidth = row.smallIcon;
+        PopupLayout l = ComputePopupLayout(&in);
+        const ScaledBox *expected[6] = { &row.popup, &row.back, &row.icon, &row.title, &row.info, &row.time };
+        const LayoutBox *actual[6] = { &l.popup, &l.back, &l.icon, &l.title, &l.info, &l.time };
+        for (int i = 0; i < 6; i++) {
+            const ScaledBox &e = *expected[i];
+            ExpectBox(*actual[i], { e.x, e.y, e.w, e.h }, "box");
+        }
+        EXPECT_EQ(row.frame, FrameBorder(row.dpi));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "popup/placement.h"
 #include "settings/settings.h"
 #include "tests/rect_check.h"
+#include "tests/scaled_popups.h"
 
 namespace {
 
@@ -14,7 +15,8 @@ const int UL = POSITION_UPPER_LEFT, LL = POSITION_LOWER_LEFT, LR = POSITION_LOWE
 
 RECT Place(int position, int spreading, const RECT &previous, int w = 151, int h = 36)
 {
-    return PlaceAfter(position, spreading, &kWork, w, h, &previous, 16, 16);
+    PopupScale scale = BaseScale();
+    return PlaceAfter(position, spreading, &kWork, w, h, &previous, &scale);
 }
 
 }  // namespace
@@ -62,6 +64,22 @@ TEST(Placement, ARowRunsOnAlongItsEdge)
     }
 }
 
+TEST(Placement, MarginsGapsAndCascadeFollowThePopupsResolution)
+{
+    for (const ScaledPopupRow &row : kScaledPopups) {
+        SCOPED_TRACE(row.dpi);
+        PopupScale scale = { row.dpi, row.smallIcon, row.smallIcon };
+        int w = row.popup.w, h = row.popup.h, m = row.margin;
+        RECT a = PlaceAfter(LR, COLUMN, &kWork, w, h, &kNone, &scale);
+        EXPECT_TRUE(RectIs(a, 1024 - w - m, 738 - h - m, 1024 - m, 738 - m));
+        RECT b = PlaceAfter(LR, ROW, &kWork, w, h, &a, &scale);
+        EXPECT_TRUE(RectIs(b, kAnyEdge, kAnyEdge, a.left - m, kAnyEdge));
+        a = PlaceAfter(CENTRE, ROW, &kWork, w, h, &kNone, &scale);
+        b = PlaceAfter(CENTRE, ROW, &kWork, w, h, &a, &scale);
+        EXPECT_TRUE(RectAtSized(b, a.left + row.smallIcon, a.top + row.smallIcon, w, h));
+    }
+}
+
 TEST(Placement, LongRunsContinuePastTheScreenEdge)
 {
     RECT r = kNone;
@@ -78,7 +96,7 @@ TEST(Placement, AClosedPopupInASnapshotIsSkipped)
     HWND gone = CreateWindowExA(0, "static", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     ASSERT_TRUE(gone != NULL);
     DestroyWindow(gone);
-    PlacementPass pass = { LR, COLUMN, { 0, 0, 1024, 738 }, 16, 16 };
+    PlacementPass pass = { LR, COLUMN, { 0, 0, 1024, 738 } };
     RECT r = { 871, 700, 1022, 736 };
     EXPECT_FALSE(PlacePopup(gone, &pass, &r));
     EXPECT_TRUE(RectIs(r, 871, 700, 1022, 736));

@@ -61,14 +61,15 @@ TEST(WorkArea, CornersAndTheCentreOfAMonitorLeftOfThePrimary)
 {
     const RECT &left = kMonitors[1].work, &above = kMonitors[2].work;
     const RECT none = { 0, 0, 0, 0 };
-    RECT first = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_COLUMN, &left, 151, 36, &none, 16, 16);
+    const PopupScale scale = BaseScale();
+    RECT first = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_COLUMN, &left, 151, 36, &none, &scale);
     EXPECT_TRUE(RectIs(first, -153, 946, -2, 982));
-    RECT second = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_ROW, &left, 151, 36, &first, 16, 16);
+    RECT second = PlaceAfter(POSITION_LOWER_RIGHT, SPREAD_ROW, &left, 151, 36, &first, &scale);
     EXPECT_TRUE(RectIs(second, -306, 946, -155, 982));
-    RECT upperLeft = PlaceAfter(POSITION_UPPER_LEFT, SPREAD_ROW, &left, 151, 36, &none, 16, 16);
+    RECT upperLeft = PlaceAfter(POSITION_UPPER_LEFT, SPREAD_ROW, &left, 151, 36, &none, &scale);
     EXPECT_TRUE(RectIs(upperLeft, -1278, 2, -1127, 38));
-    RECT centre = PlaceAfter(POSITION_CENTRE, SPREAD_ROW, &left, 151, 36, &none, 16, 16);
+    RECT centre = PlaceAfter(POSITION_CENTRE, SPREAD_ROW, &left, 151, 36, &none, &scale);
     EXPECT_TRUE(RectIs(centre, -716, 474, -565, 510));
-    RECT upperRight = PlaceAfter(POSITION_UPPER_RIGHT, SPREAD_COLUMN, &above, 151, 36, &none, 16, 16);
+    RECT upperRight = PlaceAfter(POSITION_UPPER_RIGHT, SPREAD_COLUMN, &above, 151, 36, &none, &scale);
     EXPECT_TRUE(RectIs(upperRight, 1767, -1078, 1918, -1042));
 }
