@@ -89,3 +89,4 @@ void MeasureCostAndLeaks();
 void MeasureFades();
 void MeasureDllSizeAndImports();
 void MeasureFullScreenCheck();
+void MeasureCovers();

@@ -75,6 +75,9 @@ static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
 {
     PopupSearch search;
     ExpectedLines(event->track, &search);
+    // The first track is the demo album's, with its cover.
+    if (number == 1)
+        PlayerSetPlaylistFiles({ DemoAlbumTrack(0) });
     if (event->tagsChanged) {
         PlayerSetTrack(event->track);
         PlayerTagsChanged();
@@ -93,6 +96,8 @@ static bool RunEvent(const DemoEvent *event, int number, const char *shotsDir)
         return false;
     }
     bool settled = WaitUntilSettled(search.found);
+    if (number == 1)
+        DescribeCover(search.found);
     RECT rect;
     GetWindowRect(search.found, &rect);
     printf("demo: %s -> popup \"%s\" / \"%s\" at (%ld,%ld) %ld x %ld%s\n", label,
@@ -168,6 +173,11 @@ int main(int argc, char **argv)
         return 1;
     }
     Say("demo: player started, INI directory %s\n", PlayerIniDir());
+    if (!MakeDemoAlbum()) {
+        Say("demo: FAILED: cannot make the demo's album\n");
+        PlayerStop();
+        return 1;
+    }
     if (!WriteDemoSettings()) {
         Say("demo: FAILED: cannot write %s\n", PlayerSettingsFile().c_str());
         PlayerStop();
@@ -199,6 +209,8 @@ int main(int argc, char **argv)
         ok = RunDialogDemo(options.shotsDir, pluginPath);
     if (ok && !options.scaled)
         ok = RunWhereWhenDemo(options.shotsDir, pluginPath);
+    if (ok)
+        ok = RunCoverDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunControlsDemo(options.shotsDir, pluginPath);
     PlayerStop();

@@ -3,6 +3,8 @@
 #pragma once
 #include "host/player.h"
 
+#include <string>
+
 enum {
     kMaxPopups = 64,
     kPopupDeadlineMs = 3000,
@@ -45,4 +47,11 @@ bool RunLayoutDemo(const char *shotsDir, const char *pluginPath);
 bool RunDialogDemo(const char *shotsDir, const char *pluginPath);
 bool RunUnicodeDemo(const char *shotsDir, const char *pluginPath);
 bool RunWhereWhenDemo(const char *shotsDir, const char *pluginPath);
+bool RunCoverDemo(const char *shotsDir, const char *pluginPath);
+// The album the cover part plays, made beside the demo's settings; the file
+// of one of its tracks (from 0).
+bool MakeDemoAlbum();
+std::wstring DemoAlbumTrack(int index);
+// Says whether the popup shows a cover; true when it does.
+bool DescribeCover(HWND popup);
 bool RunControlsDemo(const char *shotsDir, const char *pluginPath);

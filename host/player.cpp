@@ -2,6 +2,8 @@
 #include "host/player.h"
 #include "host/player_internal.h"
 
+#include <vector>
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -38,6 +40,11 @@ static char gIniDir[PLAYER_INI_DIR_SIZE];
 static const char *gIniDirAnswer = gIniDir;
 static HWND gDialogOwner;
 static PlayerPrefsRecord *gPrefsPage;
+struct PlaylistFile {
+    const WCHAR *wide;   // NULL: the entry has no name
+    const char *ansi;
+};
+static std::vector<PlaylistFile> gFiles;
 static volatile LONG gOwnProcCalls;
 static volatile LONG gOwnUserCalls;
 static bool gUnicodeWindow;
@@ -64,6 +71,11 @@ static void CountOwnCommand(int command)
     }
 }
 
+static const PlaylistFile *FileAt(WPARAM position)
+{
+    return position < gFiles.size() && gFiles[position].wide ? &gFiles[position] : NULL;
+}
+
 static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
 {
     switch (command) {
@@ -75,6 +87,14 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
         if (wParam <= 255)
             gVolume = (int)wParam;
         return 0;
+    case PLAYER_CMD_LIST_LENGTH:
+        return (LRESULT)gFiles.size() > gTrack.position ? (LRESULT)gFiles.size() : gTrack.position + 1;
+    case PLAYER_CMD_FILE:
+        return FileAt(wParam) ? (LRESULT)FileAt(wParam)->ansi : 0;
+    case PLAYER_CMD_WIDE_FILE:
+        if (gOlder)
+            return gOlderAnswer;
+        return FileAt(wParam) ? (LRESULT)FileAt(wParam)->wide : 0;
     case PLAYER_CMD_LENGTH:
         if (wParam == 1)
             return gTrack.length;
@@ -291,6 +311,7 @@ bool PlayerStart(const char *iniDir, bool unicodeWindow)
     gPlaylistLength = 0;
     gPlayState = PLAYER_STOPPED;
     gVolume = 200;
+    gFiles.clear();
     PlayerResetOwnProcCounts();
     return true;
 }
@@ -320,6 +341,7 @@ void PlayerStop()
     gTrack.title = NULL;
     gTrack.wideTitle = NULL;
     gRawTitles = false;
+    gFiles.clear();
     FreeTitles();
     gPlayerThreadId = 0;
     gDialogOwner = NULL;
@@ -386,6 +408,19 @@ void PlayerSetTrack(const PlayerTrack &track)
         gTrack.wideTitle = KeepWide(gTrack.title);
     if (!track.title && gTrack.wideTitle)
         gTrack.title = KeepAnsi(gTrack.wideTitle);
+}
+
+void PlayerSetPlaylistFiles(const std::vector<std::wstring> &files)
+{
+    gFiles.clear();
+    for (const std::wstring &name : files) {
+        PlaylistFile file = { NULL, NULL };
+        if (!name.empty()) {
+            file.wide = (const WCHAR *)KeepTitle(name.c_str(), (name.size() + 1) * sizeof(WCHAR));
+            file.ansi = file.wide ? KeepAnsi(file.wide) : NULL;
+        }
+        gFiles.push_back(file);
+    }
 }
 
 void PlayerSetOlder(bool older, LRESULT unknownAnswer)

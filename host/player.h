@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // What the player is "playing". Positions count from 0.
 struct PlayerTrack {
@@ -62,15 +63,18 @@ struct PlayerPrefsRecord {
 enum {
     PLAYER_PLUGIN_VERSION = 0x10,
     PLAYER_INI_DIR_SIZE = 1024,
-    PLAYER_COMMAND_LOG_SIZE = 4096,
+    PLAYER_COMMAND_LOG_SIZE = 16384,
 
     PLAYER_CMD_PLAY_STATE = 104,     // 1 playing, 3 paused, 0 stopped
     PLAYER_CMD_VOLUME = 122,         // wParam 0..255 sets; -666 answers the volume
     PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none
+    PLAYER_CMD_LIST_LENGTH = 124,    // entries in the playlist
     PLAYER_CMD_POSITION = 125,       // playlist position
     PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
+    PLAYER_CMD_FILE = 211,           // wParam = position: char* or NULL
     PLAYER_CMD_TITLE = 212,          // wParam = position: char* or NULL
     PLAYER_CMD_WIDE_TITLE = 213,     // wParam = position: WCHAR* or 0
+    PLAYER_CMD_WIDE_FILE = 214,      // wParam = position: WCHAR* or 0
     PLAYER_CMD_ADD_PREFS = 332,      // wParam = PlayerPrefsRecord*
     PLAYER_CMD_REMOVE_PREFS = 333,   // wParam = the record 332 handed over
     PLAYER_CMD_INI_DIR = 335,        // char[1024], owned by the player
@@ -139,6 +143,12 @@ void PlayerSetOlder(bool older, LRESULT unknownAnswer = 0);
 // freed, say, or a player gone wrong. An older player still answers 213 as
 // one that does not know it.
 void PlayerSetTitlePointers(const void *wide, const void *ansi);
+// The playlist's file names by position, in UTF-16 (an empty name: the
+// entry has none). 214 hands out an entry's name, 211 the name in the ANSI
+// code page, both NULL for a position without one; 124 answers the count,
+// and at least the current position + 1. An older player answers 214 as it
+// answers 213. Names stay valid until PlayerStop, as titles do.
+void PlayerSetPlaylistFiles(const std::vector<std::wstring> &files);
 // Rewrites the INI buffer as given (cut to 1023 characters); creates nothing.
 // 335 answers the buffer again.
 void PlayerSetIniDir(const char *dir);

@@ -1,5 +1,6 @@
 #include "host/plugin_patches.h"
 #include "host/iat_hook.h"
+#include "plugin/track_format.h"
 
 // One step more than the plug-in's 400 ms between two events it acts on.
 static const DWORD kPastThrottleMs = 401;
@@ -51,9 +52,10 @@ void PlayerStartTrackPastThrottle(const PlayerTrack &track)
     PlayerStartTrackPastThrottle();
 }
 
+// Only the settle wait: a popup's wait for its cover, say, stays as it is.
 static DWORD WINAPI QuickWaitForSingleObject(HANDLE object, DWORD ms)
 {
-    return WaitForSingleObject(object, ms == INFINITE ? INFINITE : 0);
+    return WaitForSingleObject(object, ms == TRACK_QUERY_DELAY ? 0 : ms);
 }
 
 bool PlayerSkipSettleWait()

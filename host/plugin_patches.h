@@ -20,8 +20,8 @@ DWORD PlayerPluginClock();
 void PlayerStartTrackPastThrottle();
 void PlayerStartTrackPastThrottle(const PlayerTrack &track);
 
-// Waits of the loaded plug-in that have a time-out end at once (still
-// reporting a signalled object); waits without one stay as they are. The
-// only such wait is the worker's settle wait before it asks the player.
-// False when the plug-in does not import WaitForSingleObject.
+// The worker's settle wait before it asks the player ends at once (still
+// reporting a signalled object); the plug-in's other waits, a popup's wait
+// for its cover among them, stay as they are. False when the plug-in does
+// not import WaitForSingleObject.
 bool PlayerSkipSettleWait();

@@ -1,6 +1,7 @@
 // The plug-in's entry: the export the player looks for, the descriptor it
 // gets, and the start and stop of everything else.
 #include "plugin/plugin.h"
+#include "cover/cover.h"
 #include "plugin/description.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
@@ -66,6 +67,7 @@ static int PluginInit(void)
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
 
     PopupEngineInit();
+    StartCovers();
     StartTrackWatch();
     StartHotKeyThread();
     return 0;
@@ -90,6 +92,8 @@ static void PluginQuit(void)
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();
+    // Last: popups wait for their covers until they are shown.
+    StopCovers();
     // The player keeps the page's record, which lives in this module: a
     // player that unloads us while it runs must not hold on to it.
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_REMOVE_PREFS_PAGE);

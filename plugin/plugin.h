@@ -33,12 +33,15 @@ struct PrefsPageRecord {
 // Commands sent to the player: SendMessageA(host, WM_USER, wParam, command).
 #define PLAYER_GET_PLAY_STATE   104   // 1 playing, 3 paused, 0 stopped
 #define PLAYER_GET_LENGTH       105
+#define PLAYER_GET_LIST_LENGTH  124
 #define PLAYER_GET_POSITION     125
 #define PLAYER_SET_VOLUME       122   // wParam 0..255, or PLAYER_READ_VOLUME
 #define PLAYER_READ_VOLUME      ((WPARAM)-666)   // 122 then answers the volume
 #define PLAYER_GET_TRACK_INFO   126
+#define PLAYER_GET_FILE         211   // wParam: a position; ANSI
 #define PLAYER_GET_TITLE        212
 #define PLAYER_GET_WIDE_TITLE   213
+#define PLAYER_GET_WIDE_FILE    214   // wParam: a position; UTF-16
 #define PLAYER_ADD_PREFS_PAGE   332
 #define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335

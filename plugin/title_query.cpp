@@ -27,11 +27,10 @@ int KeptTitleUnits(const WCHAR *units, int count)
     return count;
 }
 
-// Copies at most `most` bytes from `address` on, region by region, and stops
-// at the first byte that cannot be read; returns how many were copied. Each
-// copy goes through ReadProcessMemory, which fails instead of faulting should
-// the player free the memory between the look and the read.
-static SIZE_T ReadPlayerMemory(const void *address, void *buffer, SIZE_T most)
+// Region by region. Each copy goes through ReadProcessMemory, which fails
+// instead of faulting should the player free the memory between the look and
+// the read.
+SIZE_T ReadPlayerMemory(const void *address, void *buffer, SIZE_T most)
 {
     SIZE_T copied = 0;
     while (address && copied < most) {

@@ -27,6 +27,10 @@ bool CopyPlayerWideText(const void *address, WCHAR copy[TRACK_TITLE_COPY]);
 // Converts the ANSI text at `address` into `copy` likewise.
 bool CopyPlayerAnsiText(const void *address, WCHAR copy[TRACK_TITLE_COPY]);
 
+// Copies at most `most` bytes of the player's memory from `address` on and
+// stops at the first byte that cannot be read; returns how many were copied.
+SIZE_T ReadPlayerMemory(const void *address, void *buffer, SIZE_T most);
+
 // Pure: how many bytes from `address` on lie in the region VirtualQuery
 // described and may be read: 0 unless the region is committed and readable
 // (no access and guard pages are not).

@@ -5,8 +5,11 @@
 #include "plugin/own_module.h"
 #include "plugin/plugin.h"
 #include "plugin/title_query.h"
+#include "plugin/track_cover.h"
+#include "plugin/file_query.h"
 #include "plugin/track_format.h"
 #include "plugin/worker_thread.h"
+#include "popup/cover_art.h"
 #include "popup/request.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -51,8 +54,10 @@ LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-// Asks the player for the current track and fills the popup's two lines.
-static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request)
+// Asks the player for the current track and fills the popup's two lines,
+// then asks for its cover, `coverSize` at 96 dpi. Returns the playlist
+// position.
+static int GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], int coverSize, PopupRequest *request)
 {
     TrackInfo track;
     track.position = (int)AskPlayer(0, PLAYER_GET_POSITION);
@@ -68,6 +73,8 @@ static void GatherTrack(WCHAR titleCopy[TRACK_TITLE_COPY], PopupRequest *request
     request->Icon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_TUNEBELL));
     FormatTrackTitle(request->Title, &track);
     FormatTrackText(request->Text, &track);
+    AskForTrackCover(track.position, coverSize, request);
+    return track.position;
 }
 
 // One UM_SHOW_TRACK on the track-information thread.
@@ -83,10 +90,17 @@ static void OnTrackMessage(WorkerThread *worker, const MSG *msg)
     if (msg->wParam != SHOW_TRACK_FROM_HOT_KEY && gSettings.QuietInFullscreen && FullScreenProgramInFront())
         return;
     WCHAR titleCopy[TRACK_TITLE_COPY] = L"";
+    // The next entry's file, whose cover is looked up ahead.
+    static WCHAR nextFile[TRACK_FILE_UNITS];
     PopupRequest request;
-    GatherTrack(titleCopy, &request);
-    if (!worker->stopping)
-        SubmitPopup(&request);
+    int coverSize = PopupCoverSize();
+    int position = GatherTrack(titleCopy, coverSize, &request);
+    QueryNextTrackFile(position, coverSize, nextFile);
+    if (worker->stopping)
+        return;
+    SubmitPopup(&request);
+    // The whole album, played through, finds every cover ready.
+    LookAheadTrackCover(nextFile, coverSize);
 }
 
 static const WorkerRoutine kTrackInfoRoutine = { NULL, OnTrackMessage, NULL };

@@ -59,6 +59,17 @@ static int SmallIconSide(int metric, int dpi)
     return GetSystemMetrics(metric) * dpi / ScreenDpi();
 }
 
+int ReadAsPopupThread(int (*read)(void))
+{
+    HANDLE before = pSetThreadDpiAwarenessContext ? pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR_V2) : NULL;
+    if (pSetThreadDpiAwarenessContext && !before)
+        before = pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR);
+    int value = read();
+    if (before)
+        pSetThreadDpiAwarenessContext(before);
+    return value;
+}
+
 PopupScale ScaleForWorkArea(const RECT *workArea, HWND popup)
 {
     PopupScale scale;

@@ -36,5 +36,9 @@ void MakeThreadDpiAware(void);
 // The scale of a popup placed in this work area: its monitor's resolution,
 // else the window's, else the screen's.
 PopupScale ScaleForWorkArea(const RECT *workArea, HWND popup);
+// Calls `read` with the calling thread aware of each monitor's resolution
+// for the moment, as popup threads are, so that what it reads of monitors
+// and windows is what a popup thread would read; returns its result.
+int ReadAsPopupThread(int (*read)(void));
 
 #endif

@@ -56,7 +56,8 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
 {
     int TW = in->titleW, TH = in->titleH, IW = in->infoW, IH = in->infoH;
     int CW = in->timeW, CH = in->timeH;
-    int I = in->smallIconWidth;
+    // A cover takes the icon column's place.
+    int I = in->coverBox ? in->coverBox : in->smallIconWidth;
 
     // Every length given at 96 dpi is scaled; texts measured in the fonts
     // of this resolution are not scaled again.
@@ -108,14 +109,20 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     int H = TH + 2 * B;
     if (in->showText)
         H += B + IH;
+    // The text block (the title row, and the information row below it) sits
+    // in the middle of a popup that the cover makes higher.
+    int textHeight = H - 2 * B;
+    if (in->coverBox && H < in->coverBox + 2 * B)
+        H = in->coverBox + 2 * B;
+    int top = (H - textHeight) / 2;
 
     PopupLayout out;
     out.popup = { 0, 0, W + b0, H + b0 };
     out.back = { h, h, W, H };
     out.icon = { h + B, h, I, H };
-    out.title = { h + B + I + G1, h + B, TW, TH };
-    out.info = { h + B + I + G1, h + H - B - IH, IW, IH };
-    out.time = { h + W - B - CW, h + B, CW, CH };
+    out.title = { h + B + I + G1, h + top, TW, TH };
+    out.info = { h + B + I + G1, h + top + textHeight - IH, IW, IH };
+    out.time = { h + W - B - CW, h + top, CW, CH };
     out.titleCut = titleCut;
     out.infoCut = infoCut;
     return out;
@@ -184,6 +191,7 @@ void LayoutPopup(HWND popup, const RECT *workArea)
 
     in.dpi = record->Scale.dpi;
     in.smallIconWidth = record->Scale.smallIconWidth;
+    in.coverBox = record->Cover ? ScaledLength(record->Request->CoverSize, record->Scale.dpi) : 0;
     in.showText = record->InfoStatic != NULL;
     in.displayTime = record->TimeStatic != NULL;
     in.enlarge = gSettings.EnlargePopup != 0;

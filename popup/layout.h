@@ -17,6 +17,7 @@ struct LayoutInput {
     bool measured;         // the text sizes are at dpi already
     int dpi;               // of the popup's monitor
     int smallIconWidth;    // the icon column, at dpi
+    int coverBox;          // a cover's side at dpi in place of the icon; 0: the icon
     bool showText, displayTime;
     bool enlarge;
     int enlargement;       // per cent, applied as E / 96

@@ -38,6 +38,7 @@ struct PopupWindowRecord {
     PopupHover Hover;    // the pointer on the popup
     PopupControls Controls;
     PopupScale Scale;    // its monitor's resolution, read when it was made
+    HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
 };
 
 // The popup's window class, registered by the engine (in UTF-16), and the

@@ -18,6 +18,8 @@ struct PopupRequest {
     COLORREF TextColour;
     WNDPROC Callback;       // NULL: a click closes the popup
     int Timeout;            // seconds; -1 until closed; 0 the Seconds setting
+    DWORD CoverTicket;      // the cover asked for (cover/cover.h); 0: the icon
+    int CoverSize;          // the cover's side at 96 dpi, with a ticket
 };
 
 // Gives the request its display time from the Seconds setting and submits it.

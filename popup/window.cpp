@@ -3,6 +3,7 @@
 #include "popup/announce.h"
 #include "popup/colours.h"
 #include "popup/controls.h"
+#include "popup/cover_art.h"
 #include "popup/effects.h"
 #include "popup/engine.h"
 #include "popup/fonts.h"
@@ -29,6 +30,7 @@
 #define TEXT_STYLE       (STATIC_STYLE | SS_NOPREFIX)
 #define ICON_STYLE       (STATIC_STYLE | SS_CENTERIMAGE | SS_ICON)
 #define TIME_STYLE       (TEXT_STYLE | SS_RIGHT)
+#define COVER_STYLE      (STATIC_STYLE | SS_OWNERDRAW)
 
 static_assert((DWORD)POPUP_STYLE == 0x80000048, "the popup's style changed");
 static_assert((DWORD)BACK_STYLE == 0x50000120, "the background's style changed");
@@ -109,12 +111,17 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, boldFont);
-    record->IconStatic = CreateStaticChild(popup, ICON_STYLE, NULL, NULL);
-    HICON icon = CopyPopupIcon(request->Icon, &record->Scale, ready);
-    if (record->IconStatic)
-        SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
-    else if (icon)
-        DestroyIcon(icon);   // no control to hold it, and none to give it back at the end
+    // The cover, when it comes in time, takes the icon's place; the popup
+    // waits for it here, once the costly windows are made.
+    record->Cover = TakePopupCover(request);
+    record->IconStatic = CreateStaticChild(popup, record->Cover ? COVER_STYLE : ICON_STYLE, NULL, NULL);
+    if (!record->Cover) {
+        HICON icon = CopyPopupIcon(request->Icon, &record->Scale, ready);
+        if (record->IconStatic)
+            SendMessageA(record->IconStatic, STM_SETICON, (WPARAM)icon, 0);
+        else if (icon)
+            DestroyIcon(icon);   // no control to hold it, and none to give it back at the end
+    }
 
     if (gSettings.ShowText) {
         if (request->Text[0] == 0)
@@ -245,6 +252,8 @@ static void OnDestroy(HWND window, PopupWindowRecord *record)
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (record->BackBrush)
             DeleteObject(record->BackBrush);
+        if (record->Cover)
+            DeleteObject(record->Cover);
         HICON icon = (HICON)SendMessageA(record->IconStatic, STM_GETICON, 0, 0);
         if (icon)
             DestroyIcon(icon);
@@ -323,6 +332,11 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (message == WM_CTLCOLORSTATIC)
             RepaintControls(window);
         return OnColour(record, (HDC)wParam);
+    case WM_DRAWITEM:
+        if (!record || !record->Cover || ((const DRAWITEMSTRUCT *)lParam)->hwndItem != record->IconStatic)
+            break;
+        DrawPopupCover((const DRAWITEMSTRUCT *)lParam, record->Cover, record->Request->BackColour);
+        return TRUE;
     case WM_TIMER:
         if (OnControlsTimer(window, wParam) || OnPointerCheckTimer(window, wParam))
             return 0;

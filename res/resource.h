@@ -41,4 +41,7 @@
 #define IDC_MONITOR           1053
 #define IDC_QUIET_FULLSCREEN  1054
 #define IDC_HOLD_ON_HOVER     1055
+#define IDC_SHOW_COVER        1056
+#define IDC_COVER_SIZE        1057
+#define IDC_COVER_SIZE_LABEL  1058
 #define IDC_CONTROLS          1059

@@ -7,6 +7,8 @@
 #include "settings/settings.h"
 #include "plugin/plugin.h"
 #include "plugin/optional_functions.h"
+#include "plugin/track_cover.h"
+#include "popup/cover_art.h"
 #include "popup/engine.h"
 #include "popup/request.h"
 #include "popup/window.h"
@@ -210,6 +212,8 @@ static void ShowPreview(void)
     request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
     request.Callback = DefaultPopupCallback;
+    // With the current track's cover, as its popups show it.
+    AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverSize(), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 

@@ -103,6 +103,11 @@ bool SpreadingEnabled(const Settings *s, const SystemEffects *)
     return s->Position != POSITION_CENTRE;
 }
 
+bool CoverSizeEnabled(const Settings *s, const SystemEffects *)
+{
+    return s->ShowCover != 0;
+}
+
 // Each rule and the controls it enables or disables.
 const EnableRule EnableRules[] = {
     { EnlargementEditEnabled,  { IDC_ENLARGEMENT }, true },
@@ -117,6 +122,7 @@ const EnableRule EnableRules[] = {
     // The spreading combo and its label open enabled whatever the position,
     // and follow it from the first change on.
     { SpreadingEnabled,        { IDC_SPREADING, IDC_SPREAD_LABEL }, false },
+    { CoverSizeEnabled,        { IDC_COVER_SIZE, IDC_COVER_SIZE_LABEL }, true },
 };
 
 const int EnableRuleCount = sizeof(EnableRules) / sizeof(EnableRules[0]);

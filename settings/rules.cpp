@@ -68,7 +68,9 @@ const SettingRow SettingsTable[] = {
     { KEY(Monitor),           8,  MONITOR_PRIMARY,      RANGE(0, MONITOR_POINTER), 25,        COMBO(IDC_MONITOR, MonitorList) },
     { KEY(QuietInFullscreen), 8,  1,                    ANY_VALUE,                 26,        CHECK_BOX(IDC_QUIET_FULLSCREEN) },
     { KEY(HoldOnHover),       8,  1,                    ANY_VALUE,                 27,        CHECK_BOX(IDC_HOLD_ON_HOVER) },
-    { KEY(Controls),          8,  1,                    ANY_VALUE,                 28,        CHECK_BOX(IDC_CONTROLS) },
+    { KEY(ShowCover),         8,  1,                    ANY_VALUE,                 28,        CHECK_BOX(IDC_SHOW_COVER) },
+    { KEY(CoverSize),         16, 64,                   RANGE(32, 128),            29,        NUMBER_EDIT(IDC_COVER_SIZE) },
+    { KEY(Controls),          8,  1,                    ANY_VALUE,                 30,        CHECK_BOX(IDC_CONTROLS) },
 };
 
 const int SettingCount = sizeof(SettingsTable) / sizeof(SettingsTable[0]);

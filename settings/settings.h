@@ -64,6 +64,8 @@ struct Settings {
     int Monitor;           // a PopupMonitor
     BYTE QuietInFullscreen;   // no track popup while a program runs full screen
     BYTE HoldOnHover;      // a popup the pointer rests on stays open
+    BYTE ShowCover;        // the track's album cover in place of the icon
+    WORD CoverSize;        // the cover's side in pixels at 96 dpi
     BYTE Controls;         // popups control the player: buttons, wheel, middle click
 };
 

@@ -4,6 +4,7 @@
 // rows for 144 and 192 dpi in a child process started on a display scaled
 // so (the resolution is read when a program starts).
 #include "tests/e2e/support.h"
+#include "host/pictures.h"
 #include "host/plugin_patches.h"
 #include "tests/scaled_popups.h"
 
@@ -186,6 +187,38 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
         EXPECT_EQ(b.top, a.top + row->smallIcon);
         EXPECT_EQ(b.right - b.left, area.right - area.left - 2 * row->margin);
     }
+}
+
+// The cover's side (64 at 96 dpi) scaled as every length: its column, and
+// the popup at least that high with the inner borders.
+TEST_F(ScaledPopups, ACoverAtTheScreensResolution)
+{
+    const ScaledPopupRow *row = RowForScreen();
+    if (!row)
+        GTEST_SKIP() << "no row for " << PlayerScreenDpi() << " dpi";
+    std::string folder = iniDir + "\\Album";
+    ASSERT_TRUE(PlayerMakeDirectories(folder.c_str()));
+    ASSERT_TRUE(WriteBytesToFile(folder + "\\song.mp3", std::vector<unsigned char>(500, 0)));
+    ASSERT_TRUE(WriteBytesToFile(folder + "\\cover.png", MakePicture(PICTURE_PNG, 300, 300, RGB(20, 20, 220))));
+    SetIni("Seconds", 0);
+    SetIni("DynamicResize", 0);
+    SetIni("DisplayTime", 1);
+    // The plug-in's clock stands: the popup waits for its cover.
+    ASSERT_TRUE(Load() && PlayerRedirectPluginClock());
+    PlayerSetPluginClock(1000000);
+    std::string track = folder + "\\song.mp3";
+    PlayerSetPlaylistFiles({ std::wstring(track.begin(), track.end()) });
+    PlayerStartTrackPastThrottle(kTracks[0]);
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
+    ASSERT_TRUE(parts.cover);
+    int side = 64 * row->dpi / 96, border = 2 * row->dpi / 96;
+    int height = row->back.h > side + 2 * border ? row->back.h : side + 2 * border;
+    ExpectChild(parts.cover, { row->icon.x, row->icon.y, side, height }, "cover");
+    RECT r = WindowRectOf(parts.cover);
+    // Decoded at that side: it fills its column from edge to edge.
+    EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
+    EXPECT_TRUE(WaitForScreenColour(r.right - 1, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
 }
 
 TEST(ScaledDisplays, PopupsAt144And192Dpi)

@@ -201,6 +201,13 @@ TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
         Press(dialog, IDC_WIN_COLOURS);
         EXPECT_TRUE(WaitUntil([&] { return rowHas(kDefaultBack); }));
 
+        // The cover's size only with the cover.
+        EXPECT_TRUE(Enabled(dialog, IDC_COVER_SIZE) && Enabled(dialog, IDC_COVER_SIZE_LABEL));
+        Press(dialog, IDC_SHOW_COVER);
+        EXPECT_FALSE(Enabled(dialog, IDC_COVER_SIZE) || Enabled(dialog, IDC_COVER_SIZE_LABEL));
+        Press(dialog, IDC_SHOW_COVER);
+        EXPECT_TRUE(Enabled(dialog, IDC_COVER_SIZE));
+
         SelectComboItem(dialog, IDC_STYLE, 1);
         EXPECT_FALSE(Enabled(dialog, IDC_SPREADING) || Enabled(dialog, IDC_SPREAD_LABEL));
         SelectComboItem(dialog, IDC_POSITION, 0);
@@ -272,7 +279,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
         "Alpha=255", "UseAnimations=0", "Fade=0", "FadeInTime=250", "FadeOutTime=250",
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
-        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "Controls=1",
+        "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "ShowCover=1", "CoverSize=64", "Controls=1",
     };
     EXPECT_EQ(lines, expected);
 }

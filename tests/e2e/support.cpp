@@ -232,6 +232,8 @@ PopupParts ReadPopupParts(HWND popup)
         LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
         if (type == SS_ICON)
             parts.icon = child;
+        else if (type == SS_OWNERDRAW)
+            parts.cover = child;
         else if (type == SS_RIGHT)
             parts.time = child;
         else if (WindowText(child).empty())
@@ -332,16 +334,25 @@ static std::string Describe(int what, WPARAM value)
 
 std::vector<ExpectedStep> TrackQueries(int position, int events, bool olderPlayer)
 {
-    const ExpectedStep queries[7] = {
+    const ExpectedStep queries[] = {
         { PLAYER_CMD_POSITION, 0, kOnWorker }, { PLAYER_CMD_INFO, 0, kOnWorker },
         { PLAYER_CMD_INFO, 1, kOnWorker },     { PLAYER_CMD_INFO, 2, kOnWorker },
         { PLAYER_CMD_LENGTH, 1, kOnWorker },   { PLAYER_CMD_WIDE_TITLE, (WPARAM)position, kOnWorker },
-        { PLAYER_CMD_TITLE, (WPARAM)position, kOnWorker },
     };
-    int count = olderPlayer ? 7 : 6;
+    // The file's name, for the cover: the stand-in player knows none unless
+    // told, so the ANSI name is asked for too; then whether a next entry is
+    // there, whose cover would be looked up ahead.
+    const ExpectedStep files[] = {
+        { PLAYER_CMD_WIDE_FILE, (WPARAM)position, kOnWorker }, { PLAYER_CMD_FILE, (WPARAM)position, kOnWorker },
+        { PLAYER_CMD_LIST_LENGTH, 0, kOnWorker },
+    };
     std::vector<ExpectedStep> all;
-    for (int i = 0; i < events; i++)
-        all.insert(all.end(), queries, queries + count);
+    for (int i = 0; i < events; i++) {
+        all.insert(all.end(), std::begin(queries), std::end(queries));
+        if (olderPlayer)
+            all.push_back({ PLAYER_CMD_TITLE, (WPARAM)position, kOnWorker });
+        all.insert(all.end(), std::begin(files), std::end(files));
+    }
     return all;
 }
 

@@ -33,6 +33,7 @@ struct PopupParts {
     HWND back = NULL;
     HWND title = NULL;    // the bold text line
     HWND icon = NULL;     // SS_ICON
+    HWND cover = NULL;    // SS_OWNERDRAW: the album cover in the icon's place
     HWND info = NULL;     // the normal-weight text line
     HWND time = NULL;     // right-aligned "HH:MM"
     int children = 0;     // how many there are in all
@@ -148,7 +149,9 @@ struct ExpectedStep {
 // The worker's questions about the track at `position` for `events` track
 // events one after another: position, rate, bit rate, channels, length,
 // the wide title (213), and on an older player, which does not know 213,
-// the ANSI title (212) after it.
+// the ANSI title (212) after it; then the file's name (214, and 211 when
+// 214 gives none) and the playlist's length (124), with a player that
+// knows no files.
 std::vector<ExpectedStep> TrackQueries(int position, int events = 1, bool olderPlayer = false);
 
 // The commands the plug-in sent from index `from` of the log on.

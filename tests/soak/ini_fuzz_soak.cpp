@@ -60,6 +60,8 @@ const Key kKeys[] = {
     { "Monitor", 8, 0, true, 0, 2, kCombo, IDC_MONITOR },
     { "QuietInFullscreen", 8, 1, false, 0, 0, kBox, IDC_QUIET_FULLSCREEN },
     { "HoldOnHover", 8, 1, false, 0, 0, kBox, IDC_HOLD_ON_HOVER },
+    { "ShowCover", 8, 1, false, 0, 0, kBox, IDC_SHOW_COVER },
+    { "CoverSize", 16, 64, true, 32, 128, kEdit, IDC_COVER_SIZE },
     { "Controls", 8, 1, false, 0, 0, kBox, IDC_CONTROLS },
 };
 

@@ -125,4 +125,8 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
     EXPECT_TRUE(SpreadingEnabled(&s, &both));
     s.Position = POSITION_CENTRE;
     EXPECT_FALSE(SpreadingEnabled(&s, &both));
+
+    EXPECT_FALSE(CoverSizeEnabled(&s, &both));
+    s.ShowCover = 1;
+    EXPECT_TRUE(CoverSizeEnabled(&s, &none));
 }

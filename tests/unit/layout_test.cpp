@@ -106,6 +106,23 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         { "enlarged at 144 dpi", STYLE_BEVELED,
           [](LayoutInput *in) { in->dpi = 144, in->smallIconWidth = 24, in->enlarge = true; },
           { { _, _, _, _ }, { _, _, _, _ }, { _, _, 24, _ }, { _, _, _, _ }, { _, _, 233, _ } } },
+        // A cover takes the icon column's place. The design's 34 rows hold
+        // one of 30 with its borders; one of 64 makes them 68, the text
+        // block of 30 in the middle, 19 down.
+        { "a cover of 30", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 30; },
+          { { 0, 0, 165, 36 }, { _, _, _, _ }, { 3, 1, 30, 34 }, { 37, 3, 80, 14 }, { 37, 19, 125, 14 },
+            { 127, 3, 35, 14 } } },
+        { "a cover of 64", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 64; },
+          { { 0, 0, 199, 70 }, { 1, 1, 197, 68 }, { 3, 1, 64, 68 }, { 71, 20, 80, 14 }, { 71, 36, 125, 14 },
+            { 161, 20, 35, 14 } } },
+        { "a cover of 64, the title row alone", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 64, in->showText = false; },
+          { { 0, 0, 199, 70 }, { _, _, _, _ }, { 3, 1, 64, 68 }, { 71, 28, 80, 14 }, { _, _, _, _ },
+            { 161, 28, 35, 14 } } },
+        // The information line narrowed by the wider column.
+        { "a cover of 128 and a maximum of 160", STYLE_BEVELED,
+          [](LayoutInput *in) { in->coverBox = 128, in->useMaximumWidth = true, in->maximumWidth = 160; },
+          { { 0, 0, 162, 134 }, { _, _, _, _ }, { 3, 1, 128, 132 }, { 135, 52, 80, 14 }, { 135, 68, 24, 14 },
+            { 124, 52, 35, 14 } } },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

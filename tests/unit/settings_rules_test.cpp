@@ -72,6 +72,8 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(0, s.Monitor);
     EXPECT_EQ(1, s.QuietInFullscreen);
     EXPECT_EQ(1, s.HoldOnHover);
+    EXPECT_EQ(1, s.ShowCover);
+    EXPECT_EQ(64, s.CoverSize);
     EXPECT_EQ(1, s.Controls);
 }
 
@@ -95,6 +97,9 @@ TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
     EXPECT_EQ(1, Load({ { "Spreading", 2 } }).Spreading);
     EXPECT_EQ(0, Load({ { "Monitor", 3 } }).Monitor);
     EXPECT_EQ(2, Load({ { "Monitor", 258 } }).Monitor);
+    EXPECT_EQ(32, Load({ { "CoverSize", 32 } }).CoverSize);
+    EXPECT_EQ(64, Load({ { "CoverSize", 31 } }).CoverSize);
+    EXPECT_EQ(64, Load({ { "CoverSize", 129 } }).CoverSize);
     EXPECT_EQ(0, Load({ { "Monitor", -1 } }).Monitor);
 }
 
@@ -126,10 +131,10 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "UseAnimations", "Fade", "FadeInTime", "FadeOutTime", "Position", "Style",
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
-        "Monitor", "QuietInFullscreen", "HoldOnHover", "Controls",
+        "Monitor", "QuietInFullscreen", "HoldOnHover", "ShowCover", "CoverSize", "Controls",
     };
-    ASSERT_EQ(28u, ini.written.size());
-    for (int i = 0; i < 28; i++)
+    ASSERT_EQ(30u, ini.written.size());
+    for (int i = 0; i < 30; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -161,7 +166,8 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "UseAnimations", 1 }, { "Fade", 1 }, { "FadeInTime", 150 }, { "FadeOutTime", 4999 },
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
-        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 }, { "Controls", 0 },
+        { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
+        { "ShowCover", 0 }, { "CoverSize", 128 }, { "Controls", 0 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -219,7 +225,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(28u, controls.size());
+    EXPECT_EQ(30u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(IDC_PREVIEW));
 }
 

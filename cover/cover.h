@@ -1,0 +1,42 @@
+// The album cover of a track: found in the track's tag or beside it,
+// decoded, scaled and kept by a thread of its own, so that whoever asks
+// waits only as long as it chooses. Knows nothing of who shows it.
+#ifndef TUNEBELL_COVER_COVER_H
+#define TUNEBELL_COVER_COVER_H
+
+#include <windows.h>
+
+// How long TakeCover waits, from the ask, for a cover not found yet.
+#define COVER_WAIT_MS 150
+
+// The cover sizes asked for, in pixels.
+#define COVER_SMALLEST_BOX 16
+#define COVER_LARGEST_BOX 512
+
+// A decoded cover: scaled to fit the box asked for, its aspect kept, in
+// premultiplied 32-bit BGRA (alpha in the high byte), the top row first.
+struct CoverImage {
+    int width, height;
+    DWORD pixels[1];   // width x height
+};
+
+// Once at start and once at quit, on the same thread. Stop ends the cover
+// thread (it finishes the picture it is decoding) and frees every cover.
+void StartCovers(void);
+void StopCovers(void);
+
+// Starts finding the cover of the track file `source` at a box of `box`
+// pixels. Returns a ticket for TakeCover, 0 when there is nothing to look
+// for (a path that is neither local nor on a network, a box out of range).
+DWORD AskForCover(const WCHAR *source, int box);
+// Waits until the cover is found, or until COVER_WAIT_MS after the ask;
+// the cover (the caller frees it with FreeCoverImage), or NULL when there
+// is none, or none yet: a cover found later is kept for the next ask.
+CoverImage *TakeCover(DWORD ticket);
+void FreeCoverImage(CoverImage *image);
+
+// Finds and keeps a cover that will soon be asked for, in the background at
+// a low priority, behind every ask.
+void LookAheadCover(const WCHAR *source, int box);
+
+#endif

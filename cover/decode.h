@@ -1,0 +1,26 @@
+// Decoding pictures with the Windows Imaging Component (JPEG, PNG, BMP, GIF)
+// into covers. The calling thread's own: it starts and stops COM for itself.
+#ifndef TUNEBELL_COVER_DECODE_H
+#define TUNEBELL_COVER_DECODE_H
+
+#include "cover/cover.h"
+
+// The largest picture decoded, in pixels: a larger one would take the
+// player's memory (the whole picture is held while it is scaled).
+#define MOST_SOURCE_SIDE 10000
+#define MOST_SOURCE_PIXELS 25000000
+
+// False when COM or the imaging component cannot be had: nothing decodes.
+bool StartDecoding(void);
+void StopDecoding(void);
+// The picture scaled with the Fant filter to fit `box` x `box`; NULL for
+// bytes that do not decode, or a picture too large.
+CoverImage *DecodeCover(const BYTE *bytes, size_t length, int box);
+
+// Pure: the size of a picture scaled to fit the box, aspect kept: the
+// longer side fills it, the other is rounded and at least 1.
+void FitInBox(int width, int height, int box, int *fitWidth, int *fitHeight);
+// Pure: whether a picture of this size is decoded at all.
+bool IsDecodableSize(UINT width, UINT height);
+
+#endif
