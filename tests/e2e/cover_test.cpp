@@ -96,6 +96,17 @@ COLORREF CoverMiddle(HWND cover)
     return ScreenColour((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
+// The class of the window on top at the cover's middle, to tell a cover not
+// drawn from one hidden by another window.
+std::string WindowUnderCoverMiddle(HWND cover)
+{
+    RECT r = WindowRectOf(cover);
+    POINT middle = { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
+    char name[64] = "";
+    GetClassNameA(WindowFromPoint(middle), name, sizeof(name));
+    return name;
+}
+
 void ExpectBox(HWND child, int x, int y, int w, int h, const char *what)
 {
     RECT r = ChildRect(child);
@@ -267,7 +278,8 @@ TEST_F(Covers, PreviewShowsTheCurrentTracksCover)
         ASSERT_TRUE(WaitForVisiblePopups(1));
         PopupParts parts = ReadPopupParts(VisiblePopups()[0]);
         ASSERT_TRUE(parts.cover);
-        EXPECT_TRUE(WaitUntil([&] { return Near(CoverMiddle(parts.cover), kBlue); }));
+        EXPECT_TRUE(WaitUntil([&] { return Near(CoverMiddle(parts.cover), kBlue); }))
+            << std::hex << CoverMiddle(parts.cover) << " under " << WindowUnderCoverMiddle(parts.cover);
     }));
 }
 
