@@ -16,11 +16,13 @@ PopupScale BaseScale(void)
     return scale;
 }
 
-void MakeThreadDpiAware(void)
+HANDLE MakeThreadDpiAware(void)
 {
+    if (!pSetThreadDpiAwarenessContext)
+        return NULL;
     // Windows 10 before 1703, and Wine, refuse v2; v1 then.
-    if (pSetThreadDpiAwarenessContext && !pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR_V2))
-        pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR);
+    HANDLE before = pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR_V2);
+    return before ? before : pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR);
 }
 
 // What this thread is told the screen's resolution is.
@@ -61,9 +63,7 @@ static int SmallIconSide(int metric, int dpi)
 
 int ReadAsPopupThread(int (*read)(void))
 {
-    HANDLE before = pSetThreadDpiAwarenessContext ? pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR_V2) : NULL;
-    if (pSetThreadDpiAwarenessContext && !before)
-        before = pSetThreadDpiAwarenessContext(AWARE_PER_MONITOR);
+    HANDLE before = MakeThreadDpiAware();
     int value = read();
     if (before)
         pSetThreadDpiAwarenessContext(before);

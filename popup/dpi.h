@@ -30,8 +30,9 @@ PopupScale BaseScale(void);
 
 // A popup thread, before it makes any window: to be told every monitor's
 // own resolution (per-monitor v2, else v1). The player's threads are left
-// as they are.
-void MakeThreadDpiAware(void);
+// as they are. Returns the awareness the thread had, NULL when none was
+// given.
+HANDLE MakeThreadDpiAware(void);
 
 // The scale of a popup placed in this work area: its monitor's resolution,
 // else the window's, else the screen's.
