@@ -219,10 +219,10 @@ ReadOutcome ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volat
     unsigned char head[MP4_BOX_HEADER_BYTES];
     size_t headSize = file.size < sizeof(head) ? (size_t)file.size : sizeof(head);
     if (ReadAt(&file, 0, head, headSize)) {
-        ULONGLONG id3End = 0;
-        unsigned char marker[FLAC_MARKER_BYTES];
         if (Id3TagLength(head, headSize)) {
             // A FLAC stream may follow the tags.
+            ULONGLONG id3End = 0;
+            unsigned char marker[FLAC_MARKER_BYTES];
             found = FindInId3(&file, &id3End, picture)
                  || (ReadAt(&file, id3End, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
                      && FindInFlac(&file, id3End, picture))
