@@ -43,6 +43,12 @@ static DWORD CoverMiddle(const std::string &track, DWORD now = 0)
     return middle;
 }
 
+static bool Shows(const std::string &track, DWORD now, COLORREF colour)
+{
+    DWORD found = CoverMiddle(track, now);
+    return colour == kNone ? found == kNone : found != kNone && Near(found, colour);
+}
+
 struct FolderFile {
     const char *name;
     Bytes bytes;
@@ -124,30 +130,28 @@ TEST(CoverLookup, FailedReadsAreNotKeptAndRewritesAreSeen)
     ASSERT_TRUE(CreateDirectoryA((root + "\\tagged").c_str(), NULL));
     ASSERT_TRUE(WriteBytesToFile(beside, Be(0xFFFB9000, 4) + Be(0, 400)) && WriteBytesToFile(cover, Bmp(kRed)));
     ASSERT_TRUE(WriteBytesToFile(tagged, Mp3With(Bmp(kRed))) && WriteBytesToFile(root + "\\tagged\\cover.jpg", Jpeg(kGreen)));
-    auto shows = [](DWORD found, COLORREF colour) { return colour == kNone ? found == kNone : found != kNone && Near(found, colour); };
-
     // Each opened by a program that shares it with nobody (a tagger writing
     // it); the folder's cover shows for the track meanwhile.
     HANDLE held = CreateFileA(cover.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     HANDLE heldTrack = CreateFileA(tagged.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_TRUE(held != INVALID_HANDLE_VALUE && heldTrack != INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(shows(CoverMiddle(beside, 0), kNone));
-    EXPECT_TRUE(shows(CoverMiddle(tagged, 0), kGreen));
+    EXPECT_TRUE(Shows(beside, 0, kNone));
+    EXPECT_TRUE(Shows(tagged, 0, kGreen));
     CloseHandle(held);
     CloseHandle(heldTrack);
-    EXPECT_TRUE(shows(CoverMiddle(beside, 1000), kRed)) << "read again once free";
-    EXPECT_TRUE(shows(CoverMiddle(tagged, 1000), kRed)) << "read again once free";
+    EXPECT_TRUE(Shows(beside, 1000, kRed)) << "read again once free";
+    EXPECT_TRUE(Shows(tagged, 1000, kRed)) << "read again once free";
 
     ASSERT_TRUE(RewriteKeepingTime(cover, Bmp(kBlue)) && RewriteKeepingTime(tagged, Mp3With(Bmp(kBlue))));
-    EXPECT_TRUE(shows(CoverMiddle(beside, 1000 + COVER_RECHECK_MS - 1), kRed)) << "taken on trust for a minute";
-    EXPECT_TRUE(shows(CoverMiddle(beside, 1000 + COVER_RECHECK_MS), kBlue));
-    EXPECT_TRUE(shows(CoverMiddle(tagged, 1000 + COVER_RECHECK_MS), kBlue));
+    EXPECT_TRUE(Shows(beside, 1000 + COVER_RECHECK_MS - 1, kRed)) << "taken on trust for a minute";
+    EXPECT_TRUE(Shows(beside, 1000 + COVER_RECHECK_MS, kBlue));
+    EXPECT_TRUE(Shows(tagged, 1000 + COVER_RECHECK_MS, kBlue));
     // Read again and unchanged, it is trusted for another minute.
     ASSERT_TRUE(RewriteKeepingTime(cover, Bmp(kRed)));
-    EXPECT_TRUE(shows(CoverMiddle(beside, 1000 + 2 * COVER_RECHECK_MS - 1), kBlue));
+    EXPECT_TRUE(Shows(beside, 1000 + 2 * COVER_RECHECK_MS - 1, kBlue));
     // The picture beside the track is known by its own length and time.
     ASSERT_TRUE(WriteBytesToFile(cover, MakePicture(PICTURE_BMP, 40, 30, kGreen)));
-    EXPECT_TRUE(shows(CoverMiddle(beside, 1000 + 2 * COVER_RECHECK_MS - 1), kGreen));
+    EXPECT_TRUE(Shows(beside, 1000 + 2 * COVER_RECHECK_MS - 1, kGreen));
 
     for (const std::string &file : { beside, cover, tagged, root + "\\tagged\\cover.jpg" })
         DeleteFileA(file.c_str());
