@@ -68,18 +68,19 @@ static DWORD WINAPI DecodeAloneThread(LPVOID parameter)
     DecodeAlone *job = (DecodeAlone *)parameter;
     volatile LONG stop = 0;
     job->decoded = false;
-    if (StartDecoding()) {
+    CoverDecoder decoder;
+    if (StartDecoding(&decoder)) {
         double start = NowMs();
         PictureBytes bytes;
-        if (ReadPictureFile(Wide(job->path).c_str(), &bytes, &stop)) {
-            CoverImage *image = DecodeCover(bytes.block, bytes.length, 64);
+        if (ReadPictureFile(Wide(job->path).c_str(), &bytes, &stop) == READ_FOUND) {
+            CoverImage *image = DecodeCover(&decoder, bytes.block, bytes.length, 64);
             job->decoded = image != NULL;
             FreeCoverImage(image);
             FreePictureBytes(&bytes);
         }
         job->ms = NowMs() - start;
     }
-    StopDecoding();
+    StopDecoding(&decoder);
     return 0;
 }
 
@@ -106,17 +107,20 @@ static DWORD WINAPI FillCacheThread(LPVOID parameter)
     CacheFill *fill = (CacheFill *)parameter;
     volatile LONG stop = 0;
     fill->covers = 0;
-    if (StartDecoding()) {
+    static CoverCache cache;
+    CoverDecoder decoder;
+    CoverLookup lookup = { &cache, &decoder, GetTickCount(), &stop };
+    if (StartDecoding(&decoder)) {
         for (const std::string &track : fill->tracks) {
-            CoverImage *image = FindCover(Wide(track).c_str(), 64, true, &stop);
+            CoverImage *image = FindCover(&lookup, Wide(track).c_str(), 64, true);
             fill->covers += image != NULL;
             FreeCoverImage(image);
         }
     }
-    fill->kept = CachedCoverCount();
-    fill->bytes = CachedCoverBytes();
-    ClearCoverCache();
-    StopDecoding();
+    fill->kept = CachedCoverCount(&cache);
+    fill->bytes = CachedCoverBytes(&cache);
+    ClearCoverCache(&cache);
+    StopDecoding(&decoder);
     return 0;
 }
 

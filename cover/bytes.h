@@ -28,6 +28,11 @@ inline uint32_t Be32(const unsigned char *p)
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
 }
 
+inline uint32_t Le16(const unsigned char *p)
+{
+    return (uint32_t)p[1] << 8 | p[0];
+}
+
 inline uint32_t Le32(const unsigned char *p)
 {
     return (uint32_t)p[3] << 24 | (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];

@@ -1,18 +1,5 @@
 #include "cover/cache.h"
 
-struct CacheEntry {
-    WCHAR *path;          // NULL: the entry is free
-    ULONGLONG length;
-    FILETIME written;
-    int box;
-    CoverImage *image;    // NULL: the source holds no picture
-    DWORD used;           // the use count when last found or kept
-};
-
-static CacheEntry gPictures[CACHED_PICTURES];
-static CacheEntry gAbsences[CACHED_ABSENCES];
-static DWORD gUses;
-
 static bool SameSource(const CacheEntry *entry, const CoverSource *source)
 {
     return entry->path && entry->box == source->box && entry->length == source->length
@@ -29,43 +16,57 @@ static void Empty(CacheEntry *entry)
     entry->image = NULL;
 }
 
-static CacheEntry *Find(CacheEntry *entries, int count, const CoverSource *source)
+static CacheEntry *Find(CoverCache *cache, const CoverSource *source)
 {
-    for (int i = 0; i < count; i++) {
-        if (SameSource(&entries[i], source))
-            return &entries[i];
+    for (int i = 0; i < CACHED_PICTURES; i++) {
+        if (SameSource(&cache->pictures[i], source))
+            return &cache->pictures[i];
+    }
+    for (int i = 0; i < CACHED_ABSENCES; i++) {
+        if (SameSource(&cache->absences[i], source))
+            return &cache->absences[i];
     }
     return NULL;
 }
 
-bool FindCachedCover(const CoverSource *source, const CoverImage **image)
+CachedState FindCachedCover(CoverCache *cache, const CoverSource *source, DWORD now, const CoverImage **image,
+                            ULONGLONG *digest)
 {
-    CacheEntry *entry = Find(gPictures, CACHED_PICTURES, source);
+    CacheEntry *entry = Find(cache, source);
     if (!entry)
-        entry = Find(gAbsences, CACHED_ABSENCES, source);
-    if (!entry)
-        return false;
-    entry->used = ++gUses;
+        return CACHE_UNKNOWN;
+    entry->used = ++cache->uses;
     *image = entry->image;
-    return true;
+    *digest = entry->digest;
+    return now - entry->readAt < COVER_RECHECK_MS ? CACHE_TRUSTED : CACHE_DUE;
+}
+
+void RenewCachedCover(CoverCache *cache, const CoverSource *source, DWORD now)
+{
+    CacheEntry *entry = Find(cache, source);
+    if (entry)
+        entry->readAt = now;
 }
 
 // A free entry, else the least lately used.
-static CacheEntry *Place(CacheEntry *entries, int count)
+static CacheEntry *Place(CacheEntry *entries, int count, DWORD uses)
 {
     CacheEntry *place = &entries[0];
     for (int i = 0; i < count; i++) {
         if (!entries[i].path)
             return &entries[i];
         // Ages counted back from now, so that the count may wrap.
-        if (gUses - entries[i].used > gUses - place->used)
+        if (uses - entries[i].used > uses - place->used)
             place = &entries[i];
     }
     return place;
 }
 
-bool KeepCover(const CoverSource *source, CoverImage *image)
+bool KeepCover(CoverCache *cache, const CoverSource *source, ULONGLONG digest, DWORD now, CoverImage *image)
 {
+    CacheEntry *old = Find(cache, source);
+    if (old)
+        Empty(old);
     int bytes = (lstrlenW(source->path) + 1) * (int)sizeof(WCHAR);
     WCHAR *path = (WCHAR *)HeapAlloc(GetProcessHeap(), 0, bytes);
     if (!path) {
@@ -74,23 +75,26 @@ bool KeepCover(const CoverSource *source, CoverImage *image)
         return false;
     }
     CopyMemory(path, source->path, bytes);
-    CacheEntry *entry = image ? Place(gPictures, CACHED_PICTURES) : Place(gAbsences, CACHED_ABSENCES);
+    CacheEntry *entry = image ? Place(cache->pictures, CACHED_PICTURES, cache->uses)
+                              : Place(cache->absences, CACHED_ABSENCES, cache->uses);
     Empty(entry);
     entry->path = path;
     entry->length = source->length;
     entry->written = source->written;
     entry->box = source->box;
     entry->image = image;
-    entry->used = ++gUses;
+    entry->digest = digest;
+    entry->readAt = now;
+    entry->used = ++cache->uses;
     return true;
 }
 
-void ClearCoverCache(void)
+void ClearCoverCache(CoverCache *cache)
 {
     for (int i = 0; i < CACHED_PICTURES; i++)
-        Empty(&gPictures[i]);
+        Empty(&cache->pictures[i]);
     for (int i = 0; i < CACHED_ABSENCES; i++)
-        Empty(&gAbsences[i]);
+        Empty(&cache->absences[i]);
 }
 
 static void Count(const CacheEntry *entries, int count, int *covers, size_t *bytes)
@@ -105,19 +109,19 @@ static void Count(const CacheEntry *entries, int count, int *covers, size_t *byt
     }
 }
 
-int CachedCoverCount(void)
+int CachedCoverCount(const CoverCache *cache)
 {
     int covers = 0;
     size_t bytes = 0;
-    Count(gPictures, CACHED_PICTURES, &covers, &bytes);
+    Count(cache->pictures, CACHED_PICTURES, &covers, &bytes);
     return covers;
 }
 
-size_t CachedCoverBytes(void)
+size_t CachedCoverBytes(const CoverCache *cache)
 {
     int covers = 0;
     size_t bytes = 0;
-    Count(gPictures, CACHED_PICTURES, &covers, &bytes);
-    Count(gAbsences, CACHED_ABSENCES, &covers, &bytes);
+    Count(cache->pictures, CACHED_PICTURES, &covers, &bytes);
+    Count(cache->absences, CACHED_ABSENCES, &covers, &bytes);
     return bytes;
 }

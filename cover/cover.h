@@ -21,7 +21,8 @@ struct CoverImage {
 };
 
 // Once at start and once at quit, on the same thread. Stop ends the cover
-// thread (it finishes the picture it is decoding) and frees every cover.
+// thread and frees every cover; a thread inside a long decode is left to
+// finish it and free them itself, and a new start does not wait for it.
 void StartCovers(void);
 void StopCovers(void);
 

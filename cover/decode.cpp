@@ -1,4 +1,5 @@
 #include "cover/decode.h"
+#include "cover/picture_size.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -9,15 +10,28 @@ static const GUID kImagingFactoryClass = { 0xcacaf262, 0x9370, 0x4615, { 0xa1, 0
 static const GUID kImagingFactoryInterface = { 0xec5ec8a9, 0xc395, 0x4314, { 0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70 } };
 static const GUID kPremultipliedBgra = { 0x6fddc324, 0x4e03, 0x4bfe, { 0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x10 } };
 
+// Pixel formats a decoder that scales may hand over, by their sizes.
+static const GUID kBgr24 = { 0x6fddc324, 0x4e03, 0x4bfe, { 0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c } };
+static const GUID kBgr32 = { 0x6fddc324, 0x4e03, 0x4bfe, { 0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0e } };
+static const GUID kBgra32 = { 0x6fddc324, 0x4e03, 0x4bfe, { 0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f } };
+static const GUID kGray8 = { 0x6fddc324, 0x4e03, 0x4bfe, { 0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x08 } };
+static const GUID kScalingSourceInterface = { 0x3b16811b, 0x6a43, 0x4ec9, { 0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40 } };
+
+// What a frame whose decoder scales while it decodes (a JPEG's by a half, a
+// quarter or an eighth) offers besides: IWICBitmapSourceTransform, written
+// out as the SDK has it, since not every SDK's headers declare it.
+struct ScalingSource : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect *rect, UINT width, UINT height, GUID *format,
+                                                 WICBitmapTransformOptions transform, UINT stride, UINT bytes,
+                                                 BYTE *pixels) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT *width, UINT *height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(GUID *format) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL *supported) = 0;
+};
+
 typedef HRESULT (WINAPI *CoInitializeExProc)(LPVOID, DWORD);
 typedef void (WINAPI *CoUninitializeProc)(void);
 typedef HRESULT (WINAPI *CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
-
-// The decoding thread's own.
-static HMODULE gOle;
-static CoUninitializeProc pCoUninitialize;
-static bool gComStarted;
-static IWICImagingFactory *gFactory;
 
 void FitInBox(int width, int height, int box, int *fitWidth, int *fitHeight)
 {
@@ -40,56 +54,104 @@ bool IsDecodableSize(UINT width, UINT height)
         && (unsigned long long)width * height <= MOST_SOURCE_PIXELS;
 }
 
-bool StartDecoding(void)
+bool StartDecoding(CoverDecoder *decoder)
 {
+    ZeroMemory(decoder, sizeof(*decoder));
     // Loaded here, not imported: a player that never shows a cover never
     // loads COM for us.
-    gOle = LoadLibraryW(L"ole32.dll");
-    if (!gOle)
+    decoder->ole = LoadLibraryW(L"ole32.dll");
+    if (!decoder->ole)
         return false;
-    CoInitializeExProc pCoInitializeEx = (CoInitializeExProc)(void *)GetProcAddress(gOle, "CoInitializeEx");
-    CoCreateInstanceProc pCoCreateInstance = (CoCreateInstanceProc)(void *)GetProcAddress(gOle, "CoCreateInstance");
-    pCoUninitialize = (CoUninitializeProc)(void *)GetProcAddress(gOle, "CoUninitialize");
-    if (!pCoInitializeEx || !pCoCreateInstance || !pCoUninitialize)
+    CoInitializeExProc pCoInitializeEx = (CoInitializeExProc)(void *)GetProcAddress(decoder->ole, "CoInitializeEx");
+    CoCreateInstanceProc pCoCreateInstance = (CoCreateInstanceProc)(void *)GetProcAddress(decoder->ole, "CoCreateInstance");
+    decoder->uninitialize = (CoUninitializeProc)(void *)GetProcAddress(decoder->ole, "CoUninitialize");
+    if (!pCoInitializeEx || !pCoCreateInstance || !decoder->uninitialize)
         return false;
-    gComStarted = SUCCEEDED(pCoInitializeEx(NULL, COINIT_MULTITHREADED));
-    if (!gComStarted)
+    decoder->comStarted = SUCCEEDED(pCoInitializeEx(NULL, COINIT_MULTITHREADED));
+    if (!decoder->comStarted)
         return false;
     return SUCCEEDED(pCoCreateInstance(kImagingFactoryClass, NULL, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
-                                       (void **)&gFactory));
+                                       (void **)&decoder->factory));
 }
 
-void StopDecoding(void)
+void StopDecoding(CoverDecoder *decoder)
 {
-    if (gFactory)
-        gFactory->Release();
-    gFactory = NULL;
-    if (gComStarted)
-        pCoUninitialize();
-    gComStarted = false;
-    if (gOle)
-        FreeLibrary(gOle);
-    gOle = NULL;
+    if (decoder->factory)
+        decoder->factory->Release();
+    decoder->factory = NULL;
+    if (decoder->comStarted)
+        decoder->uninitialize();
+    decoder->comStarted = false;
+    if (decoder->ole)
+        FreeLibrary(decoder->ole);
+    decoder->ole = NULL;
+}
+
+static UINT PixelBytes(const GUID &format)
+{
+    if (IsEqualGUID(format, kBgr24))
+        return 3;
+    if (IsEqualGUID(format, kBgr32) || IsEqualGUID(format, kBgra32) || IsEqualGUID(format, kPremultipliedBgra))
+        return 4;
+    return IsEqualGUID(format, kGray8) ? 1 : 0;
+}
+
+// The frame decoded straight at a size that still fills w x h, where its
+// decoder scales while it decodes, so that the whole picture is never held;
+// NULL where the decoder cannot, or would gain nothing by it.
+static IWICBitmap *DecodeReduced(IWICImagingFactory *factory, IWICBitmapFrameDecode *frame, UINT width, UINT height,
+                                 int w, int h)
+{
+    ScalingSource *scaling = NULL;
+    if (FAILED(frame->QueryInterface(kScalingSourceInterface, (void **)&scaling)))
+        return NULL;
+    IWICBitmap *bitmap = NULL;
+    UINT reducedWidth = (UINT)w, reducedHeight = (UINT)h;
+    GUID format = kBgr24;
+    bool smaller = SUCCEEDED(scaling->GetClosestSize(&reducedWidth, &reducedHeight))
+                && reducedWidth >= (UINT)w && reducedHeight >= (UINT)h && reducedWidth <= width
+                && reducedHeight <= height && (reducedWidth < width || reducedHeight < height)
+                && SUCCEEDED(scaling->GetClosestPixelFormat(&format));
+    UINT pixel = smaller ? PixelBytes(format) : 0;
+    if (pixel) {
+        UINT stride = (reducedWidth * pixel + 3) & ~3u;
+        UINT bytes = stride * reducedHeight;
+        BYTE *pixels = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bytes);
+        // The bitmap takes a copy of the pixels.
+        if (pixels && (FAILED(scaling->CopyPixels(NULL, reducedWidth, reducedHeight, &format, WICBitmapTransformRotate0,
+                                                  stride, bytes, pixels))
+                       || FAILED(factory->CreateBitmapFromMemory(reducedWidth, reducedHeight, format, stride, bytes,
+                                                                 pixels, &bitmap))))
+            bitmap = NULL;
+        if (pixels)
+            HeapFree(GetProcessHeap(), 0, pixels);
+    }
+    scaling->Release();
+    return bitmap;
 }
 
 // Decodes the first frame, converts it to premultiplied BGRA and scales it.
-static CoverImage *DecodeFrame(IWICBitmapDecoder *decoder, int box)
+static CoverImage *DecodeFrame(IWICImagingFactory *factory, IWICBitmapDecoder *decoder, int box)
 {
     IWICBitmapFrameDecode *frame = NULL;
+    IWICBitmap *reduced = NULL;
     IWICFormatConverter *converter = NULL;
     IWICBitmapScaler *scaler = NULL;
     CoverImage *image = NULL;
     UINT width = 0, height = 0;
     int w = 0, h = 0;
+    // The decoder's own size counts too, should it read the header otherwise.
     bool ready = SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height))
-              && IsDecodableSize(width, height)
-              && SUCCEEDED(gFactory->CreateFormatConverter(&converter))
-              && SUCCEEDED(converter->Initialize(frame, kPremultipliedBgra, WICBitmapDitherTypeNone, NULL, 0.0,
-                                                 WICBitmapPaletteTypeCustom))
-              && SUCCEEDED(gFactory->CreateBitmapScaler(&scaler));
+              && IsDecodableSize(width, height);
     if (ready) {
         FitInBox((int)width, (int)height, box, &w, &h);
-        ready = SUCCEEDED(scaler->Initialize(converter, (UINT)w, (UINT)h, WICBitmapInterpolationModeFant));
+        reduced = DecodeReduced(factory, frame, width, height, w, h);
+        IWICBitmapSource *source = reduced ? (IWICBitmapSource *)reduced : (IWICBitmapSource *)frame;
+        ready = SUCCEEDED(factory->CreateFormatConverter(&converter))
+             && SUCCEEDED(converter->Initialize(source, kPremultipliedBgra, WICBitmapDitherTypeNone, NULL, 0.0,
+                                                WICBitmapPaletteTypeCustom))
+             && SUCCEEDED(factory->CreateBitmapScaler(&scaler))
+             && SUCCEEDED(scaler->Initialize(converter, (UINT)w, (UINT)h, WICBitmapInterpolationModeFant));
     }
     if (ready) {
         UINT bytes = (UINT)(w * h * 4);
@@ -107,24 +169,31 @@ static CoverImage *DecodeFrame(IWICBitmapDecoder *decoder, int box)
         scaler->Release();
     if (converter)
         converter->Release();
+    if (reduced)
+        reduced->Release();
     if (frame)
         frame->Release();
     return image;
 }
 
-CoverImage *DecodeCover(const BYTE *bytes, size_t length, int box)
+CoverImage *DecodeCover(const CoverDecoder *decoder, const BYTE *bytes, size_t length, int box)
 {
-    if (!gFactory || length == 0 || length > 0x7FFFFFFF)
+    // Some decoders take the whole picture's memory as they open it: its
+    // size is read from its header first.
+    unsigned width, height;
+    if (!decoder->factory || length == 0 || length > 0x7FFFFFFF || !ReadPictureSize(bytes, length, &width, &height)
+        || !IsDecodableSize(width, height))
         return NULL;
+    IWICImagingFactory *factory = decoder->factory;
     IWICStream *stream = NULL;
-    IWICBitmapDecoder *decoder = NULL;
+    IWICBitmapDecoder *bitmapDecoder = NULL;
     CoverImage *image = NULL;
-    if (SUCCEEDED(gFactory->CreateStream(&stream))
+    if (SUCCEEDED(factory->CreateStream(&stream))
         && SUCCEEDED(stream->InitializeFromMemory((BYTE *)bytes, (DWORD)length))
-        && SUCCEEDED(gFactory->CreateDecoderFromStream(stream, NULL, WICDecodeMetadataCacheOnDemand, &decoder)))
-        image = DecodeFrame(decoder, box);
-    if (decoder)
-        decoder->Release();
+        && SUCCEEDED(factory->CreateDecoderFromStream(stream, NULL, WICDecodeMetadataCacheOnDemand, &bitmapDecoder)))
+        image = DecodeFrame(factory, bitmapDecoder, box);
+    if (bitmapDecoder)
+        bitmapDecoder->Release();
     if (stream)
         stream->Release();
     return image;

@@ -1,5 +1,6 @@
 // Decoding pictures with the Windows Imaging Component (JPEG, PNG, BMP, GIF)
-// into covers. The calling thread's own: it starts and stops COM for itself.
+// into covers. A decoder is its thread's own: it starts and stops COM for
+// that thread.
 #ifndef TUNEBELL_COVER_DECODE_H
 #define TUNEBELL_COVER_DECODE_H
 
@@ -10,12 +11,23 @@
 #define MOST_SOURCE_SIDE 10000
 #define MOST_SOURCE_PIXELS 25000000
 
+struct IWICImagingFactory;
+
+struct CoverDecoder {
+    HMODULE ole;
+    void (WINAPI *uninitialize)(void);
+    bool comStarted;
+    IWICImagingFactory *factory;
+};
+
 // False when COM or the imaging component cannot be had: nothing decodes.
-bool StartDecoding(void);
-void StopDecoding(void);
+// Stop undoes whatever Start did, whether it succeeded or not.
+bool StartDecoding(CoverDecoder *decoder);
+void StopDecoding(CoverDecoder *decoder);
 // The picture scaled with the Fant filter to fit `box` x `box`; NULL for
-// bytes that do not decode, or a picture too large.
-CoverImage *DecodeCover(const BYTE *bytes, size_t length, int box);
+// bytes that do not decode, or a picture too large, which its own header
+// tells before anything is decoded.
+CoverImage *DecodeCover(const CoverDecoder *decoder, const BYTE *bytes, size_t length, int box);
 
 // Pure: the size of a picture scaled to fit the box, aspect kept: the
 // longer side fills it, the other is rounded and at least 1.

@@ -5,23 +5,37 @@ static bool IsSlash(WCHAR c)
     return c == L'\\' || c == L'/';
 }
 
-bool IsLocalOrNetworkPath(const WCHAR *path)
+static bool IsDrivePath(const WCHAR *path)
 {
     WCHAR letter = (WCHAR)(path[0] | 0x20);
-    if (letter >= L'a' && letter <= L'z')
-        return path[1] == L':' && IsSlash(path[2]);
-    // \\server\share\...: a server name, then a share name.
-    if (!IsSlash(path[0]) || !IsSlash(path[1]))
-        return false;
-    int at = 2, server = 0;
-    while (path[at] && !IsSlash(path[at])) {
-        server++;
+    return letter >= L'a' && letter <= L'z' && path[1] == L':' && IsSlash(path[2]);
+}
+
+// "server\share\...", a path's part after its two leading backslashes.
+static bool IsSharePath(const WCHAR *path)
+{
+    int at = 0;
+    while (path[at] && !IsSlash(path[at]))
         at++;
-    }
-    bool device = server == 1 && (path[2] == L'.' || path[2] == L'?');
-    if (server == 0 || device || !IsSlash(path[at]))
+    bool device = at == 1 && (path[0] == L'.' || path[0] == L'?');
+    if (at == 0 || device || !IsSlash(path[at]))
         return false;
     return path[at + 1] && !IsSlash(path[at + 1]);
+}
+
+bool IsLocalOrNetworkPath(const WCHAR *path)
+{
+    // The extended forms "\\?\X:\..." and "\\?\UNC\server\share\..." name the
+    // same files as the plain ones (and longer paths).
+    if (path[0] == L'\\' && path[1] == L'\\' && path[2] == L'?' && path[3] == L'\\') {
+        const WCHAR *rest = path + 4;
+        if ((rest[0] | 0x20) == L'u' && (rest[1] | 0x20) == L'n' && (rest[2] | 0x20) == L'c' && rest[3] == L'\\')
+            return IsSharePath(rest + 4);
+        return IsDrivePath(rest);
+    }
+    if (IsDrivePath(path))
+        return true;
+    return IsSlash(path[0]) && IsSlash(path[1]) && IsSharePath(path + 2);
 }
 
 int FolderLength(const WCHAR *path)

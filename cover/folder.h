@@ -9,8 +9,9 @@
 #define COVER_PATH_UNITS 32768
 
 // Pure: a local path with its drive ("X:\...") or a network one
-// ("\\server\share\..."). Streams' addresses, device and extended paths
-// ("\\.\", "\\?\") and relative paths are not looked at.
+// ("\\server\share\..."), either also in its extended form ("\\?\X:\...",
+// "\\?\UNC\server\share\..."). Streams' addresses, device paths ("\\.\"),
+// volumes named otherwise and relative paths are not looked at.
 bool IsLocalOrNetworkPath(const WCHAR *path);
 
 // Pure: how many units of the path are its folder, the last backslash

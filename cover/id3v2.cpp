@@ -41,6 +41,14 @@ size_t Id3TagLength(const unsigned char *header, size_t size)
     return length;
 }
 
+size_t Id3FooterTagLength(const unsigned char *footer, size_t size)
+{
+    if (size < ID3_HEADER_BYTES || footer[0] != '3' || footer[1] != 'D' || footer[2] != 'I' || footer[3] != 4
+        || footer[4] == 0xFF || !(footer[5] & TAG_FOOTER) || !IsSyncsafe(footer + 6))
+        return 0;
+    return 2 * ID3_HEADER_BYTES + Syncsafe32(footer + 6);
+}
+
 // Takes out the 0x00 that unsynchronisation put after each 0xFF; returns the
 // bytes left. The writing never overtakes the reading.
 static size_t Resynchronise(unsigned char *p, size_t n)

@@ -1,10 +1,9 @@
 #include "cover/lookup.h"
-#include "cover/cache.h"
-#include "cover/decode.h"
 #include "cover/folder.h"
+#include "cover/picture.h"
 #include "cover/tag_file.h"
 
-typedef bool (*PictureReader)(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
+typedef ReadOutcome (*PictureReader)(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
 
 static CoverImage *CopyCover(const CoverImage *image)
 {
@@ -26,55 +25,68 @@ static void DescribeSource(CoverSource *source, const WCHAR *path, const WIN32_F
 }
 
 // The cover of one source, from the cache or read and decoded into it; the
-// cache's own image, or NULL when the source holds none.
-static const CoverImage *CoverOfSource(const CoverSource *source, PictureReader read, const volatile LONG *stop)
+// cache's own image, or NULL when the source holds none or none could be
+// read.
+static const CoverImage *CoverOfSource(const CoverLookup *lookup, const CoverSource *source, PictureReader read)
 {
-    const CoverImage *image;
-    if (FindCachedCover(source, &image))
-        return image;
+    const CoverImage *kept = NULL;
+    ULONGLONG keptDigest = NO_PICTURE_DIGEST;
+    CachedState state = FindCachedCover(lookup->cache, source, lookup->now, &kept, &keptDigest);
+    if (state == CACHE_TRUSTED)
+        return kept;
     PictureBytes bytes;
-    CoverImage *decoded = NULL;
-    if (read(source->path, &bytes, stop)) {
-        decoded = DecodeCover(bytes.block + bytes.offset, bytes.length, source->box);
+    ReadOutcome outcome = read(source->path, &bytes, lookup->stop);
+    // A read cut short by the stop, or by another program, says nothing
+    // about the source: what was kept stands until a read tells.
+    if (*lookup->stop || outcome == READ_FAILED) {
         FreePictureBytes(&bytes);
+        return kept;
     }
-    // A read cut short by the stop says nothing about the source.
-    if (*stop) {
-        if (decoded)
-            FreeCoverImage(decoded);
+    const BYTE *picture = outcome == READ_FOUND ? bytes.block + bytes.offset : NULL;
+    ULONGLONG digest = picture ? PictureDigest(picture, bytes.length) : NO_PICTURE_DIGEST;
+    if (state == CACHE_DUE && digest == keptDigest) {
+        FreePictureBytes(&bytes);
+        RenewCachedCover(lookup->cache, source, lookup->now);
+        return kept;
+    }
+    CoverImage *decoded = picture ? DecodeCover(lookup->decoder, picture, bytes.length, source->box) : NULL;
+    FreePictureBytes(&bytes);
+    if (*lookup->stop) {
+        FreeCoverImage(decoded);
         return NULL;
     }
-    if (!KeepCover(source, decoded))
+    if (!KeepCover(lookup->cache, source, digest, lookup->now, decoded))
         return NULL;
     return decoded;
 }
 
 struct FolderSearch {
+    const CoverLookup *lookup;
     int box;
-    const volatile LONG *stop;
     const CoverImage *image;
 };
 
 static bool TakeFolderPicture(const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, void *context)
 {
     FolderSearch *search = (FolderSearch *)context;
+    // Keyed by the picture's own length and time, not the track's.
     CoverSource source;
     DescribeSource(&source, path, file, search->box);
-    search->image = CoverOfSource(&source, ReadPictureFile, search->stop);
+    search->image = CoverOfSource(search->lookup, &source, ReadPictureFile);
     return search->image != NULL;
 }
 
-CoverImage *FindCover(const WCHAR *track, int box, bool copy, const volatile LONG *stop)
+CoverImage *FindCover(const CoverLookup *lookup, const WCHAR *track, int box, bool copy)
 {
     WIN32_FILE_ATTRIBUTE_DATA file;
     if (!GetFileAttributesExW(track, GetFileExInfoStandard, &file) || (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return NULL;
     CoverSource source;
     DescribeSource(&source, track, &file, box);
-    const CoverImage *image = CoverOfSource(&source, ReadTagPicture, stop);
-    if (!image && !*stop) {
-        FolderSearch search = { box, stop, NULL };
-        if (SearchFolderPictures(track, TakeFolderPicture, &search, stop))
+    const CoverImage *image = CoverOfSource(lookup, &source, ReadTagPicture);
+    if (!image && !*lookup->stop) {
+        FolderSearch search = { lookup, box, NULL };
+        if (SearchFolderPictures(track, TakeFolderPicture, &search, lookup->stop))
             image = search.image;
     }
     return copy ? CopyCover(image) : NULL;

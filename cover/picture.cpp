@@ -22,3 +22,12 @@ bool OfferPicture(PictureChoice *choice, size_t offset, size_t length, int type)
     }
     return choice->span.type == PICTURE_FRONT_COVER;
 }
+
+unsigned long long PictureDigest(const unsigned char *bytes, size_t length)
+{
+    // FNV-1a, 64 bits.
+    unsigned long long digest = 0xcbf29ce484222325ULL;
+    for (size_t i = 0; i < length; i++)
+        digest = (digest ^ bytes[i]) * 0x100000001b3ULL;
+    return digest == NO_PICTURE_DIGEST ? 1 : digest;
+}

@@ -33,4 +33,9 @@ void ClearPictureChoice(PictureChoice *choice);
 // True once a front cover is chosen, so that a reader may stop there.
 bool OfferPicture(PictureChoice *choice, size_t offset, size_t length, int type);
 
+// A digest of a picture's bytes, to tell a picture rewritten in place from
+// the one decoded before; never NO_PICTURE_DIGEST, which stands for none.
+#define NO_PICTURE_DIGEST 0
+unsigned long long PictureDigest(const unsigned char *bytes, size_t length);
+
 #endif

@@ -9,6 +9,7 @@
 #define MOST_FLAC_BLOCKS 1024
 #define MOST_OGG_PAGES   16384
 #define MOST_MP4_BOXES   1024
+#define MOST_ID3_TAGS    16
 // A long read goes in pieces, to see a stop between them.
 #define READ_PIECE ((DWORD)1 << 20)
 
@@ -16,19 +17,26 @@ struct SourceFile {
     HANDLE handle;
     ULONGLONG size;
     const volatile LONG *stop;
+    bool failed;   // a read, or the open, failed: what was read says nothing
 };
 
 // Opens a file on a disk for reading, sharing it with the player, which may
-// be writing its tags. A directory, a device or a pipe is not opened.
+// be writing its tags. A directory, a device or a pipe is not opened; a file
+// another program holds is not opened either, and that is a failure.
 static bool OpenForReading(const WCHAR *path, SourceFile *file, const volatile LONG *stop)
 {
     file->stop = stop;
+    file->failed = false;
     file->handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file->handle == INVALID_HANDLE_VALUE)
+    if (file->handle == INVALID_HANDLE_VALUE) {
+        file->failed = true;
         return false;
+    }
     LARGE_INTEGER size;
-    if (GetFileType(file->handle) != FILE_TYPE_DISK || !GetFileSizeEx(file->handle, &size)) {
+    bool disk = GetFileType(file->handle) == FILE_TYPE_DISK;
+    if (!disk || !GetFileSizeEx(file->handle, &size)) {
+        file->failed = disk;
         CloseHandle(file->handle);
         return false;
     }
@@ -49,8 +57,12 @@ static bool ReadAt(SourceFile *file, ULONGLONG offset, BYTE *into, size_t length
         if (*file->stop)
             return false;
         DWORD piece = length < READ_PIECE ? (DWORD)length : READ_PIECE, read = 0;
-        if (!ReadFile(file->handle, into, piece, &read, NULL) || read == 0)
+        // The file was long enough as it was opened: another program locked
+        // it, or cut it short, since.
+        if (!ReadFile(file->handle, into, piece, &read, NULL) || read == 0) {
+            file->failed = true;
             return false;
+        }
         into += read;
         length -= read;
     }
@@ -61,6 +73,7 @@ static bool ReadAt(SourceFile *file, ULONGLONG offset, BYTE *into, size_t length
 static BYTE *ReadBlock(SourceFile *file, ULONGLONG offset, size_t length)
 {
     BYTE *block = (BYTE *)HeapAlloc(GetProcessHeap(), 0, length ? length : 1);
+    file->failed |= block == NULL;
     if (block && !ReadAt(file, offset, block, length)) {
         HeapFree(GetProcessHeap(), 0, block);
         block = NULL;
@@ -157,47 +170,89 @@ static bool FindInMp4(SourceFile *file, PictureBytes *picture)
     return false;
 }
 
-bool ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop)
+// ID3v2 tags one after another from the file's start, at most
+// MAX_TAG_BYTES of them together: a tagger may put its own before one it
+// did not read. *end is where the last one ends.
+static bool FindInId3(SourceFile *file, ULONGLONG *end, PictureBytes *picture)
+{
+    ULONGLONG pos = 0;
+    for (int tags = 0; tags < MOST_ID3_TAGS; tags++) {
+        unsigned char header[ID3_HEADER_BYTES];
+        size_t length = ReadAt(file, pos, header, sizeof(header)) ? Id3TagLength(header, sizeof(header)) : 0;
+        if (!length)
+            break;
+        // Past MAX_TAG_BYTES, only where the tags end is still of use.
+        bool read = length <= MAX_TAG_BYTES - pos;
+        if (read && FindInTag(file, pos, length, FindId3, picture))
+            return true;
+        pos += length;
+        if (!read)
+            break;
+    }
+    *end = pos;
+    return false;
+}
+
+// An ID3v2.4 tag appended at the file's end, found by its footer, before an
+// ID3v1 tag when there is one.
+static bool FindAppendedId3(SourceFile *file, PictureBytes *picture)
+{
+    ULONGLONG end = file->size;
+    unsigned char v1[3];
+    if (end >= ID3V1_BYTES && ReadAt(file, end - ID3V1_BYTES, v1, sizeof(v1)) && v1[0] == 'T' && v1[1] == 'A'
+        && v1[2] == 'G')
+        end -= ID3V1_BYTES;
+    unsigned char footer[ID3_HEADER_BYTES];
+    if (end < sizeof(footer) || !ReadAt(file, end - sizeof(footer), footer, sizeof(footer)))
+        return false;
+    size_t length = Id3FooterTagLength(footer, sizeof(footer));
+    return length && length <= end && FindInTag(file, end - length, length, FindId3, picture);
+}
+
+ReadOutcome ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop)
 {
     picture->block = NULL;
     SourceFile file;
     if (!OpenForReading(path, &file, stop))
-        return false;
+        return file.failed ? READ_FAILED : READ_NONE;
     bool found = false;
     unsigned char head[MP4_BOX_HEADER_BYTES];
     size_t headSize = file.size < sizeof(head) ? (size_t)file.size : sizeof(head);
     if (ReadAt(&file, 0, head, headSize)) {
-        size_t id3 = Id3TagLength(head, headSize);
-        if (id3) {
-            // A FLAC stream may follow the tag.
+        if (Id3TagLength(head, headSize)) {
+            // A FLAC stream may follow the tags.
+            ULONGLONG id3End = 0;
             unsigned char marker[FLAC_MARKER_BYTES];
-            found = FindInTag(&file, 0, id3, FindId3, picture)
-                 || (ReadAt(&file, id3, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
-                     && FindInFlac(&file, id3, picture));
+            found = FindInId3(&file, &id3End, picture)
+                 || (ReadAt(&file, id3End, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
+                     && FindInFlac(&file, id3End, picture))
+                 || FindAppendedId3(&file, picture);
         } else if (IsFlacMarker(head, headSize)) {
             found = FindInFlac(&file, 0, picture);
         } else if (headSize >= 4 && head[0] == 'O' && head[1] == 'g' && head[2] == 'g' && head[3] == 'S') {
             found = FindInOgg(&file, picture);
         } else if (LooksLikeMp4(head, headSize)) {
             found = FindInMp4(&file, picture);
+        } else {
+            found = FindAppendedId3(&file, picture);
         }
     }
     CloseHandle(file.handle);
-    return found;
+    return found ? READ_FOUND : file.failed ? READ_FAILED : READ_NONE;
 }
 
-bool ReadPictureFile(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop)
+ReadOutcome ReadPictureFile(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop)
 {
     picture->block = NULL;
     SourceFile file;
     if (!OpenForReading(path, &file, stop))
-        return false;
+        return file.failed ? READ_FAILED : READ_NONE;
     if (file.size > 0 && file.size <= MAX_PICTURE_BYTES)
         picture->block = ReadBlock(&file, 0, (size_t)file.size);
     CloseHandle(file.handle);
     picture->offset = 0;
     picture->size = picture->length = picture->block ? (size_t)file.size : 0;
-    return picture->block != NULL;
+    return picture->block ? READ_FOUND : file.failed ? READ_FAILED : READ_NONE;
 }
 
 void FreePictureBytes(PictureBytes *picture)

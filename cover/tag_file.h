@@ -16,12 +16,16 @@ struct PictureBytes {
     size_t offset, length;   // the picture in it
 };
 
+// What a read found: the picture; that the file holds none; or nothing at
+// all, the file being held by another program (a tagger writing it), shut
+// to us, or cut short while it was read, so that a later read may differ.
+enum ReadOutcome { READ_FOUND, READ_NONE, READ_FAILED };
+
 // The picture of the file's tag: its front cover, else its first picture.
-// False (and nothing held) when the file has none that can be read. `stop`
-// ends a long read early.
-bool ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
+// Nothing is held unless it was found. `stop` ends a long read early.
+ReadOutcome ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
 // The whole file, when it is a file no larger than a picture may be.
-bool ReadPictureFile(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
+ReadOutcome ReadPictureFile(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
 void FreePictureBytes(PictureBytes *picture);
 
 #endif

@@ -5,12 +5,12 @@
 //
 // The thread holds a reference on our module. A quit waits for it a moment
 // only: a thread inside a long decode, which cannot be cut short, is left
-// to end by itself, frees what the covers hold and lets the module go.
+// to end by itself, frees what the covers hold and lets the module go. What
+// the covers hold is one record per start, which such a thread takes with
+// it: a start that follows at once makes its own and waits for nothing.
 #include "cover/cover.h"
-#include "cover/decode.h"
 #include "cover/folder.h"
 #include "cover/lookup.h"
-#include "cover/cache.h"
 
 #define COVER_SLOTS 64
 // How long a quit waits for the cover thread before leaving it to itself.
@@ -32,20 +32,25 @@ struct CoverSlot {
     CoverImage *image;     // the cover found, until taken
 };
 
-static CRITICAL_SECTION gLock;
-static bool gStarted;      // StartCovers ran, StopCovers did not
-static bool gAccepting;    // asks are taken
-static CoverSlot gSlots[COVER_SLOTS];
-static DWORD gGeneration;
-static DWORD gOrder;
-static HANDLE gThread;
-static HANDLE gWake;
-static volatile LONG gStop;
-static bool gServingLookAhead;
-static HMODULE gThreadModule;   // the thread's reference on our module
-static bool gThreadEnded;       // lock held: the thread is past its last use of the covers
-static bool gLeftToItself;      // lock held: the quit did not wait; the thread frees everything
-static HANDLE gLeftThread;      // that thread, which a new start waits for
+// One start's covers, on the process heap: StopCovers frees them, or the
+// thread it left to itself does.
+struct CoverWorker {
+    CRITICAL_SECTION lock;
+    bool accepting;            // asks are taken
+    CoverSlot slots[COVER_SLOTS];
+    DWORD generation;
+    DWORD order;
+    HANDLE thread;
+    HANDLE wake;
+    volatile LONG stop;
+    bool servingLookAhead;
+    HMODULE threadModule;      // the thread's reference on our module
+    bool threadEnded;          // lock held: the thread is past its last use of the covers
+    bool leftToItself;         // lock held: the quit did not wait; the thread frees everything
+    CoverCache cache;          // the thread's
+};
+
+static CoverWorker *gCovers;   // between StartCovers and StopCovers
 
 static void EmptySlot(CoverSlot *slot)
 {
@@ -59,11 +64,11 @@ static void EmptySlot(CoverSlot *slot)
 }
 
 // The next ask to serve, marked running; NULL when none waits. Lock held.
-static CoverSlot *NextAsk(void)
+static CoverSlot *NextAsk(CoverWorker *covers)
 {
     CoverSlot *next = NULL;
     for (int i = 0; i < COVER_SLOTS; i++) {
-        CoverSlot *slot = &gSlots[i];
+        CoverSlot *slot = &covers->slots[i];
         if (slot->state != SLOT_QUEUED)
             continue;
         // Asks before look-aheads, then the earlier one.
@@ -76,138 +81,130 @@ static CoverSlot *NextAsk(void)
     return next;
 }
 
-// Everything the covers hold but the lock and the thread's handle.
-static void FreeCovers(void)
+static void FreeCovers(CoverWorker *covers)
 {
     for (int i = 0; i < COVER_SLOTS; i++) {
-        EmptySlot(&gSlots[i]);
-        if (gSlots[i].done)
-            CloseHandle(gSlots[i].done);
-        gSlots[i].done = NULL;
-        gSlots[i].ticket = 0;
+        EmptySlot(&covers->slots[i]);
+        if (covers->slots[i].done)
+            CloseHandle(covers->slots[i].done);
     }
-    ClearCoverCache();
-    if (gWake)
-        CloseHandle(gWake);
-    gWake = NULL;
+    ClearCoverCache(&covers->cache);
+    if (covers->wake)
+        CloseHandle(covers->wake);
+    DeleteCriticalSection(&covers->lock);
+    HeapFree(GetProcessHeap(), 0, covers);
 }
 
-static DWORD WINAPI CoverThread(LPVOID)
+static DWORD WINAPI CoverThread(LPVOID parameter)
 {
-    bool decoding = StartDecoding();
-    while (!gStop) {
-        EnterCriticalSection(&gLock);
-        CoverSlot *slot = NextAsk();
-        gServingLookAhead = slot && slot->lookAhead;
-        LeaveCriticalSection(&gLock);
+    CoverWorker *covers = (CoverWorker *)parameter;
+    HMODULE module = covers->threadModule;
+    CoverDecoder decoder;
+    bool decoding = StartDecoding(&decoder);
+    CoverLookup lookup = { &covers->cache, &decoder, 0, &covers->stop };
+    while (!covers->stop) {
+        EnterCriticalSection(&covers->lock);
+        CoverSlot *slot = NextAsk(covers);
+        covers->servingLookAhead = slot && slot->lookAhead;
+        LeaveCriticalSection(&covers->lock);
         if (!slot) {
-            WaitForSingleObject(gWake, INFINITE);
+            WaitForSingleObject(covers->wake, INFINITE);
             continue;
         }
         // A look-ahead gives way to everything else the machine does; an
         // ask that comes meanwhile raises the thread again.
         SetThreadPriority(GetCurrentThread(), slot->lookAhead ? THREAD_PRIORITY_LOWEST : THREAD_PRIORITY_BELOW_NORMAL);
         // A running slot is not touched by others: its fields are read freely.
-        CoverImage *image = decoding ? FindCover(slot->source, slot->box, !slot->lookAhead, &gStop) : NULL;
-        EnterCriticalSection(&gLock);
+        lookup.now = GetTickCount();
+        CoverImage *image = decoding ? FindCover(&lookup, slot->source, slot->box, !slot->lookAhead) : NULL;
+        EnterCriticalSection(&covers->lock);
         slot->image = image;
         slot->state = SLOT_DONE;
-        gServingLookAhead = false;
+        covers->servingLookAhead = false;
         SetEvent(slot->done);
-        LeaveCriticalSection(&gLock);
+        LeaveCriticalSection(&covers->lock);
     }
-    StopDecoding();
-    EnterCriticalSection(&gLock);
-    bool alone = gLeftToItself;
-    gThreadEnded = true;
-    LeaveCriticalSection(&gLock);
-    // Left to itself, the thread is the last to use the covers.
-    if (alone) {
-        FreeCovers();
-        DeleteCriticalSection(&gLock);
-    }
-    FreeLibraryAndExitThread(gThreadModule, 0);
+    StopDecoding(&decoder);
+    EnterCriticalSection(&covers->lock);
+    bool alone = covers->leftToItself;
+    covers->threadEnded = true;
+    LeaveCriticalSection(&covers->lock);
+    // Left to itself, the thread is the last to use its covers.
+    if (alone)
+        FreeCovers(covers);
+    FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
 void StartCovers(void)
 {
-    if (gStarted)
+    if (gCovers)
         return;
-    // A thread an earlier quit left to itself still uses what starts here.
-    if (gLeftThread) {
-        WaitForSingleObject(gLeftThread, INFINITE);
-        CloseHandle(gLeftThread);
-        gLeftThread = NULL;
-    }
-    gThreadEnded = gLeftToItself = false;
-    InitializeCriticalSection(&gLock);
-    gWake = CreateEventA(NULL, FALSE, FALSE, NULL);
-    gStop = 0;
-    gStarted = true;
-    gAccepting = gWake != NULL;
+    CoverWorker *covers = (CoverWorker *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(CoverWorker));
+    if (!covers)
+        return;
+    InitializeCriticalSection(&covers->lock);
+    covers->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
+    covers->accepting = covers->wake != NULL;
+    gCovers = covers;
 }
 
 void StopCovers(void)
 {
-    if (!gStarted)
+    CoverWorker *covers = gCovers;
+    if (!covers)
         return;
-    EnterCriticalSection(&gLock);
-    gAccepting = false;
-    InterlockedExchange(&gStop, 1);
-    LeaveCriticalSection(&gLock);
+    gCovers = NULL;
+    EnterCriticalSection(&covers->lock);
+    covers->accepting = false;
+    InterlockedExchange(&covers->stop, 1);
+    HANDLE thread = covers->thread;
+    LeaveCriticalSection(&covers->lock);
     bool alone = false;
-    if (gThread) {
-        SetEvent(gWake);
-        if (WaitForSingleObject(gThread, COVER_STOP_WAIT_MS) != WAIT_OBJECT_0) {
-            EnterCriticalSection(&gLock);
-            alone = !gThreadEnded;
-            gLeftToItself = alone;
-            LeaveCriticalSection(&gLock);
+    if (thread) {
+        SetEvent(covers->wake);
+        if (WaitForSingleObject(thread, COVER_STOP_WAIT_MS) != WAIT_OBJECT_0) {
+            EnterCriticalSection(&covers->lock);
+            alone = !covers->threadEnded;
+            covers->leftToItself = alone;
+            LeaveCriticalSection(&covers->lock);
             // Past its last use of the covers, it is only leaving.
             if (!alone)
-                WaitForSingleObject(gThread, INFINITE);
+                WaitForSingleObject(thread, INFINITE);
         }
-        if (alone)
-            gLeftThread = gThread;
-        else
-            CloseHandle(gThread);
-        gThread = NULL;
+        CloseHandle(thread);
     }
-    gStarted = false;
-    if (alone)
-        return;
     // Nobody waits any more: whoever asked has ended before the quit.
-    FreeCovers();
-    DeleteCriticalSection(&gLock);
+    if (!alone)
+        FreeCovers(covers);
 }
 
 // Lock held.
-static void StartCoverThread(void)
+static void StartCoverThread(CoverWorker *covers)
 {
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)(void *)&CoverThread, &gThreadModule))
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)(void *)&CoverThread, &covers->threadModule))
         return;
-    gThread = CreateThread(NULL, 0, CoverThread, NULL, 0, NULL);
-    if (gThread)
-        SetThreadPriority(gThread, THREAD_PRIORITY_BELOW_NORMAL);
+    covers->thread = CreateThread(NULL, 0, CoverThread, covers, 0, NULL);
+    if (covers->thread)
+        SetThreadPriority(covers->thread, THREAD_PRIORITY_BELOW_NORMAL);
     else
-        FreeLibrary(gThreadModule);
+        FreeLibrary(covers->threadModule);
 }
 
 // A slot for a new ask: a free one, else one whose cover was taken or was a
 // look-ahead's, else the oldest done. NULL when every slot is busy. Lock held.
-static CoverSlot *FreeSlot(void)
+static CoverSlot *FreeSlot(CoverWorker *covers)
 {
     CoverSlot *best = NULL;
     for (int i = 0; i < COVER_SLOTS; i++) {
-        CoverSlot *slot = &gSlots[i];
+        CoverSlot *slot = &covers->slots[i];
         if (slot->state == SLOT_FREE)
             return slot;
         if (slot->state != SLOT_DONE || slot->waiters > 0)
             continue;
         bool spent = slot->taken || slot->lookAhead;
         bool bestSpent = best && (best->taken || best->lookAhead);
-        if (!best || (spent && !bestSpent) || (spent == bestSpent && gOrder - slot->order > gOrder - best->order))
+        if (!best || (spent && !bestSpent) || (spent == bestSpent && covers->order - slot->order > covers->order - best->order))
             best = slot;
     }
     return best;
@@ -215,7 +212,8 @@ static CoverSlot *FreeSlot(void)
 
 static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
 {
-    if (!gStarted || box < COVER_SMALLEST_BOX || box > COVER_LARGEST_BOX || !IsLocalOrNetworkPath(source))
+    CoverWorker *covers = gCovers;
+    if (!covers || box < COVER_SMALLEST_BOX || box > COVER_LARGEST_BOX || !IsLocalOrNetworkPath(source))
         return 0;
     int bytes = (lstrlenW(source) + 1) * (int)sizeof(WCHAR);
     if (bytes > COVER_PATH_UNITS * (int)sizeof(WCHAR))
@@ -226,27 +224,27 @@ static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
     CopyMemory(copy, source, bytes);
 
     DWORD ticket = 0;
-    EnterCriticalSection(&gLock);
+    EnterCriticalSection(&covers->lock);
     CoverSlot *slot = NULL;
-    if (gAccepting) {
+    if (covers->accepting) {
         // Only the latest look-ahead is worth doing.
         for (int i = 0; lookAhead && i < COVER_SLOTS && !slot; i++) {
-            if (gSlots[i].state == SLOT_QUEUED && gSlots[i].lookAhead)
-                slot = &gSlots[i];
+            if (covers->slots[i].state == SLOT_QUEUED && covers->slots[i].lookAhead)
+                slot = &covers->slots[i];
         }
         if (!slot)
-            slot = FreeSlot();
+            slot = FreeSlot(covers);
     }
     if (slot && !slot->done)
         slot->done = CreateEventA(NULL, TRUE, FALSE, NULL);
-    if (slot && !gThread)
-        StartCoverThread();
-    if (slot && slot->done && gThread) {
+    if (slot && !covers->thread)
+        StartCoverThread(covers);
+    if (slot && slot->done && covers->thread) {
         EmptySlot(slot);
-        gGeneration++;
-        if (gGeneration > 0xFFFFFFFFu / COVER_SLOTS)
-            gGeneration = 1;
-        ticket = gGeneration * COVER_SLOTS + (DWORD)(slot - gSlots);
+        covers->generation++;
+        if (covers->generation > 0xFFFFFFFFu / COVER_SLOTS)
+            covers->generation = 1;
+        ticket = covers->generation * COVER_SLOTS + (DWORD)(slot - covers->slots);
         slot->ticket = ticket;
         slot->state = SLOT_QUEUED;
         slot->lookAhead = lookAhead;
@@ -255,16 +253,16 @@ static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
         slot->source = copy;
         copy = NULL;
         slot->askedAt = GetTickCount();
-        slot->order = ++gOrder;
+        slot->order = ++covers->order;
         ResetEvent(slot->done);
-        if (!lookAhead && gServingLookAhead)
-            SetThreadPriority(gThread, THREAD_PRIORITY_BELOW_NORMAL);
+        if (!lookAhead && covers->servingLookAhead)
+            SetThreadPriority(covers->thread, THREAD_PRIORITY_BELOW_NORMAL);
     }
-    LeaveCriticalSection(&gLock);
+    LeaveCriticalSection(&covers->lock);
     if (copy)
         HeapFree(GetProcessHeap(), 0, copy);
     if (ticket)
-        SetEvent(gWake);
+        SetEvent(covers->wake);
     return ticket;
 }
 
@@ -280,16 +278,17 @@ void LookAheadCover(const WCHAR *source, int box)
 
 CoverImage *TakeCover(DWORD ticket)
 {
-    if (!gStarted || ticket == 0)
+    CoverWorker *covers = gCovers;
+    if (!covers || ticket == 0)
         return NULL;
-    CoverSlot *slot = &gSlots[ticket % COVER_SLOTS];
-    EnterCriticalSection(&gLock);
-    bool ours = gAccepting && slot->ticket == ticket && slot->state != SLOT_FREE;
+    CoverSlot *slot = &covers->slots[ticket % COVER_SLOTS];
+    EnterCriticalSection(&covers->lock);
+    bool ours = covers->accepting && slot->ticket == ticket && slot->state != SLOT_FREE;
     HANDLE done = slot->done;
     DWORD askedAt = slot->askedAt;
     if (ours)
         slot->waiters++;
-    LeaveCriticalSection(&gLock);
+    LeaveCriticalSection(&covers->lock);
     if (!ours)
         return NULL;
 
@@ -297,21 +296,21 @@ CoverImage *TakeCover(DWORD ticket)
     // wait goes on until the tick count says the time is over.
     for (;;) {
         DWORD waited = GetTickCount() - askedAt;
-        if (waited >= COVER_WAIT_MS || gStop)
+        if (waited >= COVER_WAIT_MS || covers->stop)
             break;
         if (WaitForSingleObject(done, COVER_WAIT_MS - waited) == WAIT_OBJECT_0)
             break;
     }
 
     CoverImage *image = NULL;
-    EnterCriticalSection(&gLock);
+    EnterCriticalSection(&covers->lock);
     if (slot->state == SLOT_DONE) {
         image = slot->image;
         slot->image = NULL;
         slot->taken = true;
     }
     slot->waiters--;
-    LeaveCriticalSection(&gLock);
+    LeaveCriticalSection(&covers->lock);
     return image;
 }
 

@@ -154,3 +154,18 @@ bool WriteBytesToFile(const std::string &path, const std::vector<unsigned char> 
     CloseHandle(file);
     return ok;
 }
+
+bool RewriteKeepingTime(const std::string &path, const std::vector<unsigned char> &bytes)
+{
+    WIN32_FILE_ATTRIBUTE_DATA before;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &before) || before.nFileSizeHigh
+        || before.nFileSizeLow != bytes.size() || !WriteBytesToFile(path, bytes))
+        return false;
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool kept = SetFileTime(file, NULL, NULL, &before.ftLastWriteTime) != 0;
+    CloseHandle(file);
+    return kept;
+}

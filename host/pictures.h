@@ -23,3 +23,8 @@ std::vector<unsigned char> MakeArtwork(PictureFormat format, int size, COLORREF 
 
 // Writes the bytes as a file (replacing one); true when all were written.
 bool WriteBytesToFile(const std::string &path, const std::vector<unsigned char> &bytes);
+
+// Writes the bytes over an existing file of the same length and gives it
+// back its time of last writing, as taggers that keep file times do; true
+// when all of that was done.
+bool RewriteKeepingTime(const std::string &path, const std::vector<unsigned char> &bytes);

@@ -6,7 +6,10 @@
 #include "host/tag_builder.h"
 #include "tests/e2e/support.h"
 
+#include <psapi.h>
 #include <stdlib.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -162,6 +165,7 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
         const char *track;    // in the case's folder; or, with "://", a stream's address
         COLORREF cover;       // the colour the cover shows, or kNoCover
         bool olderPlayer;     // 214 unknown: the name comes from 211
+        bool extended;        // the track named in the form \\?\X:\...
     } cases[] = {
         { "cover.jpg beside the track", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kRed) } }, "song.mp3", kRed },
         { "ID3v2.3", { { "song.mp3", Id3Tag(3, 0, Apic(3, 3, Png(kGreen))) + Audio() } }, "song.mp3", kGreen },
@@ -173,6 +177,8 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
         { "Opus", { { "song.opus", OggPages({ OpusHead(), VorbisComments("OpusTags", { PictureComment(3, Png(kGreen)) }) }, 255) } }, "song.opus", kGreen },
         { "PNG with transparency over the background", { { "song.mp3", Audio() }, { "cover.png", Png(kRed, 128) } }, "song.mp3", halfRed },
         { "the name from 211 when 214 answers 0", { { "song.mp3", Audio() }, { "folder.jpg", Jpeg(kGreen) } }, "song.mp3", kGreen, true },
+        { "an extended path: the tag", { { "song.mp3", Id3Tag(3, 0, Apic(3, 3, Png(kBlue))) + Audio() } }, "song.mp3", kBlue, false, true },
+        { "an extended path: the folder", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kRed) } }, "song.mp3", kRed, false, true },
         { "a damaged JPEG", { { "song.mp3", Audio() }, { "cover.jpg", cut } }, "song.mp3", kNoCover },
         { "an empty file", { { "song.mp3", Audio() }, { "cover.jpg", {} } }, "song.mp3", kNoCover },
         { "a folder named cover.jpg", { { "song.mp3", Audio() }, { "cover.jpg", {}, true } }, "song.mp3", kNoCover },
@@ -185,6 +191,8 @@ TEST_F(Covers, FromEachTagFormatAndTheFolderOrTheDesignsLayout)
         SCOPED_TRACE(c.what);
         std::string folder = MakeFolder("case" + std::to_string(index++), c.files);
         std::string track = strstr(c.track, "://") ? std::string(c.track) : folder + "\\" + c.track;
+        if (c.extended)
+            track = "\\\\?\\" + track;
         PlayerSetOlder(c.olderPlayer);
         HWND popup = Play(Wide(track));
         ASSERT_NE(popup, (HWND)NULL);
@@ -283,24 +291,74 @@ TEST_F(Covers, PreviewShowsTheCurrentTracksCover)
     }));
 }
 
-TEST_F(Covers, QuitLeavesALongDecodeToEndByItself)
+// A cover.bmp written again with another colour but the same length and
+// time shows once the plug-in's clock says a minute has passed.
+TEST_F(Covers, APictureRewrittenUnseenShowsAMinuteAfterItWasRead)
+{
+    ASSERT_TRUE(LoadWaitingForCovers());
+    std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.bmp", MakePicture(PICTURE_BMP, 40, 40, kRed) } });
+    ExpectCoverOrDesign(Play(Wide(folder + "\\song.mp3")), kRed);
+    CloseAll();
+    ASSERT_TRUE(RewriteKeepingTime(folder + "\\cover.bmp", MakePicture(PICTURE_BMP, 40, 40, kBlue)));
+    PlayerAdvancePluginClock(60000);
+    ExpectCoverOrDesign(Play(Wide(folder + "\\song.mp3")), kBlue);
+}
+
+// A JPEG whose frame header gives 12000 x 12000, for which a decoder would
+// take 432 MB (its pixels are a small picture's): refused from the header,
+// it never reaches the decoder. The peak is the working set's high-water
+// mark, which Wine keeps (its peak commit is only the present one).
+TEST_F(Covers, APictureTooLargeIsRefusedByItsHeader)
+{
+    Bytes lying = Jpeg(kRed), frame = { 0xFF, 0xC0 };
+    auto at = std::search(lying.begin(), lying.end(), frame.begin(), frame.end());
+    ASSERT_TRUE(at + 9 < lying.end());
+    at[5] = at[7] = 12000 >> 8, at[6] = at[8] = 12000 & 0xFF;
+    ASSERT_TRUE(LoadWaitingForCovers());
+    std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.jpg", lying } });
+    PROCESS_MEMORY_COUNTERS before = { sizeof(before) }, after = { sizeof(after) };
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before)));
+    ExpectCoverOrDesign(Play(Wide(folder + "\\song.mp3")), kNoCover);
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after)));
+    EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, (SIZE_T)64 << 20);
+}
+
+// A JPEG far longer to decode than a popup waits: its fine grain makes the
+// decode as slow as a photograph's, and Wine's decoder does not scale it
+// while it decodes.
+TEST_F(Covers, QuitLeavesALongDecodeToItselfAndANewStartWaitsForNothing)
 {
     SetIni("Seconds", 0);
+    SetIni("DynamicResize", 0);
     ASSERT_TRUE(LoadPatched());
     Bytes large = MakePicture(PICTURE_JPEG, 5000, 5000, kRed, 255, true);
     ASSERT_FALSE(large.empty());
-    std::string folder = MakeFolder("album", { { "song.mp3", Audio() }, { "cover.jpg", large } });
-    ASSERT_NE(Play(Wide(folder + "\\song.mp3")), (HWND)NULL);
-    // The decode goes on past the popup; the quit does not wait for it, and
-    // the thread ends by itself, freeing the covers and then the module.
-    PlayerUnloadPlugin();
-    EXPECT_TRUE(NoPopupAndBaselineThreads(5000));
-    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("gen_tunebell.dll") == NULL; }, 5000));
+    std::string timed = MakeFolder("timed", { { "song.mp3", Audio() }, { "cover.jpg", large } });
+    std::string left = MakeFolder("left", { { "song.mp3", Audio() }, { "cover.jpg", large } });
+    // How long the decode takes here and now: on a standing clock its popup
+    // waits for it.
+    PlayerSetPluginClock(PlayerPluginClock());
+    PlayerSetPlaylistFiles({ Wide(timed + "\\song.mp3") });
+    DWORD start = GetTickCount();
+    PlayerStartTrackPastThrottle({ 0, "Song", 100, 44, 128, 2 });
+    ASSERT_TRUE(WaitForVisiblePopups(1, 60000));
+    DWORD decodeMs = GetTickCount() - start;
+    CloseAll();
 
-    // Loaded again, it shows covers as before.
+    // On a running clock the popup goes without its cover; the quit leaves
+    // the decode to end by itself, and a start right after does not wait.
+    ASSERT_TRUE(PlayerRedirectPluginClock());
+    ASSERT_NE(Play(Wide(left + "\\song.mp3")), (HWND)NULL);
+    QuitAndUnload();
+    start = GetTickCount();
     ASSERT_TRUE(LoadWaitingForCovers());
+    DWORD loadMs = GetTickCount() - start;
+    EXPECT_LT(loadMs, decodeMs / 2) << "the decode took " << decodeMs << " ms";
+    // It shows covers of its own meanwhile.
     std::string small = MakeFolder("small", { { "song.mp3", Audio() }, { "cover.jpg", Jpeg(kBlue) } });
-    HWND popup = Play(Wide(small + "\\song.mp3"));
-    ASSERT_NE(popup, (HWND)NULL);
-    ExpectCoverOrDesign(popup, kBlue);
+    ExpectCoverOrDesign(Play(Wide(small + "\\song.mp3")), kBlue);
+    // Each thread, the old one past its decode, frees its covers and lets
+    // the module go.
+    QuitAndUnload();
+    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("gen_tunebell.dll") == NULL; }, 60000));
 }

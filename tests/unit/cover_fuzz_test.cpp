@@ -1,7 +1,8 @@
-// Each tag reader on 100,000 random mutations and truncations of its sample.
-// The bytes end where an unreadable page begins, so a read past them faults
-// at once; a picture found must lie inside them. One in 500 goes through a
-// file too, where the walk over the file's structure reads it.
+// Each tag reader, and the reader of a picture's size, on 100,000 random
+// mutations and truncations of its sample. The bytes end where an unreadable
+// page begins, so a read past them faults at once; a picture found must lie
+// inside them. One in 500 goes through a file too, where the walk over the
+// file's structure reads it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include "cover/id3v2.h"
 #include "cover/mp4.h"
 #include "cover/ogg.h"
+#include "cover/picture_size.h"
 #include "cover/tag_file.h"
 #include "host/pictures.h"
 #include "host/tag_builder.h"
@@ -86,7 +88,7 @@ static void Fuzz(const char *name, TagReader read, const Bytes &sample)
         if (i % 500 == 0) {
             ASSERT_TRUE(WriteBytesToFile(file, Bytes(bytes.begin(), bytes.begin() + size)));
             PictureBytes picture;
-            if (ReadTagPicture(wide, &picture, &stop)) {
+            if (ReadTagPicture(wide, &picture, &stop) == READ_FOUND) {
                 ASSERT_TRUE(picture.length > 0 && picture.offset <= picture.size
                             && picture.length <= picture.size - picture.offset) << "file case " << i;
                 FreePictureBytes(&picture);
@@ -142,4 +144,20 @@ TEST(CoverFuzz, Ogg)
     Bytes comments = VorbisComments(std::string("\x03vorbis", 7), { "TITLE=Song", PictureComment(4, NamedBytes("other", 200)),
                                                                    PictureComment(3, NamedBytes("FRONT", 300)) }) + Bytes{ 1 };
     Fuzz("Vorbis", ReadOgg, OggPages({ VorbisIdentification(), comments, Text(std::string("\x05vorbis", 7)) + Be(0, 40) }, 3));
+}
+
+// A size read stands for a picture of all the bytes.
+static bool ReadSize(unsigned char *b, size_t n, PictureSpan *p)
+{
+    unsigned width, height;
+    *p = PictureSpan{ 0, n, 0 };
+    return ReadPictureSize(b, n, &width, &height);
+}
+
+TEST(CoverFuzz, PictureSizes)
+{
+    Fuzz("JPEG", ReadSize, MakePicture(PICTURE_JPEG, 3, 2, RGB(1, 2, 3)));
+    Fuzz("GIF", ReadSize, Text("GIF89a") + Bytes{ 10, 0, 10, 0, 0x81, 0, 0 } + Be(0, 12)
+                              + Bytes{ 0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C } + Be(0, 8) + Bytes{ 0, 2, 2, 0x44, 0x01, 0, 0x3B });
+    Fuzz("BMP", ReadSize, MakePicture(PICTURE_BMP, 3, 2, RGB(1, 2, 3)));
 }
