@@ -3,7 +3,7 @@
 // a new track, against the least a popup costs, which the check can spare.
 #include "bench/bench.h"
 #include "plugin/fullscreen.h"
-#include "plugin/optional_functions.h"
+#include "base/optional_functions.h"
 
 // Microseconds per check over one batch.
 static double TimeChecks(int count, bool *sawFullScreen)

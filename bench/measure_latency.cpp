@@ -5,7 +5,7 @@
 
 #include "host/iat_hook.h"
 #include "popup/thread_pool.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 #include "popup/record.h"
 
 #include <algorithm>

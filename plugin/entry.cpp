@@ -1,6 +1,6 @@
 // The plug-in's entry: the export the player looks for, the descriptor it
 // gets, and the start and stop of everything else.
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "cover/cover.h"
 #include "plugin/description.h"
 #include "plugin/hotkey.h"
@@ -9,8 +9,30 @@
 #include "res/resource.h"
 #include "settings/dialog.h"
 
-HWND gHostWindow;
-HINSTANCE gInstance;
+// What the player reads from the export, field for field.
+struct PluginDescriptor {
+    int version;
+    char *description;
+    int (*init)(void);
+    void (*config)(void);
+    void (*quit)(void);
+    HWND hostWindow;       // filled in by the player before init
+    HINSTANCE instance;    // filled in by the player before init
+};
+
+// A page in the player's preferences: the player keeps the pointer, so the
+// record lives as long as the module. Its template, and the control the page
+// stretches over itself, are IDD_PREFS_PAGE and IDC_PREFS_PAGE_TEXT of
+// res/resource.h.
+struct PrefsPageRecord {
+    HINSTANCE instance;
+    int templateId;
+    DLGPROC proc;
+    const char *title;
+    int reserved[3];
+};
+
+#define PLUGIN_DESCRIPTOR_VERSION 0x10
 
 static int PluginInit(void);
 static void PluginConfig(void);

@@ -1,6 +1,6 @@
 // The full-screen test: the foreground window's place, and the shell's word.
 #include "plugin/fullscreen.h"
-#include "plugin/optional_functions.h"
+#include "base/optional_functions.h"
 #include "popup/record.h"
 #include "popup/work_area.h"
 

@@ -4,7 +4,7 @@
 // player's thread only posts to it.
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
-#include "plugin/worker_thread.h"
+#include "base/worker_thread.h"
 #include "settings/settings.h"
 
 static WorkerThread gHotKeyThread;

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Thread messages of the hot-key thread: UM_HOTKEY_SET, UM_HOTKEY_STOP.
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 #define HOTKEY_ATOM_NAME "TunebellPluginHotKey"
 

@@ -1,7 +1,7 @@
 #include "plugin/track_cover.h"
 #include "cover/cover.h"
 #include "plugin/file_query.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "popup/cover_art.h"
 
 void AskForTrackCover(int position, int size, PopupRequest *request)

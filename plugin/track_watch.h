@@ -6,7 +6,7 @@
 #include <windows.h>
 
 // The thread's messages: UM_SHOW_TRACK, UM_INFO_STOP.
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 void StartTrackWatch(void);
 void StopTrackWatch(void);

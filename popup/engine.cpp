@@ -7,8 +7,8 @@
 #include "popup/record.h"
 #include "popup/thread_pool.h"
 #include "popup/window.h"
-#include "plugin/optional_functions.h"
-#include "plugin/plugin.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
 #include "settings/colour_picker.h"
 #include "settings/settings.h"
 
@@ -21,11 +21,6 @@ static LOGFONTA gPopupBoldLogFont;
 
 volatile LONG gPopupEngineRunning;
 volatile LONG gPopupEngineStopping;
-
-void ShowInfoMessage(const char *text)
-{
-    MessageBoxA(NULL, text, "PopUp Plugin", MB_ICONINFORMATION);
-}
 
 int RegisterPopupClass(void)
 {

@@ -11,7 +11,6 @@ int PopupEngineInit(void);
 int PopupEngineShutdown(void);
 int RegisterPopupClass(void);
 void CreatePopupFonts(void);
-void ShowInfoMessage(const char *text);
 // What the engine keeps for the module's lifetime; when the module is unloaded.
 void ReleasePopupEngine(void);
 

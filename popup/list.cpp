@@ -4,7 +4,7 @@
 #include "popup/placement.h"
 #include "popup/record.h"
 #include "popup/work_area.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 #include "settings/settings.h"
 
 static CRITICAL_SECTION gPopupListLock;

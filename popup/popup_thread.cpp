@@ -1,8 +1,8 @@
 #include "popup/popup_thread.h"
 #include "popup/dpi.h"
 #include "popup/engine.h"
-#include "plugin/own_module.h"
-#include "plugin/wait.h"
+#include "base/own_module.h"
+#include "base/wait.h"
 
 // Popup threads started and not yet finished, and the event each one sets
 // as it finishes, so the shutdown can wait for the last one. The last thread

@@ -13,8 +13,8 @@
 #include "popup/popup_thread.h"
 #include "popup/record.h"
 #include "popup/window.h"
-#include "plugin/messages.h"
-#include "plugin/plugin.h"
+#include "base/messages.h"
+#include "base/player.h"
 
 #include <string.h>
 

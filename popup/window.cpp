@@ -11,9 +11,9 @@
 #include "popup/layout.h"
 #include "popup/list.h"
 #include "popup/work_area.h"
-#include "plugin/messages.h"
-#include "plugin/optional_functions.h"
-#include "plugin/plugin.h"
+#include "base/messages.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 

@@ -1,6 +1,6 @@
 // Choosing the monitor whose work area the popups use.
 #include "popup/work_area.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "settings/settings.h"
 
 #include <limits.h>

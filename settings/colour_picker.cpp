@@ -2,7 +2,7 @@
 // system colour chooser; a confirmed pick is stored, reported to the parent
 // and painted.
 #include "settings/colour_picker.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 
 #include <commdlg.h>
 #include <string.h>

@@ -8,7 +8,7 @@
 #define COLOUR_PICKER_CLASS "ColourPicker"
 
 // The control's messages (CPM_*) and its notification (CPN_COLOURPICKED).
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 // The dialog template names the class; the class is registered for this
 // module alone, which the dialog made from our template looks in first.

@@ -1,7 +1,7 @@
 // Settings in the INI file below the player's INI directory.
 #include "settings/settings.h"
 #include "settings/rules.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "plugin/hotkey.h"
 
 Settings gSettings;

@@ -12,7 +12,7 @@
 // must hold through it.
 #include "tests/soak/soak.h"
 
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "popup/engine.h"
 #include "popup/list.h"
 #include "popup/request.h"

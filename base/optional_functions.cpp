@@ -1,4 +1,4 @@
-#include "plugin/optional_functions.h"
+#include "base/optional_functions.h"
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;

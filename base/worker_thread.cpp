@@ -1,5 +1,5 @@
-#include "plugin/worker_thread.h"
-#include "plugin/wait.h"
+#include "base/worker_thread.h"
+#include "base/wait.h"
 
 static DWORD WINAPI WorkerThreadProc(LPVOID parameter)
 {
