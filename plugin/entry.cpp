@@ -1,13 +1,16 @@
 // The plug-in's entry: the export the player looks for, the descriptor it
 // gets, and the start and stop of everything else.
+#include "base/optional_functions.h"
 #include "base/player.h"
 #include "cover/cover.h"
+#include "plugin/colour_picker.h"
 #include "plugin/description.h"
+#include "plugin/dialog.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
 #include "popup/engine.h"
 #include "res/resource.h"
-#include "settings/dialog.h"
+#include "settings/settings.h"
 
 // What the player reads from the export, field for field.
 struct PluginDescriptor {
@@ -44,6 +47,8 @@ static char gDescription[DESCRIPTION_SIZE];
 // would start everything again over what runs (and subclass the player's
 // window over our own hook), a second quit would stop what is stopped.
 static bool gStarted;
+// The popups run: their engine started, and the plug-in is not quitting.
+static bool gPopupsRun;
 
 static PluginDescriptor gDescriptor = {
     PLUGIN_DESCRIPTOR_VERSION,
@@ -88,18 +93,25 @@ static int PluginInit(void)
     gPrefsPage.templateId = IDD_PREFS_PAGE;
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
 
-    PopupEngineInit();
+    // Floor by floor: what popups and the dialog read (the functions some
+    // Windows lack, the settings, the swatch's class) before the popups,
+    // whose first warm thread reads them; the covers; last what asks for
+    // popups, the hot key told where to ask.
+    LookUpOptionalFunctions();
+    ResolveIniPath();
+    LoadSettings();
+    RegisterColourPickerClass();
+    gPopupsRun = PopupEngineInit();
     StartCovers();
-    StartTrackWatch();
-    StartHotKeyThread();
+    StartTrackWatch(RetryMissingHotKey);
+    StartHotKeyThread(gSettings.HotKey, TrackInfoThreadId());
     return 0;
 }
 
 static void PluginConfig(void)
 {
-    // A failed start leaves no settings to edit and no colour swatch class
-    // for the dialog.
-    if (!IsPopupEngineRunning() || BringSettingsDialogForward())
+    // Without popups the plug-in does nothing, and offers nothing to set.
+    if (!gPopupsRun || BringSettingsDialogForward())
         return;
     HWND owner = (HWND)AskPlayer(0, PLAYER_GET_DIALOG_OWNER);
     InitSettingsDialogControls();
@@ -111,9 +123,13 @@ static void PluginQuit(void)
     if (!gStarted)
         return;
     gStarted = false;
+    gPopupsRun = false;
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();
+    // Its procedure is in this module: left behind, it would outlive our code.
+    UnregisterColourPickerClass();
+    ForgetOptionalFunctions();
     // Last: popups wait for their covers until they are shown.
     StopCovers();
     // The player keeps the page's record, which lives in this module: a

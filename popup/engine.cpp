@@ -1,4 +1,7 @@
-// Start-up and shutdown of the popup engine.
+// Start-up and shutdown of the popup engine: its window classes, its list,
+// its fonts and its threads. What popups read besides (the settings, the
+// optional functions) is made ready before the engine starts, and let go
+// after it stops, by the plug-in.
 #include "popup/engine.h"
 #include "popup/controls.h"
 #include "popup/fonts.h"
@@ -7,10 +10,7 @@
 #include "popup/record.h"
 #include "popup/thread_pool.h"
 #include "popup/window.h"
-#include "base/optional_functions.h"
 #include "base/player.h"
-#include "settings/colour_picker.h"
-#include "settings/settings.h"
 
 #include <string.h>
 
@@ -22,7 +22,7 @@ static LOGFONTA gPopupBoldLogFont;
 volatile LONG gPopupEngineRunning;
 volatile LONG gPopupEngineStopping;
 
-int RegisterPopupClass(void)
+bool RegisterPopupClass(void)
 {
     WNDCLASSEXW wc;
     memset(&wc, 0, sizeof(wc));
@@ -53,33 +53,29 @@ void CreatePopupFonts(void)
     PopupBoldFont = CreateFontIndirectA(&gPopupBoldLogFont);
 }
 
-int PopupEngineInit(void)
+bool PopupEngineInit(void)
 {
     if (!RegisterPopupClass()) {
         ShowInfoMessage("Error: I could not register the PopUp Window class.\nThe plugin will not operate.");
-        return 0;
+        return false;
     }
     // Without it popups only lack their controls.
     RegisterControlClass();
-    LookUpOptionalFunctions();
     InitPopupList();
     CreatePopupFonts();
     InitScaledFonts();
     InitPopupThreads();
-    RegisterColourPickerClass();
-    ResolveIniPath();
-    LoadSettings();
     InterlockedExchange(&gPopupEngineStopping, 0);
     InterlockedExchange(&gPopupEngineRunning, 1);
     StartPopupThreadPool();
-    return 0;
+    return true;
 }
 
-int PopupEngineShutdown(void)
+void PopupEngineShutdown(void)
 {
     // A failed start set up nothing else: release only what it made.
     if (!InterlockedExchange(&gPopupEngineRunning, 0))
-        return 0;
+        return;
     InterlockedExchange(&gPopupEngineStopping, 1);
 
     // Threads waiting in the pool end; each open popup is destroyed by its
@@ -95,12 +91,8 @@ int PopupEngineShutdown(void)
     DeleteObject(PopupFont);
     DeleteObject(PopupBoldFont);
     PopupFont = PopupBoldFont = NULL;
-    ForgetOptionalFunctions();
     UnregisterClassW(POPUP_CLASS, gInstance);
     UnregisterControlClass();
-    // Its procedure is in this module: left behind, it would outlive our code.
-    UnregisterColourPickerClass();
-    return 0;
 }
 
 void ReleasePopupEngine(void)

@@ -7,9 +7,13 @@
 extern HFONT PopupFont;
 extern HFONT PopupBoldFont;
 
-int PopupEngineInit(void);
-int PopupEngineShutdown(void);
-int RegisterPopupClass(void);
+// Starts the engine, once the settings are loaded and the optional
+// functions looked up: its first warm thread reads them. False (and the
+// user told) when the popup's window class cannot be registered: nothing of
+// the engine runs then.
+bool PopupEngineInit(void);
+void PopupEngineShutdown(void);
+bool RegisterPopupClass(void);
 void CreatePopupFonts(void);
 // What the engine keeps for the module's lifetime; when the module is unloaded.
 void ReleasePopupEngine(void);

@@ -77,8 +77,7 @@ extern const char *IniPath;
 
 void ResolveIniPath(void);
 void LoadSettings(void);
-// Writes the settings, then hands the hot key over; false (and the hot key
-// left as it was) when any write failed or there is no INI path.
+// Writes the settings; false when any write failed or there is no INI path.
 bool SaveSettings(void);
 
 #endif

@@ -12,11 +12,13 @@
 // must hold through it.
 #include "tests/soak/soak.h"
 
+#include "base/optional_functions.h"
 #include "base/player.h"
 #include "popup/engine.h"
 #include "popup/list.h"
 #include "popup/request.h"
 #include "popup/thread_pool.h"
+#include "settings/settings.h"
 
 
 #include <algorithm>
@@ -144,8 +146,11 @@ TEST_F(ConcurrentSubmitSoak, EightThreadsAtOnceKeepTheLimitAndLeaveNothing)
     }
     int threadsBefore = PlayerThreadCount();
     int blocksBefore = BusyHeapBlocks();
-    PopupEngineInit();
-    ASSERT_TRUE(IsPopupEngineRunning());
+    // As the plug-in starts it: what popups read first, then the engine.
+    LookUpOptionalFunctions();
+    ResolveIniPath();
+    LoadSettings();
+    ASSERT_TRUE(PopupEngineInit());
 
     ASSERT_TRUE(RunRound(submitters, kLimit));
     for (int round = 0; round < kRounds; round++) {
@@ -174,6 +179,7 @@ TEST_F(ConcurrentSubmitSoak, EightThreadsAtOnceKeepTheLimitAndLeaveNothing)
     // The popups still open go with the engine, as they do at quit.
     ASSERT_TRUE(WaitForVisiblePopups(kLimit));
     PopupEngineShutdown();
+    ForgetOptionalFunctions();
     // The eight end too.
     baselineThreads = threadsBefore - kThreads;
     EXPECT_TRUE(NoPopupAndBaselineThreads(3000));

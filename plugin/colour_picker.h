@@ -12,7 +12,7 @@
 
 // The dialog template names the class; the class is registered for this
 // module alone, which the dialog made from our template looks in first.
-int RegisterColourPickerClass(void);
+bool RegisterColourPickerClass(void);
 // The class points into this module: it must go before the module does.
 void UnregisterColourPickerClass(void);
 

@@ -1,12 +1,13 @@
 // The settings dialog's procedure. Every control writes its field of the
 // global settings the moment it changes, so popups shown meanwhile (the
 // preview, and track popups too) already use the values being edited.
-#include "settings/dialog.h"
-#include "settings/dialog_rules.h"
-#include "settings/colour_picker.h"
+#include "plugin/dialog.h"
+#include "plugin/dialog_rules.h"
+#include "plugin/colour_picker.h"
 #include "settings/settings.h"
 #include "base/player.h"
 #include "base/optional_functions.h"
+#include "plugin/hotkey.h"
 #include "plugin/track_cover.h"
 #include "popup/cover_art.h"
 #include "popup/engine.h"
@@ -283,6 +284,9 @@ static void OnButton(HWND dialog, int id, int code)
             ShowSaveError();
             break;
         }
+        // The hot key in use stays the saved one until the save succeeds:
+        // the next start registers what the file holds.
+        SetHotKey(gSettings.HotKey);
         gDialogSaved = true;
         EndDialog(dialog, 0);
         break;
