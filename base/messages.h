@@ -11,7 +11,7 @@
 #include <windows.h>
 
 // The popup window (popup/window.cpp). Messages it does not handle go to the
-// request's callback.
+// request's chained window procedure.
 #define UM_POPUP_CLOSE   1537   // 0x601; close with the hide effect, as a click does
 #define UM_POPUP_CREATED 1538   // 0x602; wParam the popup itself, sent once it exists
 // Posted by the shutdown: destroy at once, no effect, no re-placing.

@@ -1,4 +1,5 @@
 #include "base/optional_functions.h"
+#include "base/release.h"
 
 SetLayeredWindowAttributesProc pSetLayeredWindowAttributes;
 AnimateWindowProc pAnimateWindow;
@@ -45,11 +46,7 @@ void ForgetOptionalFunctions(void)
     pGetDpiForMonitor = NULL;
     pGetDpiForWindow = NULL;
     pGetSystemMetricsForDpi = NULL;
-    if (gShcore)
-        FreeLibrary(gShcore);
-    if (gShell32)
-        FreeLibrary(gShell32);
-    if (gUser32)
-        FreeLibrary(gUser32);
-    gShcore = gShell32 = gUser32 = NULL;
+    FreeLibraryOnce(&gShcore);
+    FreeLibraryOnce(&gShell32);
+    FreeLibraryOnce(&gUser32);
 }

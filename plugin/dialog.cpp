@@ -9,10 +9,7 @@
 #include "base/optional_functions.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_cover.h"
-#include "popup/cover_art.h"
-#include "popup/engine.h"
-#include "popup/request.h"
-#include "popup/window.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -212,13 +209,13 @@ static void ShowPreview(void)
     bool system = gSettings.UseWinColors != 0;
     request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
-    request.Callback = DefaultPopupCallback;
+    request.ChainedWindowProc = CloseOnClickProc;
     // With the current track's cover, as its popups show it.
     AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverSize(), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 
-// In the default colours, with the default callback.
+// In the default colours, closed by a click.
 static void ShowAbout(void)
 {
     PopupRequest request;

@@ -8,7 +8,7 @@
 #include "plugin/dialog.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
-#include "popup/engine.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 

@@ -2,7 +2,7 @@
 #include "cover/cover.h"
 #include "plugin/file_query.h"
 #include "base/player.h"
-#include "popup/cover_art.h"
+#include "popup/popup.h"
 
 void AskForTrackCover(int position, int size, PopupRequest *request)
 {

@@ -8,8 +8,7 @@
 #include "plugin/file_query.h"
 #include "plugin/track_format.h"
 #include "base/worker_thread.h"
-#include "popup/cover_art.h"
-#include "popup/request.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 

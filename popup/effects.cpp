@@ -1,5 +1,5 @@
 #include "popup/effects.h"
-#include "popup/engine.h"
+#include "popup/engine_state.h"
 #include "base/messages.h"
 #include "base/optional_functions.h"
 #include "base/wait.h"

@@ -2,8 +2,9 @@
 // its fonts and its threads. What popups read besides (the settings, the
 // optional functions) is made ready before the engine starts, and let go
 // after it stops, by the plug-in.
-#include "popup/engine.h"
+#include "popup/popup.h"
 #include "popup/controls.h"
+#include "popup/engine_state.h"
 #include "popup/fonts.h"
 #include "popup/list.h"
 #include "popup/popup_thread.h"
@@ -14,15 +15,7 @@
 
 #include <string.h>
 
-HFONT PopupFont;
-HFONT PopupBoldFont;
-static LOGFONTA gPopupLogFont;
-static LOGFONTA gPopupBoldLogFont;
-
-volatile LONG gPopupEngineRunning;
-volatile LONG gPopupEngineStopping;
-
-bool RegisterPopupClass(void)
+static bool RegisterPopupClass(void)
 {
     WNDCLASSEXW wc;
     memset(&wc, 0, sizeof(wc));
@@ -35,24 +28,6 @@ bool RegisterPopupClass(void)
     return RegisterClassExW(&wc) != 0;
 }
 
-void CreatePopupFonts(void)
-{
-    if (PopupFont)
-        DeleteObject(PopupFont);
-    if (PopupBoldFont)
-        DeleteObject(PopupBoldFont);
-    memset(&gPopupLogFont, 0, sizeof(gPopupLogFont));
-    gPopupLogFont.lfHeight = -11;
-    gPopupLogFont.lfWeight = FW_NORMAL;
-    gPopupLogFont.lfCharSet = DEFAULT_CHARSET;
-    gPopupLogFont.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
-    lstrcpyA(gPopupLogFont.lfFaceName, "Tahoma");
-    gPopupBoldLogFont = gPopupLogFont;
-    gPopupBoldLogFont.lfWeight = FW_BOLD;
-    PopupFont = CreateFontIndirectA(&gPopupLogFont);
-    PopupBoldFont = CreateFontIndirectA(&gPopupBoldLogFont);
-}
-
 bool PopupEngineInit(void)
 {
     if (!RegisterPopupClass()) {
@@ -62,11 +37,10 @@ bool PopupEngineInit(void)
     // Without it popups only lack their controls.
     RegisterControlClass();
     InitPopupList();
-    CreatePopupFonts();
-    InitScaledFonts();
+    InitPopupFonts();
     InitPopupThreads();
-    InterlockedExchange(&gPopupEngineStopping, 0);
-    InterlockedExchange(&gPopupEngineRunning, 1);
+    InterlockedExchange(&gPopupEngine.stopping, 0);
+    InterlockedExchange(&gPopupEngine.running, 1);
     StartPopupThreadPool();
     return true;
 }
@@ -74,9 +48,9 @@ bool PopupEngineInit(void)
 void PopupEngineShutdown(void)
 {
     // A failed start set up nothing else: release only what it made.
-    if (!InterlockedExchange(&gPopupEngineRunning, 0))
+    if (!InterlockedExchange(&gPopupEngine.running, 0))
         return;
-    InterlockedExchange(&gPopupEngineStopping, 1);
+    InterlockedExchange(&gPopupEngine.stopping, 1);
 
     // Threads waiting in the pool end; each open popup is destroyed by its
     // own thread, which then ends; a popup about to join the list sees the
@@ -87,10 +61,7 @@ void PopupEngineShutdown(void)
     DeletePopupList();
     ReleasePopupThreadPool();
 
-    ReleaseScaledFonts();
-    DeleteObject(PopupFont);
-    DeleteObject(PopupBoldFont);
-    PopupFont = PopupBoldFont = NULL;
+    ReleasePopupFonts();
     UnregisterClassW(POPUP_CLASS, gInstance);
     UnregisterControlClass();
 }

@@ -6,7 +6,7 @@
 #include "host/dialog_driver.h"
 #include "host/other_program.h"
 #include "base/messages.h"
-#include "popup/record.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 

@@ -3,7 +3,7 @@
 // and when the oldest popup goes, the others move and repaint themselves.
 #include "host/dialog_driver.h"
 #include "base/messages.h"
-#include "popup/record.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 

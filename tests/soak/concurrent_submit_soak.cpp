@@ -14,10 +14,7 @@
 
 #include "base/optional_functions.h"
 #include "base/player.h"
-#include "popup/engine.h"
-#include "popup/list.h"
-#include "popup/request.h"
-#include "popup/thread_pool.h"
+#include "popup/popup.h"
 #include "settings/settings.h"
 
 
@@ -59,7 +56,7 @@ DWORD WINAPI Submit(LPVOID param)
             request.Icon = gIcon;
             wsprintfW(request.Title, L" Thread %d, popup %d ", s->index, n);
             lstrcpyW(request.Text, L" from eight threads at once ");
-            if (SubmitPopup(&request) == 0) {
+            if (SubmitPopup(&request)) {
                 s->accepted++;
                 refusedInARow = 0;
             } else {
