@@ -13,9 +13,10 @@ GetSystemMetricsForDpiProc pGetSystemMetricsForDpi;
 // shell's is loaded rather than imported: a plug-in that imports the shell
 // makes every player that loads it load the shell (the colour chooser's
 // library has it in the process already, so this costs little).
-static HMODULE gUser32;
-static HMODULE gShell32;
-static HMODULE gShcore;
+struct OptionalLibraries {
+    HMODULE user32, shell32, shcore;
+};
+static OptionalLibraries gLibraries;
 
 static FARPROC LookUp(HMODULE library, const char *name)
 {
@@ -24,17 +25,17 @@ static FARPROC LookUp(HMODULE library, const char *name)
 
 void LookUpOptionalFunctions(void)
 {
-    gUser32 = LoadLibraryA("user32.dll");
-    gShell32 = LoadLibraryA("shell32.dll");
-    gShcore = LoadLibraryA("shcore.dll");
-    pSetLayeredWindowAttributes = (SetLayeredWindowAttributesProc)(void *)LookUp(gUser32, "SetLayeredWindowAttributes");
-    pAnimateWindow = (AnimateWindowProc)(void *)LookUp(gUser32, "AnimateWindow");
-    pSHQueryUserNotificationState = (QueryUserStateProc)(void *)LookUp(gShell32, "SHQueryUserNotificationState");
+    gLibraries.user32 = LoadLibraryA("user32.dll");
+    gLibraries.shell32 = LoadLibraryA("shell32.dll");
+    gLibraries.shcore = LoadLibraryA("shcore.dll");
+    pSetLayeredWindowAttributes = (SetLayeredWindowAttributesProc)(void *)LookUp(gLibraries.user32, "SetLayeredWindowAttributes");
+    pAnimateWindow = (AnimateWindowProc)(void *)LookUp(gLibraries.user32, "AnimateWindow");
+    pSHQueryUserNotificationState = (QueryUserStateProc)(void *)LookUp(gLibraries.shell32, "SHQueryUserNotificationState");
     pSetThreadDpiAwarenessContext = (SetThreadDpiAwarenessContextProc)(void *)LookUp(
-        gUser32, "SetThreadDpiAwarenessContext");
-    pGetDpiForMonitor = (GetDpiForMonitorProc)(void *)LookUp(gShcore, "GetDpiForMonitor");
-    pGetDpiForWindow = (GetDpiForWindowProc)(void *)LookUp(gUser32, "GetDpiForWindow");
-    pGetSystemMetricsForDpi = (GetSystemMetricsForDpiProc)(void *)LookUp(gUser32, "GetSystemMetricsForDpi");
+        gLibraries.user32, "SetThreadDpiAwarenessContext");
+    pGetDpiForMonitor = (GetDpiForMonitorProc)(void *)LookUp(gLibraries.shcore, "GetDpiForMonitor");
+    pGetDpiForWindow = (GetDpiForWindowProc)(void *)LookUp(gLibraries.user32, "GetDpiForWindow");
+    pGetSystemMetricsForDpi = (GetSystemMetricsForDpiProc)(void *)LookUp(gLibraries.user32, "GetSystemMetricsForDpi");
 }
 
 void ForgetOptionalFunctions(void)
@@ -46,7 +47,7 @@ void ForgetOptionalFunctions(void)
     pGetDpiForMonitor = NULL;
     pGetDpiForWindow = NULL;
     pGetSystemMetricsForDpi = NULL;
-    FreeLibraryOnce(&gShcore);
-    FreeLibraryOnce(&gShell32);
-    FreeLibraryOnce(&gUser32);
+    FreeLibraryOnce(&gLibraries.shcore);
+    FreeLibraryOnce(&gLibraries.shell32);
+    FreeLibraryOnce(&gLibraries.user32);
 }

@@ -21,7 +21,7 @@ void MeasureFullScreenCheck()
 {
     const int kRounds = 31, kBatch = 200;
     bool fullScreen = false;
-    // As the engine does at its start: the shell's function, among others.
+    // As the plug-in does at its start: the shell's function, among others.
     double start = NowMs();
     LookUpOptionalFunctions();
     double first = NowMs() - start;

@@ -1,13 +1,13 @@
 // The plug-in's entry: the export the player looks for, the descriptor it
 // gets, and the start and stop of everything else.
-#include "base/optional_functions.h"
-#include "base/player.h"
-#include "cover/cover.h"
 #include "plugin/colour_picker.h"
 #include "plugin/description.h"
 #include "plugin/dialog.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
+#include "cover/cover.h"
 #include "popup/popup.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -43,12 +43,17 @@ static void PluginQuit(void);
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 static char gDescription[DESCRIPTION_SIZE];
-// Between init and quit. A player may call either twice: a second init
-// would start everything again over what runs (and subclass the player's
-// window over our own hook), a second quit would stop what is stopped.
-static bool gStarted;
-// The popups run: their engine started, and the plug-in is not quitting.
-static bool gPopupsRun;
+// The plug-in's life, from the player's init to its quit.
+struct PluginLife {
+    // Between init and quit. A player may call either twice: a second init
+    // would start everything again over what runs (and subclass the
+    // player's window over our own hook), a second quit would stop what is
+    // stopped.
+    bool started;
+    // The popups run: their engine started, and the plug-in is not quitting.
+    bool popupsRun;
+};
+static PluginLife gPlugin;
 
 static PluginDescriptor gDescriptor = {
     PLUGIN_DESCRIPTOR_VERSION,
@@ -75,9 +80,9 @@ extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
 
 static int PluginInit(void)
 {
-    if (gStarted)
+    if (gPlugin.started)
         return 0;
-    gStarted = true;
+    gPlugin.started = true;
     gHostWindow = gDescriptor.hostWindow;
     gInstance = gDescriptor.instance;
 
@@ -101,7 +106,7 @@ static int PluginInit(void)
     ResolveIniPath();
     LoadSettings();
     RegisterColourPickerClass();
-    gPopupsRun = PopupEngineInit();
+    gPlugin.popupsRun = PopupEngineInit();
     StartCovers();
     StartTrackWatch(RetryMissingHotKey);
     StartHotKeyThread(gSettings.HotKey, TrackInfoThreadId());
@@ -111,7 +116,7 @@ static int PluginInit(void)
 static void PluginConfig(void)
 {
     // Without popups the plug-in does nothing, and offers nothing to set.
-    if (!gPopupsRun || BringSettingsDialogForward())
+    if (!gPlugin.popupsRun || BringSettingsDialogForward())
         return;
     HWND owner = (HWND)AskPlayer(0, PLAYER_GET_DIALOG_OWNER);
     InitSettingsDialogControls();
@@ -120,10 +125,10 @@ static void PluginConfig(void)
 
 static void PluginQuit(void)
 {
-    if (!gStarted)
+    if (!gPlugin.started)
         return;
-    gStarted = false;
-    gPopupsRun = false;
+    gPlugin.started = false;
+    gPlugin.popupsRun = false;
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();

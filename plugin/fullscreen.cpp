@@ -1,7 +1,7 @@
 // The full-screen test: the foreground window's place, and the shell's word.
 #include "plugin/fullscreen.h"
-#include "base/optional_functions.h"
 #include "base/monitors.h"
+#include "base/optional_functions.h"
 #include "popup/popup.h"
 
 static bool IsShellClass(const char *className)

@@ -1,7 +1,7 @@
 #include "plugin/track_cover.h"
-#include "cover/cover.h"
 #include "plugin/file_query.h"
 #include "base/player.h"
+#include "cover/cover.h"
 #include "popup/popup.h"
 
 void AskForTrackCover(int position, int size, PopupRequest *request)

@@ -157,12 +157,9 @@ static void MarkCut(HWND child, bool cut)
         SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
 }
 
-void LayoutPopup(HWND popup, const RECT *workArea)
+void LayoutPopup(const PopupWindowRecord *record, const RECT *workArea)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record)
-        return;
-
+    HWND popup = record->Popup;
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
     in.measured = gSettings.DynamicResize != 0;

@@ -145,7 +145,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
 static void ShowAndRunPopup(PopupWindowRecord *record, const RECT *area)
 {
     HWND popup = record->Popup;
-    LayoutPopup(popup, area);
+    LayoutPopup(record, area);
     RECT rect;
     PlaceNewPopup(popup, area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
@@ -156,7 +156,7 @@ static void ShowAndRunPopup(PopupWindowRecord *record, const RECT *area)
     record->Showing = true;
     ShowPopup(popup, &rect);
     record->Showing = false;
-    AnnouncePopup(popup);
+    AnnouncePopup(record);
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
