@@ -4,6 +4,7 @@
 #include "plugin/description.h"
 #include "plugin/dialog.h"
 #include "plugin/hotkey.h"
+#include "plugin/plugin.h"
 #include "plugin/track_watch.h"
 #include "base/optional_functions.h"
 #include "base/player.h"
@@ -11,31 +12,6 @@
 #include "popup/popup.h"
 #include "res/resource.h"
 #include "settings/settings.h"
-
-// What the player reads from the export, field for field.
-struct PluginDescriptor {
-    int version;
-    char *description;
-    int (*init)(void);
-    void (*config)(void);
-    void (*quit)(void);
-    HWND hostWindow;       // filled in by the player before init
-    HINSTANCE instance;    // filled in by the player before init
-};
-
-// A page in the player's preferences: the player keeps the pointer, so the
-// record lives as long as the module. Its template, and the control the page
-// stretches over itself, are IDD_PREFS_PAGE and IDC_PREFS_PAGE_TEXT of
-// res/resource.h.
-struct PrefsPageRecord {
-    HINSTANCE instance;
-    int templateId;
-    DLGPROC proc;
-    const char *title;
-    int reserved[3];
-};
-
-#define PLUGIN_DESCRIPTOR_VERSION 0x10
 
 static int PluginInit(void);
 static void PluginConfig(void);
