@@ -2,9 +2,9 @@
 // gets, and the start and stop of everything else.
 #include "plugin/colour_picker.h"
 #include "plugin/description.h"
+#include "plugin/descriptor.h"
 #include "plugin/dialog.h"
 #include "plugin/hotkey.h"
-#include "plugin/plugin.h"
 #include "plugin/track_watch.h"
 #include "base/optional_functions.h"
 #include "base/player.h"

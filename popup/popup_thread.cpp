@@ -1,7 +1,7 @@
 #include "popup/popup_thread.h"
 #include "popup/dpi.h"
 #include "popup/engine_state.h"
-#include "base/own_module.h"
+#include "base/module_thread.h"
 #include "base/release.h"
 #include "base/wait.h"
 

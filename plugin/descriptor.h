@@ -1,6 +1,6 @@
 // The plug-in's face to the player: the records it hands over at load.
-#ifndef TUNEBELL_PLUGIN_H
-#define TUNEBELL_PLUGIN_H
+#ifndef TUNEBELL_DESCRIPTOR_H
+#define TUNEBELL_DESCRIPTOR_H
 
 #include <windows.h>
 
