@@ -160,7 +160,7 @@ void ReleasePopupThreadPool(void)
 // wants two spares) and takes the thread that came back last out of the
 // pool with the request copy left for it; NULL when none waits, or the
 // engine is stopping.
-static PoolSlot *LeaveWithWaitingThread(PopupRequest *copy, DWORD *thread)
+static PoolSlot *TakeOutWaitingThread(PopupRequest *copy, DWORD *thread)
 {
     DWORD now = GetTickCount();
     PoolSlot *slot = NULL;
@@ -204,10 +204,11 @@ static bool TakeBackUnlessTaken(PoolSlot *slot)
 static bool HandPopupToSpare(PopupRequest *copy)
 {
     DWORD thread = 0;
-    PoolSlot *slot = gPool.ready ? LeaveWithWaitingThread(copy, &thread) : NULL;
+    PoolSlot *slot = gPool.ready ? TakeOutWaitingThread(copy, &thread) : NULL;
     if (!slot)
         return false;
-    // A queue that takes no more leaves the thread asleep.
+    // A full queue leaves the thread asleep: it goes back into the pool,
+    // unless it has taken the request already.
     return PostThreadMessageA(thread, UM_POOL_RUN, 0, 0) || TakeBackUnlessTaken(slot);
 }
 
