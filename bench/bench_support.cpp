@@ -1,6 +1,6 @@
 #include "bench/bench.h"
 
-#include "popup/record.h"
+#include "popup/popup.h"
 
 #include <intrin.h>
 #include <stdarg.h>

@@ -5,7 +5,7 @@
 // libraries the plug-in pulls in, caches) is not counted as a leak.
 #include "bench/bench.h"
 
-#include "popup/thread_pool.h"
+#include "popup/popup.h"
 
 #include <math.h>
 

@@ -3,7 +3,7 @@
 // a new track, against the least a popup costs, which the check can spare.
 #include "bench/bench.h"
 #include "plugin/fullscreen.h"
-#include "plugin/optional_functions.h"
+#include "base/optional_functions.h"
 
 // Microseconds per check over one batch.
 static double TimeChecks(int count, bool *sawFullScreen)
@@ -21,7 +21,7 @@ void MeasureFullScreenCheck()
 {
     const int kRounds = 31, kBatch = 200;
     bool fullScreen = false;
-    // As the engine does at its start: the shell's function, among others.
+    // As the plug-in does at its start: the shell's function, among others.
     double start = NowMs();
     LookUpOptionalFunctions();
     double first = NowMs() - start;

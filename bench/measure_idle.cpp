@@ -4,7 +4,7 @@
 // thread that waits for the next popup costs.
 #include "bench/bench.h"
 
-#include "popup/record.h"
+#include "popup/popup.h"
 
 #include <tlhelp32.h>
 

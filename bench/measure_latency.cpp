@@ -4,9 +4,8 @@
 #include "bench/bench.h"
 
 #include "host/iat_hook.h"
-#include "popup/thread_pool.h"
-#include "plugin/messages.h"
-#include "popup/record.h"
+#include "base/messages.h"
+#include "popup/popup.h"
 
 #include <algorithm>
 #include <set>

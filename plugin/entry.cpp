@@ -1,16 +1,17 @@
 // The plug-in's entry: the export the player looks for, the descriptor it
 // gets, and the start and stop of everything else.
-#include "plugin/plugin.h"
-#include "cover/cover.h"
+#include "plugin/colour_picker.h"
 #include "plugin/description.h"
+#include "plugin/descriptor.h"
+#include "plugin/dialog.h"
 #include "plugin/hotkey.h"
 #include "plugin/track_watch.h"
-#include "popup/engine.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
+#include "cover/cover.h"
+#include "popup/popup.h"
 #include "res/resource.h"
-#include "settings/dialog.h"
-
-HWND gHostWindow;
-HINSTANCE gInstance;
+#include "settings/settings.h"
 
 static int PluginInit(void);
 static void PluginConfig(void);
@@ -18,10 +19,17 @@ static void PluginQuit(void);
 static INT_PTR CALLBACK PrefsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 static char gDescription[DESCRIPTION_SIZE];
-// Between init and quit. A player may call either twice: a second init
-// would start everything again over what runs (and subclass the player's
-// window over our own hook), a second quit would stop what is stopped.
-static bool gStarted;
+// The plug-in's life, from the player's init to its quit.
+struct PluginLife {
+    // Between init and quit. A player may call either twice: a second init
+    // would start everything again over what runs (and subclass the
+    // player's window over our own hook), a second quit would stop what is
+    // stopped.
+    bool started;
+    // The popups run: their engine started, and the plug-in is not quitting.
+    bool popupsRun;
+};
+static PluginLife gPlugin;
 
 static PluginDescriptor gDescriptor = {
     PLUGIN_DESCRIPTOR_VERSION,
@@ -48,9 +56,9 @@ extern "C" PluginDescriptor *winampGetGeneralPurposePlugin(void)
 
 static int PluginInit(void)
 {
-    if (gStarted)
+    if (gPlugin.started)
         return 0;
-    gStarted = true;
+    gPlugin.started = true;
     gHostWindow = gDescriptor.hostWindow;
     gInstance = gDescriptor.instance;
 
@@ -66,18 +74,25 @@ static int PluginInit(void)
     gPrefsPage.templateId = IDD_PREFS_PAGE;
     AskPlayer((WPARAM)&gPrefsPage, PLAYER_ADD_PREFS_PAGE);
 
-    PopupEngineInit();
+    // Floor by floor: what popups and the dialog read (the functions some
+    // Windows lack, the settings, the swatch's class) before the popups,
+    // whose first warm thread reads them; the covers; last what asks for
+    // popups, the hot key told where to ask.
+    LookUpOptionalFunctions();
+    ResolveIniPath();
+    LoadSettings();
+    RegisterColourPickerClass();
+    gPlugin.popupsRun = PopupEngineInit();
     StartCovers();
-    StartTrackWatch();
-    StartHotKeyThread();
+    StartTrackWatch(RetryMissingHotKey);
+    StartHotKeyThread(gSettings.HotKey, TrackInfoThreadId());
     return 0;
 }
 
 static void PluginConfig(void)
 {
-    // A failed start leaves no settings to edit and no colour swatch class
-    // for the dialog.
-    if (!IsPopupEngineRunning() || BringSettingsDialogForward())
+    // Without popups the plug-in does nothing, and offers nothing to set.
+    if (!gPlugin.popupsRun || BringSettingsDialogForward())
         return;
     HWND owner = (HWND)AskPlayer(0, PLAYER_GET_DIALOG_OWNER);
     InitSettingsDialogControls();
@@ -86,12 +101,16 @@ static void PluginConfig(void)
 
 static void PluginQuit(void)
 {
-    if (!gStarted)
+    if (!gPlugin.started)
         return;
-    gStarted = false;
+    gPlugin.started = false;
+    gPlugin.popupsRun = false;
     StopHotKeyThread();
     StopTrackWatch();
     PopupEngineShutdown();
+    // Its procedure is in this module: left behind, it would outlive our code.
+    UnregisterColourPickerClass();
+    ForgetOptionalFunctions();
     // Last: popups wait for their covers until they are shown.
     StopCovers();
     // The player keeps the page's record, which lives in this module: a

@@ -1,5 +1,5 @@
 #include "plugin/file_query.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 #include "plugin/title_query.h"
 
 bool CopyPlayerWidePath(const void *address, WCHAR path[TRACK_FILE_UNITS])

@@ -1,8 +1,8 @@
 // The full-screen test: the foreground window's place, and the shell's word.
 #include "plugin/fullscreen.h"
-#include "plugin/optional_functions.h"
-#include "popup/record.h"
-#include "popup/work_area.h"
+#include "base/monitors.h"
+#include "base/optional_functions.h"
+#include "popup/popup.h"
 
 static bool IsShellClass(const char *className)
 {

@@ -3,18 +3,7 @@
 // so registering, re-registering and releasing all happen there, and the
 // player's thread only posts to it.
 #include "plugin/hotkey.h"
-#include "plugin/track_watch.h"
-#include "plugin/worker_thread.h"
-#include "settings/settings.h"
-
-static WorkerThread gHotKeyThread;
-// The hot key's atom and the key held, on the hot-key thread only.
-static ATOM gHotKeyId;
-// The hot key as last saved (or loaded at the start): an unsaved edit in the
-// open settings dialog is not taken into use.
-static volatile LONG gHotKeySaved;
-// Set while the saved key is one the thread could not take.
-static volatile LONG gHotKeyMissing;
+#include "base/worker_thread.h"
 
 void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey)
 {
@@ -28,11 +17,6 @@ void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey)
         mask |= MOD_ALT;
     *modifiers = mask;
     *virtualKey = hotKey & 0xFF;
-}
-
-DWORD PackHotKeyParameter(UINT modifiers, UINT virtualKey)
-{
-    return ((modifiers & 0xFF) << 8) | (virtualKey & 0xFF);
 }
 
 // Registers the hot key for this thread's queue. Key repeat would turn a
@@ -53,7 +37,28 @@ struct HeldHotKey {
     UINT modifiers, virtualKey;
     bool taken;
 };
-static HeldHotKey gHeld;
+
+// The hot key's thread and what it holds, from StartHotKeyThread to
+// StopHotKeyThread.
+struct HotKeyService {
+    WorkerThread thread;
+    DWORD showTrackThread;   // where a press asks for the track's popup
+    // The hot key's atom and the key held, on the hot-key thread only.
+    ATOM id;
+    HeldHotKey held;
+    // The hot key as last saved (or loaded at the start): an unsaved edit in
+    // the open settings dialog is not taken into use.
+    volatile LONG saved;
+    // Set while the saved key is one the thread could not take.
+    volatile LONG missing;
+};
+static HotKeyService gHotKey;
+
+// The saved key, in the terms RegisterHotKey takes.
+static void SavedHotKey(UINT *modifiers, UINT *virtualKey)
+{
+    HotKeyToModifiers((WORD)gHotKey.saved, modifiers, virtualKey);
+}
 
 // Holds the key wanted. A key held already stays held: let go even for a
 // moment, another program could take it. A key that cannot be taken (another
@@ -68,32 +73,33 @@ static void HoldHotKey(ATOM id, HeldHotKey *held, UINT modifiers, UINT virtualKe
     held->modifiers = modifiers;
     held->virtualKey = virtualKey;
     held->taken = virtualKey != 0 && RegisterTrackHotKey(id, modifiers, virtualKey);
-    InterlockedExchange(&gHotKeyMissing, virtualKey != 0 && !held->taken);
+    InterlockedExchange(&gHotKey.missing, virtualKey != 0 && !held->taken);
 }
 
 // The queue exists already: on Wine a hot key pressed for a thread without
 // a queue brings the whole window system down. A hot key another program
 // holds leaves us without one, but the thread stays: it tries again at the
 // next track event and the next save.
-static void OnHotKeyThreadStart(WorkerThread *worker)
+static void OnHotKeyThreadStart(WorkerThread *)
 {
-    DWORD packed = (DWORD)(DWORD_PTR)worker->parameter;
-    gHotKeyId = GlobalAddAtomA(HOTKEY_ATOM_NAME);
-    gHeld.modifiers = gHeld.virtualKey = 0;
-    gHeld.taken = false;
-    HoldHotKey(gHotKeyId, &gHeld, (packed >> 8) & 0xFF, packed & 0xFF);
+    gHotKey.id = GlobalAddAtomA(HOTKEY_ATOM_NAME);
+    gHotKey.held.modifiers = gHotKey.held.virtualKey = 0;
+    gHotKey.held.taken = false;
+    UINT modifiers, virtualKey;
+    SavedHotKey(&modifiers, &virtualKey);
+    HoldHotKey(gHotKey.id, &gHotKey.held, modifiers, virtualKey);
 }
 
 static void OnHotKeyMessage(WorkerThread *, const MSG *msg)
 {
     if (msg->message == WM_HOTKEY) {
-        PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
+        PostThreadMessageA(gHotKey.showTrackThread, UM_SHOW_TRACK, SHOW_TRACK_FROM_HOT_KEY, 0);
     } else if (msg->message == UM_HOTKEY_SET) {
         // Anyone can post this: the key is the saved one, never the
         // message's, or any program could take any key for us.
         UINT modifiers, virtualKey;
-        HotKeyToModifiers((WORD)gHotKeySaved, &modifiers, &virtualKey);
-        HoldHotKey(gHotKeyId, &gHeld, modifiers, virtualKey);
+        SavedHotKey(&modifiers, &virtualKey);
+        HoldHotKey(gHotKey.id, &gHotKey.held, modifiers, virtualKey);
     }
 }
 
@@ -101,42 +107,40 @@ static void OnHotKeyMessage(WorkerThread *, const MSG *msg)
 // wakes the thread and changes nothing.
 static void OnHotKeyThreadEnd(WorkerThread *)
 {
-    if (gHeld.taken)
-        UnregisterHotKey(NULL, gHotKeyId);
-    gHeld.taken = false;
-    if (gHotKeyId)
-        GlobalDeleteAtom(gHotKeyId);
-    gHotKeyId = 0;
+    if (gHotKey.held.taken)
+        UnregisterHotKey(NULL, gHotKey.id);
+    gHotKey.held.taken = false;
+    if (gHotKey.id)
+        GlobalDeleteAtom(gHotKey.id);
+    gHotKey.id = 0;
 }
 
 static const WorkerRoutine kHotKeyRoutine = { OnHotKeyThreadStart, OnHotKeyMessage, OnHotKeyThreadEnd };
 
-void StartHotKeyThread(void)
+void StartHotKeyThread(WORD hotKey, DWORD showTrackThread)
 {
-    InterlockedExchange(&gHotKeySaved, gSettings.HotKey);
-    UINT modifiers, virtualKey;
-    HotKeyToModifiers(gSettings.HotKey, &modifiers, &virtualKey);
-    DWORD parameter = PackHotKeyParameter(modifiers, virtualKey);
-    StartWorkerThread(&gHotKeyThread, &kHotKeyRoutine, (void *)(DWORD_PTR)parameter);
+    gHotKey.showTrackThread = showTrackThread;
+    InterlockedExchange(&gHotKey.saved, hotKey);
+    StartWorkerThread(&gHotKey.thread, &kHotKeyRoutine, NULL);
 }
 
 void StopHotKeyThread(void)
 {
-    StopWorkerThread(&gHotKeyThread, UM_HOTKEY_STOP);
-    InterlockedExchange(&gHotKeyMissing, 0);
+    StopWorkerThread(&gHotKey.thread, UM_HOTKEY_STOP);
+    InterlockedExchange(&gHotKey.missing, 0);
 }
 
 void SetHotKey(WORD hotKey)
 {
-    InterlockedExchange(&gHotKeySaved, hotKey);
+    InterlockedExchange(&gHotKey.saved, hotKey);
     UINT modifiers, virtualKey;
     HotKeyToModifiers(hotKey, &modifiers, &virtualKey);
-    PostThreadMessageA(WorkerThreadId(&gHotKeyThread), UM_HOTKEY_SET, modifiers, virtualKey);
+    PostThreadMessageA(WorkerThreadId(&gHotKey.thread), UM_HOTKEY_SET, modifiers, virtualKey);
 }
 
 void RetryMissingHotKey(void)
 {
     // One try per event at most, and one on its way at a time.
-    if (gHotKeyMissing && InterlockedExchange(&gHotKeyMissing, 0))
-        PostThreadMessageA(WorkerThreadId(&gHotKeyThread), UM_HOTKEY_SET, 0, 0);
+    if (gHotKey.missing && InterlockedExchange(&gHotKey.missing, 0))
+        PostThreadMessageA(WorkerThreadId(&gHotKey.thread), UM_HOTKEY_SET, 0, 0);
 }

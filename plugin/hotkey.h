@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Thread messages of the hot-key thread: UM_HOTKEY_SET, UM_HOTKEY_STOP.
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 #define HOTKEY_ATOM_NAME "TunebellPluginHotKey"
 
@@ -23,15 +23,16 @@
 // no modifier. Pure.
 void HotKeyToModifiers(WORD hotKey, UINT *modifiers, UINT *virtualKey);
 
-// The hot-key thread's start parameter: modifiers in bits 8-15, key in 0-7.
-DWORD PackHotKeyParameter(UINT modifiers, UINT virtualKey);
-
-void StartHotKeyThread(void);
+// Starts the thread that holds `hotKey` (a hot-key control value, as saved)
+// and, at each press, asks the thread `showTrackThread` for the current
+// track's popup.
+void StartHotKeyThread(WORD hotKey, DWORD showTrackThread);
 void StopHotKeyThread(void);
-// Takes a newly saved hot-key control value into use at once.
+// Takes a newly saved hot-key control value into use at once: whoever saves
+// the settings hands it over once the save succeeded.
 void SetHotKey(WORD hotKey);
-// At each of the player's track events: a saved key that another program
-// held when it was last tried is tried again.
+// At each of the player's track events, on the player's thread: a saved key
+// that another program held when it was last tried is tried again.
 void RetryMissingHotKey(void);
 
 #endif

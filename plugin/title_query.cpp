@@ -1,5 +1,5 @@
 #include "plugin/title_query.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 
 static const WCHAR kUnknownTitle[] = L"Unknown";
 

@@ -1,8 +1,8 @@
 #include "plugin/track_cover.h"
-#include "cover/cover.h"
 #include "plugin/file_query.h"
-#include "plugin/plugin.h"
-#include "popup/cover_art.h"
+#include "base/player.h"
+#include "cover/cover.h"
+#include "popup/popup.h"
 
 void AskForTrackCover(int position, int size, PopupRequest *request)
 {

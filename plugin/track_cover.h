@@ -4,7 +4,7 @@
 #ifndef TUNEBELL_TRACK_COVER_H
 #define TUNEBELL_TRACK_COVER_H
 
-#include "popup/request.h"
+#include "popup/popup.h"
 
 // Each takes the cover's side at 96 dpi that the settings want at the time
 // (PopupCoverSize), and does nothing when it is 0: popups show no cover.

@@ -1,56 +1,64 @@
 // The hook on the player's main window and the track-information thread.
 #include "plugin/track_watch.h"
+#include "plugin/file_query.h"
 #include "plugin/fullscreen.h"
-#include "plugin/hotkey.h"
-#include "plugin/own_module.h"
-#include "plugin/plugin.h"
 #include "plugin/title_query.h"
 #include "plugin/track_cover.h"
-#include "plugin/file_query.h"
 #include "plugin/track_format.h"
-#include "plugin/worker_thread.h"
-#include "popup/cover_art.h"
-#include "popup/request.h"
+#include "base/own_module.h"
+#include "base/player.h"
+#include "base/worker_thread.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
-static WNDPROC gPreviousProc;
-// The player's window is a Unicode one: the hook is put in, called on and
-// taken out with the wide functions, or the window would turn ANSI and its
-// texts (the title in its caption) would lose what the code page lacks.
-static bool gHookWide;
-// The hook's calls under way on the player's thread (only it changes this).
-static volatile LONG gHookDepth;
-static DWORD NextTrackEventTick;
-static bool gAnyTrackEvent;
-static volatile LONG gWatching;   // the hook acts only while the watch runs
-// The window a stop left the hook on, under someone else's subclass.
-static HWND gHookLeftOn;
-
-static WorkerThread gInfoThread;
+// The hook and the thread: one record, from StartTrackWatch to
+// StopTrackWatch, and beyond a stop for a hook left in someone's chain.
+struct TrackWatch {
+    WNDPROC previousProc;
+    // The player's window is a Unicode one: the hook is put in, called on
+    // and taken out with the wide functions, or the window would turn ANSI
+    // and its texts (the title in its caption) would lose what the code page
+    // lacks.
+    bool hookWide;
+    // The hook's calls under way on the player's thread (only it changes this).
+    volatile LONG hookDepth;
+    // When the player's next event may act again: TRACK_EVENT_GAP after the
+    // last one that did.
+    DWORD nextEventDue;
+    bool anyEvent;
+    volatile LONG watching;   // the hook acts only while the watch runs
+    // The window whose chain a stop left the hook in, under someone else's
+    // subclass.
+    HWND stillHookedIn;
+    // Told of each of the player's track events, on the player's thread.
+    void (*onTrackEvent)(void);
+    WorkerThread infoThread;
+};
+static TrackWatch gWatch;
 
 DWORD TrackInfoThreadId(void)
 {
-    return WorkerThreadId(&gInfoThread);
+    return WorkerThreadId(&gWatch.infoThread);
 }
 
 LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_USER && gWatching) {
-        if (lParam == PLAYER_TRACK_STARTED || lParam == PLAYER_TAGS_CHANGED)
-            RetryMissingHotKey();
+    if (message == WM_USER && gWatch.watching) {
+        if ((lParam == PLAYER_TRACK_STARTED || lParam == PLAYER_TAGS_CHANGED) && gWatch.onTrackEvent)
+            gWatch.onTrackEvent();
         bool trigger = (lParam == PLAYER_TRACK_STARTED && !gSettings.PopUpOnlyOnHotKey)
                     || (lParam == PLAYER_TAGS_CHANGED && gSettings.PopupOnTagUpdate);
-        if (trigger && IsTrackEventDue(GetTickCount(), NextTrackEventTick, gAnyTrackEvent)) {
+        if (trigger && IsTrackEventDue(GetTickCount(), gWatch.nextEventDue, gWatch.anyEvent)) {
             PostThreadMessageA(TrackInfoThreadId(), UM_SHOW_TRACK, 0, 0);
-            NextTrackEventTick = GetTickCount() + TRACK_EVENT_GAP;
-            gAnyTrackEvent = true;
+            gWatch.nextEventDue = GetTickCount() + TRACK_EVENT_GAP;
+            gWatch.anyEvent = true;
         }
     }
-    gHookDepth = gHookDepth + 1;
-    LRESULT result = gHookWide ? CallWindowProcW(gPreviousProc, window, message, wParam, lParam)
-                               : CallWindowProcA(gPreviousProc, window, message, wParam, lParam);
-    gHookDepth = gHookDepth - 1;
+    gWatch.hookDepth = gWatch.hookDepth + 1;
+    LRESULT result = gWatch.hookWide ? CallWindowProcW(gWatch.previousProc, window, message, wParam, lParam)
+                                     : CallWindowProcA(gWatch.previousProc, window, message, wParam, lParam);
+    gWatch.hookDepth = gWatch.hookDepth - 1;
     return result;
 }
 
@@ -105,48 +113,50 @@ static void OnTrackMessage(WorkerThread *worker, const MSG *msg)
 
 static const WorkerRoutine kTrackInfoRoutine = { NULL, OnTrackMessage, NULL };
 
-void StartTrackWatch(void)
+void StartTrackWatch(void (*onTrackEvent)(void))
 {
-    StartWorkerThread(&gInfoThread, &kTrackInfoRoutine, NULL);
+    gWatch.onTrackEvent = onTrackEvent;
+    StartWorkerThread(&gWatch.infoThread, &kTrackInfoRoutine, NULL);
     // Still in that window's chain: hooked again, it would be its own
     // previous procedure and call itself for ever.
-    if (gHookLeftOn && gHookLeftOn == gHostWindow) {
-        gHookLeftOn = NULL;
-        InterlockedExchange(&gWatching, 1);
+    if (gWatch.stillHookedIn && gWatch.stillHookedIn == gHostWindow) {
+        gWatch.stillHookedIn = NULL;
+        InterlockedExchange(&gWatch.watching, 1);
         return;
     }
-    gHookWide = IsWindowUnicode(gHostWindow) != FALSE;
-    gPreviousProc = gHookWide ? (WNDPROC)SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook)
-                              : (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
-    if (gPreviousProc)
-        InterlockedExchange(&gWatching, 1);
+    gWatch.hookWide = IsWindowUnicode(gHostWindow) != FALSE;
+    gWatch.previousProc = gWatch.hookWide
+        ? (WNDPROC)SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook)
+        : (WNDPROC)SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)HostWindowHook);
+    if (gWatch.previousProc)
+        InterlockedExchange(&gWatch.watching, 1);
 }
 
 void StopTrackWatch(void)
 {
-    InterlockedExchange(&gWatching, 0);
-    StopWorkerThread(&gInfoThread, UM_INFO_STOP);
+    InterlockedExchange(&gWatch.watching, 0);
+    StopWorkerThread(&gWatch.infoThread, UM_INFO_STOP);
 
-    if (gHostWindow && gPreviousProc) {
+    if (gHostWindow && gWatch.previousProc) {
         // A player that quits us from inside its window procedure, reached
         // through the hook, unloads us before the hook's call returns: the
         // return would land in unmapped code. Stay loaded instead.
-        if (gHookDepth > 0)
+        if (gWatch.hookDepth > 0)
             PinModule();
         // Asked in the kind it was put in, the window hands the hook back as
         // it is (asked in the other kind, it would hand out a stand-in).
-        WNDPROC current = gHookWide ? (WNDPROC)GetWindowLongPtrW(gHostWindow, GWLP_WNDPROC)
-                                    : (WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC);
+        WNDPROC current = gWatch.hookWide ? (WNDPROC)GetWindowLongPtrW(gHostWindow, GWLP_WNDPROC)
+                                          : (WNDPROC)GetWindowLongPtrA(gHostWindow, GWLP_WNDPROC);
         if (current == HostWindowHook) {
-            if (gHookWide)
-                SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
+            if (gWatch.hookWide)
+                SetWindowLongPtrW(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gWatch.previousProc);
             else
-                SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gPreviousProc);
+                SetWindowLongPtrA(gHostWindow, GWLP_WNDPROC, (LONG_PTR)gWatch.previousProc);
         } else {
             // Someone subclassed the window over us and still calls into the
             // hook: stay loaded, and let the hook pass everything through.
             PinModule();
-            gHookLeftOn = gHostWindow;
+            gWatch.stillHookedIn = gHostWindow;
         }
     }
 }

@@ -5,11 +5,12 @@
 // The two lines and the line break between them.
 #define POPUP_NAME_SIZE (2 * POPUP_TEXT_SIZE + 2)
 
-void AnnouncePopup(HWND popup)
+void AnnouncePopup(const PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record || !record->Request)
+    // A stray WM_DESTROY sent during the show took the request.
+    if (!record->Request)
         return;
+    HWND popup = record->Popup;
     // The information line only when the popup shows it.
     WCHAR name[POPUP_NAME_SIZE];
     lstrcpynW(name, record->Request->Title, POPUP_TEXT_SIZE);

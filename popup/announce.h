@@ -3,9 +3,9 @@
 #ifndef TUNEBELL_POPUP_ANNOUNCE_H
 #define TUNEBELL_POPUP_ANNOUNCE_H
 
-#include <windows.h>
+struct PopupWindowRecord;
 
 // Once the popup shows, on its thread. Takes no focus.
-void AnnouncePopup(HWND popup);
+void AnnouncePopup(const PopupWindowRecord *record);
 
 #endif

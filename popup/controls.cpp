@@ -13,8 +13,8 @@
 #include "popup/controls.h"
 #include "popup/hover.h"
 #include "popup/record.h"
-#include "plugin/messages.h"
-#include "plugin/plugin.h"
+#include "base/messages.h"
+#include "base/player.h"
 #include "settings/settings.h"
 
 // Each control keeps in its extra bytes what it shows: a button its glyph

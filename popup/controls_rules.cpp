@@ -1,6 +1,6 @@
 #include "popup/controls_rules.h"
 #include "popup/dpi.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 
 int ControlCommand(ControlButton button, int playState)
 {

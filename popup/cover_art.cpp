@@ -1,7 +1,7 @@
 #include "popup/cover_art.h"
-#include "cover/cover.h"
 #include "popup/dpi.h"
 #include "popup/work_area.h"
+#include "cover/cover.h"
 #include "settings/settings.h"
 
 int PopupCoverSize(void)

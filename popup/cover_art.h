@@ -4,14 +4,8 @@
 #define TUNEBELL_POPUP_COVER_ART_H
 
 #include <windows.h>
-#include "popup/request.h"
+#include "popup/popup.h"
 
-// The cover's side at 96 dpi that the settings want; 0 when popups show no
-// cover.
-int PopupCoverSize(void);
-// That side in pixels at the resolution of the monitor a popup would go to
-// now: the size a cover is decoded at for it.
-int PopupCoverPixels(int size);
 // Waits for the request's cover (the cover thread bounds the wait) and lays
 // it over the background colour: a bitmap for the popup to draw and delete,
 // or NULL when there is none: the popup shows its icon.

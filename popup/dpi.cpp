@@ -3,7 +3,7 @@
 // functions): on an older Windows the popups keep the screen's resolution,
 // as before.
 #include "popup/dpi.h"
-#include "plugin/optional_functions.h"
+#include "base/optional_functions.h"
 
 // The awareness a thread asks for: the values of DPI_AWARENESS_CONTEXT.
 #define AWARE_PER_MONITOR    ((HANDLE)-3)

@@ -1,8 +1,8 @@
 #include "popup/effects.h"
-#include "popup/engine.h"
-#include "plugin/messages.h"
-#include "plugin/optional_functions.h"
-#include "plugin/wait.h"
+#include "popup/engine_state.h"
+#include "base/messages.h"
+#include "base/optional_functions.h"
+#include "base/wait.h"
 #include "settings/settings.h"
 
 DWORD SlideFlags(int position, int spreading, bool show)

@@ -1,33 +1,21 @@
-// Start-up and shutdown of the popup engine.
-#include "popup/engine.h"
+// Start-up and shutdown of the popup engine: its window classes, its list,
+// its fonts and its threads. What popups read besides (the settings, the
+// optional functions) is made ready before the engine starts, and let go
+// after it stops, by the plug-in.
+#include "popup/popup.h"
 #include "popup/controls.h"
+#include "popup/engine_state.h"
 #include "popup/fonts.h"
 #include "popup/list.h"
 #include "popup/popup_thread.h"
 #include "popup/record.h"
 #include "popup/thread_pool.h"
 #include "popup/window.h"
-#include "plugin/optional_functions.h"
-#include "plugin/plugin.h"
-#include "settings/colour_picker.h"
-#include "settings/settings.h"
+#include "base/player.h"
 
 #include <string.h>
 
-HFONT PopupFont;
-HFONT PopupBoldFont;
-static LOGFONTA gPopupLogFont;
-static LOGFONTA gPopupBoldLogFont;
-
-volatile LONG gPopupEngineRunning;
-volatile LONG gPopupEngineStopping;
-
-void ShowInfoMessage(const char *text)
-{
-    MessageBoxA(NULL, text, "PopUp Plugin", MB_ICONINFORMATION);
-}
-
-int RegisterPopupClass(void)
+static bool RegisterPopupClass(void)
 {
     WNDCLASSEXW wc;
     memset(&wc, 0, sizeof(wc));
@@ -40,52 +28,29 @@ int RegisterPopupClass(void)
     return RegisterClassExW(&wc) != 0;
 }
 
-void CreatePopupFonts(void)
-{
-    if (PopupFont)
-        DeleteObject(PopupFont);
-    if (PopupBoldFont)
-        DeleteObject(PopupBoldFont);
-    memset(&gPopupLogFont, 0, sizeof(gPopupLogFont));
-    gPopupLogFont.lfHeight = -11;
-    gPopupLogFont.lfWeight = FW_NORMAL;
-    gPopupLogFont.lfCharSet = DEFAULT_CHARSET;
-    gPopupLogFont.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
-    lstrcpyA(gPopupLogFont.lfFaceName, "Tahoma");
-    gPopupBoldLogFont = gPopupLogFont;
-    gPopupBoldLogFont.lfWeight = FW_BOLD;
-    PopupFont = CreateFontIndirectA(&gPopupLogFont);
-    PopupBoldFont = CreateFontIndirectA(&gPopupBoldLogFont);
-}
-
-int PopupEngineInit(void)
+bool PopupEngineInit(void)
 {
     if (!RegisterPopupClass()) {
         ShowInfoMessage("Error: I could not register the PopUp Window class.\nThe plugin will not operate.");
-        return 0;
+        return false;
     }
     // Without it popups only lack their controls.
     RegisterControlClass();
-    LookUpOptionalFunctions();
     InitPopupList();
-    CreatePopupFonts();
-    InitScaledFonts();
+    InitPopupFonts();
     InitPopupThreads();
-    RegisterColourPickerClass();
-    ResolveIniPath();
-    LoadSettings();
-    InterlockedExchange(&gPopupEngineStopping, 0);
-    InterlockedExchange(&gPopupEngineRunning, 1);
+    InterlockedExchange(&gPopupEngine.stopping, 0);
+    InterlockedExchange(&gPopupEngine.running, 1);
     StartPopupThreadPool();
-    return 0;
+    return true;
 }
 
-int PopupEngineShutdown(void)
+void PopupEngineShutdown(void)
 {
     // A failed start set up nothing else: release only what it made.
-    if (!InterlockedExchange(&gPopupEngineRunning, 0))
-        return 0;
-    InterlockedExchange(&gPopupEngineStopping, 1);
+    if (!InterlockedExchange(&gPopupEngine.running, 0))
+        return;
+    InterlockedExchange(&gPopupEngine.stopping, 1);
 
     // Threads waiting in the pool end; each open popup is destroyed by its
     // own thread, which then ends; a popup about to join the list sees the
@@ -96,16 +61,9 @@ int PopupEngineShutdown(void)
     DeletePopupList();
     ReleasePopupThreadPool();
 
-    ReleaseScaledFonts();
-    DeleteObject(PopupFont);
-    DeleteObject(PopupBoldFont);
-    PopupFont = PopupBoldFont = NULL;
-    ForgetOptionalFunctions();
+    ReleasePopupFonts();
     UnregisterClassW(POPUP_CLASS, gInstance);
     UnregisterControlClass();
-    // Its procedure is in this module: left behind, it would outlive our code.
-    UnregisterColourPickerClass();
-    return 0;
 }
 
 void ReleasePopupEngine(void)

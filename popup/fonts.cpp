@@ -3,7 +3,8 @@
 // a pair is looked up or made.
 #include "popup/fonts.h"
 #include "popup/dpi.h"
-#include "popup/engine.h"
+
+#include <string.h>
 
 #define MAX_SCALED_FONTS 8
 
@@ -13,29 +14,57 @@ struct ScaledFonts {
     HFONT bold;
 };
 
-static CRITICAL_SECTION gFontsLock;
-static bool gFontsReady;
-static ScaledFonts gFonts[MAX_SCALED_FONTS];
-static int gFontCount;
+// Every font of the popups, from the engine's start to its stop.
+struct PopupFonts {
+    HFONT normal, bold;          // at 96 dpi
+    CRITICAL_SECTION lock;       // over the scaled pairs
+    bool ready;                  // the lock exists
+    ScaledFonts scaled[MAX_SCALED_FONTS];
+    int scaledCount;
+};
+static PopupFonts gFonts;
 
-void InitScaledFonts(void)
+// The 96-dpi pair, in place of any made before.
+static void CreateBaseFonts(void)
 {
-    InitializeCriticalSection(&gFontsLock);
-    gFontCount = 0;
-    gFontsReady = true;
+    if (gFonts.normal)
+        DeleteObject(gFonts.normal);
+    if (gFonts.bold)
+        DeleteObject(gFonts.bold);
+    LOGFONTA description;
+    memset(&description, 0, sizeof(description));
+    description.lfHeight = -11;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
+    lstrcpyA(description.lfFaceName, "Tahoma");
+    gFonts.normal = CreateFontIndirectA(&description);
+    description.lfWeight = FW_BOLD;
+    gFonts.bold = CreateFontIndirectA(&description);
 }
 
-void ReleaseScaledFonts(void)
+void InitPopupFonts(void)
 {
-    if (!gFontsReady)
-        return;
-    gFontsReady = false;
-    for (int i = 0; i < gFontCount; i++) {
-        DeleteObject(gFonts[i].normal);
-        DeleteObject(gFonts[i].bold);
+    CreateBaseFonts();
+    InitializeCriticalSection(&gFonts.lock);
+    gFonts.scaledCount = 0;
+    gFonts.ready = true;
+}
+
+void ReleasePopupFonts(void)
+{
+    if (gFonts.ready) {
+        gFonts.ready = false;
+        for (int i = 0; i < gFonts.scaledCount; i++) {
+            DeleteObject(gFonts.scaled[i].normal);
+            DeleteObject(gFonts.scaled[i].bold);
+        }
+        gFonts.scaledCount = 0;
+        DeleteCriticalSection(&gFonts.lock);
     }
-    gFontCount = 0;
-    DeleteCriticalSection(&gFontsLock);
+    DeleteObject(gFonts.normal);
+    DeleteObject(gFonts.bold);
+    gFonts.normal = gFonts.bold = NULL;
 }
 
 // A copy of a 96-dpi font, its height scaled; NULL when it cannot be made.
@@ -51,22 +80,22 @@ static HFONT ScaledCopy(HFONT font, int dpi)
 
 void PopupFontsForDpi(int dpi, HFONT *normal, HFONT *bold)
 {
-    *normal = PopupFont;
-    *bold = PopupBoldFont;
-    if (dpi == BASE_DPI || !gFontsReady)
+    *normal = gFonts.normal;
+    *bold = gFonts.bold;
+    if (dpi == BASE_DPI || !gFonts.ready)
         return;
-    EnterCriticalSection(&gFontsLock);
+    EnterCriticalSection(&gFonts.lock);
     int i = 0;
-    while (i < gFontCount && gFonts[i].dpi != dpi)
+    while (i < gFonts.scaledCount && gFonts.scaled[i].dpi != dpi)
         i++;
-    if (i == gFontCount && gFontCount < MAX_SCALED_FONTS) {
-        HFONT scaledNormal = ScaledCopy(PopupFont, dpi);
-        HFONT scaledBold = ScaledCopy(PopupBoldFont, dpi);
+    if (i == gFonts.scaledCount && gFonts.scaledCount < MAX_SCALED_FONTS) {
+        HFONT scaledNormal = ScaledCopy(gFonts.normal, dpi);
+        HFONT scaledBold = ScaledCopy(gFonts.bold, dpi);
         if (scaledNormal && scaledBold) {
-            gFonts[i].dpi = dpi;
-            gFonts[i].normal = scaledNormal;
-            gFonts[i].bold = scaledBold;
-            gFontCount++;
+            gFonts.scaled[i].dpi = dpi;
+            gFonts.scaled[i].normal = scaledNormal;
+            gFonts.scaled[i].bold = scaledBold;
+            gFonts.scaledCount++;
         } else {
             // Made again by the next popup that asks.
             if (scaledNormal)
@@ -75,9 +104,9 @@ void PopupFontsForDpi(int dpi, HFONT *normal, HFONT *bold)
                 DeleteObject(scaledBold);
         }
     }
-    if (i < gFontCount) {
-        *normal = gFonts[i].normal;
-        *bold = gFonts[i].bold;
+    if (i < gFonts.scaledCount) {
+        *normal = gFonts.scaled[i].normal;
+        *bold = gFonts.scaled[i].bold;
     }
-    LeaveCriticalSection(&gFontsLock);
+    LeaveCriticalSection(&gFonts.lock);
 }

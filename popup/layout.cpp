@@ -70,7 +70,7 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
     int B = ScaledLength(INNER_BORDER, D);
     int G1 = ScaledLength(ICON_GAP, D);
     int G2 = ScaledLength(TIME_GAP, D);
-    const int b0 = FrameBorder(D), h = b0 / 2;
+    const int b0 = FrameBorder(D), halfFrame = b0 / 2;
     const int minimumWidth = ScaledLength(in->minimumWidth, D);
     const int maximumWidth = ScaledLength(in->maximumWidth, D);
 
@@ -118,11 +118,11 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
 
     PopupLayout out;
     out.popup = { 0, 0, W + b0, H + b0 };
-    out.back = { h, h, W, H };
-    out.icon = { h + B, h, I, H };
-    out.title = { h + B + I + G1, h + top, TW, TH };
-    out.info = { h + B + I + G1, h + top + textHeight - IH, IW, IH };
-    out.time = { h + W - B - CW, h + top, CW, CH };
+    out.back = { halfFrame, halfFrame, W, H };
+    out.icon = { halfFrame + B, halfFrame, I, H };
+    out.title = { halfFrame + B + I + G1, halfFrame + top, TW, TH };
+    out.info = { halfFrame + B + I + G1, halfFrame + top + textHeight - IH, IW, IH };
+    out.time = { halfFrame + W - B - CW, halfFrame + top, CW, CH };
     out.titleCut = titleCut;
     out.infoCut = infoCut;
     return out;
@@ -157,12 +157,9 @@ static void MarkCut(HWND child, bool cut)
         SetWindowLongW(child, GWL_STYLE, GetWindowLongW(child, GWL_STYLE) | SS_ENDELLIPSIS);
 }
 
-void LayoutPopup(HWND popup, const RECT *workArea)
+void LayoutPopup(const PopupWindowRecord *record, const RECT *workArea)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record)
-        return;
-
+    HWND popup = record->Popup;
     LayoutInput in;
     ZeroMemory(&in, sizeof(in));
     in.measured = gSettings.DynamicResize != 0;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+struct PopupWindowRecord;
+
 struct LayoutBox {
     int x, y, w, h;
 };
@@ -53,6 +55,6 @@ void ChooseLineToMeasure(const WCHAR *text, int *start, int *length, int *lineCo
 
 // Sizes the popup (left at the screen origin), no wider than the work area
 // it will be placed in, and arranges its children.
-void LayoutPopup(HWND popup, const RECT *workArea);
+void LayoutPopup(const PopupWindowRecord *record, const RECT *workArea);
 
 #endif

@@ -1,56 +1,80 @@
 // The popup list and the moves that apply a placement.
 #include "popup/list.h"
-#include "popup/engine.h"
+#include "popup/engine_state.h"
 #include "popup/placement.h"
 #include "popup/record.h"
 #include "popup/work_area.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 #include "settings/settings.h"
 
-static CRITICAL_SECTION gPopupListLock;
-static PopupListNode *gHead;
-static PopupListNode *gTail;
-static volatile BYTE gCount;
+// The list, from the engine's start to its stop; the places kept count
+// across both.
+struct PopupList {
+    CRITICAL_SECTION lock;
+    PopupListNode *head;   // the oldest
+    PopupListNode *tail;
+    volatile BYTE count;
+    // Places kept for popups submitted whose threads have not joined the
+    // list yet.
+    volatile LONG reserved;
+};
+static PopupList gList;
 
 void InitPopupList(void)
 {
-    InitializeCriticalSection(&gPopupListLock);
-    gHead = gTail = NULL;
-    gCount = 0;
+    InitializeCriticalSection(&gList.lock);
+    gList.head = gList.tail = NULL;
+    gList.count = 0;
 }
 
 void DeletePopupList(void)
 {
     // Every popup thread has ended, each after removing its own popup.
-    gHead = gTail = NULL;
-    gCount = 0;
-    DeleteCriticalSection(&gPopupListLock);
+    gList.head = gList.tail = NULL;
+    gList.count = 0;
+    DeleteCriticalSection(&gList.lock);
 }
 
 int GetPopupCount(void)
 {
-    return gCount;
+    return gList.count;
 }
 
-int AddPopup(PopupWindowRecord *record)
+bool ReservePopupSlot(void)
+{
+    // The place is taken before the count is looked at, so that of several
+    // submissions at the same moment only those that fit get through.
+    LONG reserved = InterlockedIncrement(&gList.reserved);
+    if (GetPopupCount() + reserved <= MAX_OPEN_POPUPS)
+        return true;
+    ReleasePopupSlot();
+    return false;
+}
+
+void ReleasePopupSlot(void)
+{
+    InterlockedDecrement(&gList.reserved);
+}
+
+bool AddPopup(PopupWindowRecord *record)
 {
     PopupListNode *node = (PopupListNode *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupListNode));
     if (!node)
-        return 0;
+        return false;
     node->record = record;
     node->next = NULL;
     SetRect(&node->place, 0, 0, 0, 0);
-    node->placed = FALSE;
-    EnterCriticalSection(&gPopupListLock);
-    node->previous = gTail;
-    if (gTail)
-        gTail->next = node;
+    node->placed = false;
+    EnterCriticalSection(&gList.lock);
+    node->previous = gList.tail;
+    if (gList.tail)
+        gList.tail->next = node;
     else
-        gHead = node;
-    gTail = node;
-    gCount = gCount + 1;
-    LeaveCriticalSection(&gPopupListLock);
-    return 1;
+        gList.head = node;
+    gList.tail = node;
+    gList.count = gList.count + 1;
+    LeaveCriticalSection(&gList.lock);
+    return true;
 }
 
 // Lock held. Places every listed popup from the corner of the work area on,
@@ -63,7 +87,7 @@ static int PlaceListed(const PlacementPass *pass, HWND own, RECT *ownPlace, HWND
 {
     RECT rect = { 0, 0, 0, 0 };
     int count = 0;
-    for (PopupListNode *node = gHead; node; node = node->next) {
+    for (PopupListNode *node = gList.head; node; node = node->next) {
         HWND popup = node->record->Popup;
         RECT place = rect;
         if (popup == own) {
@@ -86,7 +110,7 @@ static int PlaceListed(const PlacementPass *pass, HWND own, RECT *ownPlace, HWND
             continue;
         }
         node->place = place;
-        node->placed = TRUE;
+        node->placed = true;
     }
     return count;
 }
@@ -116,9 +140,9 @@ static void PlaceAll(HWND own, const RECT *workArea, RECT *ownPlace)
     pass.spreading = gSettings.Spreading;
     pass.workArea = workArea ? *workArea : PopupWorkArea();
     HWND moved[256];
-    EnterCriticalSection(&gPopupListLock);
+    EnterCriticalSection(&gList.lock);
     int count = PlaceListed(&pass, own, ownPlace, moved);
-    LeaveCriticalSection(&gPopupListLock);
+    LeaveCriticalSection(&gList.lock);
     PostPlaces(pass.position, moved, count);
 }
 
@@ -142,17 +166,17 @@ void MoveToStoredPlace(HWND popup, WPARAM how)
     RECT place;
     HWND younger = NULL;
     bool found = false;
-    EnterCriticalSection(&gPopupListLock);
-    for (PopupListNode *node = gHead; node; node = node->next) {
+    EnterCriticalSection(&gList.lock);
+    for (PopupListNode *node = gList.head; node; node = node->next) {
         if (node->record->Popup == popup) {
-            found = node->placed != FALSE;
+            found = node->placed;
             place = node->place;
             if (node->next)
                 younger = node->next->record->Popup;
             break;
         }
     }
-    LeaveCriticalSection(&gPopupListLock);
+    LeaveCriticalSection(&gList.lock);
     // Out of the list: it is closing, and its place no longer counts.
     if (found)
         MovePopup(popup, &place, how == PLACE_PASS_ON);
@@ -172,22 +196,22 @@ void ReplaceAllPopups(void)
 // Unlinks the node of the popup; returns it, or NULL when it is not listed.
 static PopupListNode *UnlinkPopup(HWND popup)
 {
-    EnterCriticalSection(&gPopupListLock);
-    PopupListNode *node = gHead;
+    EnterCriticalSection(&gList.lock);
+    PopupListNode *node = gList.head;
     while (node && node->record->Popup != popup)
         node = node->next;
     if (node) {
         if (node->previous)
             node->previous->next = node->next;
         else
-            gHead = node->next;
+            gList.head = node->next;
         if (node->next)
             node->next->previous = node->previous;
         else
-            gTail = node->previous;
-        gCount = gCount - 1;
+            gList.tail = node->previous;
+        gList.count = gList.count - 1;
     }
-    LeaveCriticalSection(&gPopupListLock);
+    LeaveCriticalSection(&gList.lock);
     return node;
 }
 
@@ -198,23 +222,23 @@ static void DestroyUnlinkedPopup(PopupListNode *node)
     HeapFree(GetProcessHeap(), 0, node);
 }
 
-int RemovePopup(HWND popup)
+bool RemovePopup(HWND popup)
 {
     PopupListNode *node = UnlinkPopup(popup);
     if (!node)
-        return 0;
+        return false;
     ReplaceAllPopups();
     DestroyUnlinkedPopup(node);
-    return 1;
+    return true;
 }
 
-int RemovePopupAtShutdown(HWND popup)
+bool RemovePopupAtShutdown(HWND popup)
 {
     PopupListNode *node = UnlinkPopup(popup);
     if (!node)
-        return 0;
+        return false;
     DestroyUnlinkedPopup(node);
-    return 1;
+    return true;
 }
 
 void RemoveAllPopups(void)
@@ -222,8 +246,8 @@ void RemoveAllPopups(void)
     // Only a popup's own thread can destroy its window: ask each one. A
     // popup that joins the list after this walk sees the engine stopping
     // and removes itself.
-    EnterCriticalSection(&gPopupListLock);
-    for (PopupListNode *node = gHead; node; node = node->next)
+    EnterCriticalSection(&gList.lock);
+    for (PopupListNode *node = gList.head; node; node = node->next)
         PostMessageA(node->record->Popup, UM_POPUP_DESTROY, 0, 0);
-    LeaveCriticalSection(&gPopupListLock);
+    LeaveCriticalSection(&gList.lock);
 }

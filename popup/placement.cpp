@@ -1,5 +1,5 @@
 #include "popup/placement.h"
-#include "popup/window.h"
+#include "popup/record.h"
 #include "settings/settings.h"
 
 RECT PlaceAfter(int position, int spreading, const RECT *workArea, int w, int h,

@@ -1,28 +1,36 @@
 #include "popup/popup_thread.h"
 #include "popup/dpi.h"
-#include "popup/engine.h"
-#include "plugin/own_module.h"
-#include "plugin/wait.h"
+#include "popup/engine_state.h"
+#include "base/module_thread.h"
+#include "base/release.h"
+#include "base/wait.h"
 
-// Popup threads started and not yet finished, and the event each one sets
-// as it finishes, so the shutdown can wait for the last one. The last thread
-// may still be setting the event when the shutdown sees the count at 0, so
-// the event lives as long as the module.
-static volatile LONG gPopupThreads;
-static HANDLE gPopupThreadEnded;
-
-// The handle of every popup thread running. A thread that ends while the
-// plug-in runs closes its own; one that ends at shutdown leaves it for the
-// shutdown, which waits for the threads themselves (a thread's word that it
-// is done comes just before it lets go of the module), so that the player's
-// FreeLibrary after quit really unmaps the module.
+// The handle of a popup thread running, kept until it is seen to end.
 struct PopupThreadHandle {
     HANDLE thread;
     DWORD id;
     PopupThreadHandle *next;
 };
-static CRITICAL_SECTION gThreadHandlesLock;
-static PopupThreadHandle *gThreadHandles;
+
+// The popup threads started and not yet finished: their count, for the
+// shutdown to wait until it is 0, and their handles, for it to wait until
+// each thread has really ended.
+struct PopupThreads {
+    // Threads started and not yet finished, and the event each one sets as
+    // it finishes, so the shutdown can wait for the last one. The last
+    // thread may still be setting the event when the shutdown sees the
+    // count at 0, so the event lives as long as the module.
+    volatile LONG running;
+    HANDLE ended;
+    // The handle of every popup thread running. A thread that ends while
+    // the plug-in runs closes its own; one that ends at shutdown leaves it
+    // for the shutdown, which waits for the threads themselves (a thread's
+    // word that it is done comes just before it lets go of the module), so
+    // that the player's FreeLibrary after quit really unmaps the module.
+    CRITICAL_SECTION handlesLock;
+    PopupThreadHandle *handles;
+};
+static PopupThreads gThreads;
 
 // What PopupThreadProc is given: the work and its first request.
 struct PopupThreadStart {
@@ -34,23 +42,23 @@ struct PopupThreadStart {
 // thread still listed to end, and closes its handle.
 static void WaitForListedThreads(void)
 {
-    EnterCriticalSection(&gThreadHandlesLock);
-    while (gThreadHandles) {
-        PopupThreadHandle *kept = gThreadHandles;
+    EnterCriticalSection(&gThreads.handlesLock);
+    while (gThreads.handles) {
+        PopupThreadHandle *kept = gThreads.handles;
         WaitAnsweringSentMessages(kept->thread, INFINITE);
-        gThreadHandles = kept->next;
+        gThreads.handles = kept->next;
         CloseHandle(kept->thread);
         HeapFree(GetProcessHeap(), 0, kept);
     }
-    LeaveCriticalSection(&gThreadHandlesLock);
+    LeaveCriticalSection(&gThreads.handlesLock);
 }
 
 // A popup thread as it ends while the plug-in runs: nobody will wait for it.
 static void ForgetThisThread(void)
 {
     DWORD self = GetCurrentThreadId();
-    EnterCriticalSection(&gThreadHandlesLock);
-    for (PopupThreadHandle **at = &gThreadHandles; *at; at = &(*at)->next) {
+    EnterCriticalSection(&gThreads.handlesLock);
+    for (PopupThreadHandle **at = &gThreads.handles; *at; at = &(*at)->next) {
         PopupThreadHandle *kept = *at;
         if (kept->id == self) {
             *at = kept->next;
@@ -59,7 +67,7 @@ static void ForgetThisThread(void)
             break;
         }
     }
-    LeaveCriticalSection(&gThreadHandlesLock);
+    LeaveCriticalSection(&gThreads.handlesLock);
 }
 
 // Lists the thread, before it runs, so that it finds its handle when it ends.
@@ -70,27 +78,27 @@ static bool ListThread(HANDLE thread, DWORD id)
         return false;
     kept->thread = thread;
     kept->id = id;
-    EnterCriticalSection(&gThreadHandlesLock);
-    kept->next = gThreadHandles;
-    gThreadHandles = kept;
-    LeaveCriticalSection(&gThreadHandlesLock);
+    EnterCriticalSection(&gThreads.handlesLock);
+    kept->next = gThreads.handles;
+    gThreads.handles = kept;
+    LeaveCriticalSection(&gThreads.handlesLock);
     return true;
 }
 
 void InitPopupThreads(void)
 {
-    gPopupThreads = 0;
-    InitializeCriticalSection(&gThreadHandlesLock);
-    gThreadHandles = NULL;
-    if (!gPopupThreadEnded)
-        gPopupThreadEnded = CreateEventA(NULL, FALSE, FALSE, NULL);
+    gThreads.running = 0;
+    InitializeCriticalSection(&gThreads.handlesLock);
+    gThreads.handles = NULL;
+    if (!gThreads.ended)
+        gThreads.ended = CreateEventA(NULL, FALSE, FALSE, NULL);
 }
 
 // One thread fewer; the shutdown may be waiting for the last.
 static void CountThreadEnded(void)
 {
-    if (InterlockedDecrement(&gPopupThreads) == 0)
-        SetEvent(gPopupThreadEnded);
+    if (InterlockedDecrement(&gThreads.running) == 0)
+        SetEvent(gThreads.ended);
 }
 
 bool StartPopupThread(PopupThreadWork work, PopupRequest *first)
@@ -100,17 +108,12 @@ bool StartPopupThread(PopupThreadWork work, PopupRequest *first)
         return false;
     start->work = work;
     start->first = first;
-    HMODULE self = OwnModule(MODULE_ADD_REFERENCE);
-    if (!self) {
-        HeapFree(GetProcessHeap(), 0, start);
-        return false;
-    }
-    InterlockedIncrement(&gPopupThreads);
+    InterlockedIncrement(&gThreads.running);
     DWORD threadId;
-    HANDLE thread = CreateThread(NULL, 0, PopupThreadProc, start, CREATE_SUSPENDED, &threadId);
+    // The thread owns the start from here, and frees it.
+    HANDLE thread = StartModuleThread(PopupThreadProc, start, CREATE_SUSPENDED, &threadId);
     if (!thread) {
         CountThreadEnded();
-        FreeLibrary(self);
         HeapFree(GetProcessHeap(), 0, start);
         return false;
     }
@@ -130,14 +133,11 @@ DWORD WINAPI PopupThreadProc(LPVOID parameter)
     HeapFree(GetProcessHeap(), 0, parameter);
     start.work(start.first);
 
-    HMODULE self = OwnModule(MODULE_NO_REFERENCE);
     // At shutdown the shutdown waits on this thread's handle, and closes it.
     if (!IsPopupEngineStopping())
         ForgetThisThread();
     CountThreadEnded();
-    // Past this call no code of ours runs on this thread; the reference taken
-    // at its start keeps the module mapped until then.
-    FreeLibraryAndExitThread(self, 0);
+    ExitModuleThread(0);
     return 0;
 }
 
@@ -145,15 +145,13 @@ void WaitForPopupThreads(void)
 {
     // Without an event (none could be made) the count is looked at again
     // every 10 ms; the popup threads are answered meanwhile either way.
-    while (gPopupThreads > 0)
-        WaitAnsweringSentMessages(gPopupThreadEnded, gPopupThreadEnded ? INFINITE : 10);
+    while (gThreads.running > 0)
+        WaitAnsweringSentMessages(gThreads.ended, gThreads.ended ? INFINITE : 10);
     WaitForListedThreads();
-    DeleteCriticalSection(&gThreadHandlesLock);
+    DeleteCriticalSection(&gThreads.handlesLock);
 }
 
 void ReleasePopupThreads(void)
 {
-    if (gPopupThreadEnded)
-        CloseHandle(gPopupThreadEnded);
-    gPopupThreadEnded = NULL;
+    CloseHandleOnce(&gThreads.ended);
 }

@@ -9,7 +9,7 @@
 #define TUNEBELL_POPUP_THREAD_H
 
 #include <windows.h>
-#include "popup/request.h"
+#include "popup/popup.h"
 
 // What a popup thread does, given its first request (NULL for a spare).
 typedef void (*PopupThreadWork)(PopupRequest *first);

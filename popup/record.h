@@ -8,7 +8,7 @@
 #include "popup/controls_rules.h"
 #include "popup/dpi.h"
 #include "popup/hover_rules.h"
-#include "popup/request.h"
+#include "popup/popup.h"
 
 // The player's controls over the popup (popup/controls.cpp): all zeros when
 // the popup is made; the windows are made the first time they show.
@@ -33,21 +33,13 @@ struct PopupWindowRecord {
     HWND BackStatic;
     PopupRequest *Request;
     HBRUSH BackBrush;    // made at the first paint that needs it
-    BOOL Showing;        // while the show effect plays; closes wait for it
-    BOOL Closing;        // from the close on: hides are the plug-in's own
+    bool Showing;        // while the show effect plays; closes wait for it
+    bool Closing;        // from the close on: hides are the plug-in's own
     PopupHover Hover;    // the pointer on the popup
     PopupControls Controls;
     PopupScale Scale;    // its monitor's resolution, read when it was made
     HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
 };
-
-// The popup's window class, registered by the engine (in UTF-16), and the
-// same name for code that reads class names in ANSI.
-#define POPUP_CLASS_A "PopUpWnd"
-#define POPUP_CLASS L"" POPUP_CLASS_A
-// The class of the hidden window every warm popup thread keeps. Not
-// "PopUpWnd": nothing that looks for popups finds a thread waiting for one.
-#define SPARE_CLASS "PopUpSpare"
 
 #define POPUP_TIMER_ID 26378
 // The controls' timers on the popup window: the pointer has rested, and the

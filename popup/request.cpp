@@ -1,6 +1,6 @@
 // Popup submission: checks, a private copy, and a detached popup thread.
 #include "popup/request.h"
-#include "popup/engine.h"
+#include "popup/engine_state.h"
 #include "popup/list.h"
 #include "popup/thread_pool.h"
 #include "settings/settings.h"
@@ -21,66 +21,50 @@ void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text)
         field[0] = 0;
 }
 
-// Places in the list kept for popups submitted whose threads have not joined
-// the list yet. They count against the limit with the listed ones: a new
-// popup thread takes a while to build its window and join, and submissions
-// meeting in that time would all find room, so a burst of them could start
-// any number of popup threads.
-static volatile LONG gReservedPopupSlots;
-
-void ReleasePopupSlot(void)
-{
-    InterlockedDecrement(&gReservedPopupSlots);
-}
-
 int TimeoutFromSeconds(int seconds)
 {
     return seconds > 0 ? seconds : -1;
 }
 
-int SubmitPopup(const PopupRequest *request)
+bool SubmitPopup(const PopupRequest *request)
 {
     PopupRequest *working = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
     if (!working)
-        return -1;
+        return false;
     // The whole record, so that no field is left out; then the one field
     // that submission sets itself.
     *working = *request;
     working->Timeout = TimeoutFromSeconds(gSettings.Seconds);
-    int result = SubmitPopupTimed(working);
+    bool started = SubmitPopupTimed(working);
     HeapFree(GetProcessHeap(), 0, working);
-    return result;
+    return started;
 }
 
-int SubmitPopupTimed(const PopupRequest *request)
+// A copy of the request for a new popup thread, which owns it from then
+// on (its window's destroy handler frees it); false when none started.
+static bool StartPopupCopy(const PopupRequest *request)
 {
-    // Nothing of the engine exists before a successful start or after the
-    // shutdown began: refuse without touching it.
-    if (!IsPopupEngineRunning())
-        return -1;
-    // The place is taken before the count is looked at, so that of several
-    // submissions at the same moment only those that fit get through.
-    LONG reserved = InterlockedIncrement(&gReservedPopupSlots);
-    if (GetPopupCount() + reserved > MAX_OPEN_POPUPS || !IsPopupRequestValid(request)) {
-        ReleasePopupSlot();
-        return -1;
-    }
-
-    // Owned by the popup thread from here; its window's destroy handler frees it.
     PopupRequest *copy = (PopupRequest *)HeapAlloc(GetProcessHeap(), 0, sizeof(PopupRequest));
-    if (!copy) {
-        ReleasePopupSlot();
-        return -1;
-    }
+    if (!copy)
+        return false;
     *copy = *request;
     copy->Title[POPUP_TEXT_SIZE - 1] = 0;
     copy->Text[POPUP_TEXT_SIZE - 1] = 0;
-
-    // The thread gives the place up once its popup is listed.
-    if (!StartPopup(copy)) {
+    bool started = StartPopup(copy);
+    if (!started)
         HeapFree(GetProcessHeap(), 0, copy);
+    return started;
+}
+
+bool SubmitPopupTimed(const PopupRequest *request)
+{
+    // Nothing of the engine exists before a successful start or after the
+    // shutdown began: refuse without touching it.
+    if (!IsPopupEngineRunning() || !IsPopupRequestValid(request) || !ReservePopupSlot())
+        return false;
+    // The thread gives the place up once its popup is listed.
+    bool started = StartPopupCopy(request);
+    if (!started)
         ReleasePopupSlot();
-        return -1;
-    }
-    return 0;
+    return started;
 }

@@ -9,12 +9,11 @@
 // Threads make their first window one at a time: many threads doing so at
 // the same moment can break the window system's own heap under Wine.
 #include "popup/thread_pool.h"
-#include "popup/engine.h"
+#include "popup/engine_state.h"
 #include "popup/popup_thread.h"
-#include "popup/record.h"
 #include "popup/window.h"
-#include "plugin/messages.h"
-#include "plugin/plugin.h"
+#include "base/messages.h"
+#include "base/player.h"
 
 #include <string.h>
 
@@ -33,14 +32,18 @@ struct PoolSlot {
     PopupRequest *request;   // NULL with handed: the thread is to end
 };
 
-static CRITICAL_SECTION gPoolLock;
-static CRITICAL_SECTION gFirstWindowLock;
-static bool gPoolReady;
-static PoolSlot *gWaiting;       // the last thread to come back first
-static int gWaitingCount;
-static int gStarting;            // spares started, not waiting yet (0 or 1)
-static bool gSubmitted, gBurstSeen;
-static DWORD gLastSubmit, gBurstAt;
+// The pool, from the engine's start to its stop.
+struct PopupThreadPool {
+    CRITICAL_SECTION lock;              // over the waiting threads and the counts
+    CRITICAL_SECTION firstWindowLock;   // one first window at a time
+    bool ready;                         // the class and both locks exist
+    PoolSlot *waiting;                  // the last thread to come back first
+    int waitingCount;
+    int starting;                       // spares started, not waiting yet (0 or 1)
+    bool submitted, burstSeen;
+    DWORD lastSubmit, burstAt;
+};
+static PopupThreadPool gPool;
 
 int SparesWanted(bool burstSeen, DWORD sinceBurst)
 {
@@ -50,16 +53,16 @@ int SparesWanted(bool burstSeen, DWORD sinceBurst)
 // Pool lock held.
 static int Wanted(void)
 {
-    return SparesWanted(gBurstSeen, GetTickCount() - gBurstAt);
+    return SparesWanted(gPool.burstSeen, GetTickCount() - gPool.burstAt);
 }
 
 // Pool lock held. True when the slot was waiting and is now out.
 static bool TakeOut(PoolSlot *slot)
 {
-    for (PoolSlot **at = &gWaiting; *at; at = &(*at)->next) {
+    for (PoolSlot **at = &gPool.waiting; *at; at = &(*at)->next) {
         if (*at == slot) {
             *at = slot->next;
-            gWaitingCount--;
+            gPool.waitingCount--;
             return true;
         }
     }
@@ -68,9 +71,9 @@ static bool TakeOut(PoolSlot *slot)
 
 static void PutBack(PoolSlot *slot)
 {
-    slot->next = gWaiting;
-    gWaiting = slot;
-    gWaitingCount++;
+    slot->next = gPool.waiting;
+    gPool.waiting = slot;
+    gPool.waitingCount++;
 }
 
 static void ServePopups(PopupRequest *first);
@@ -80,16 +83,16 @@ static void ServePopups(PopupRequest *first);
 static void StartSpareIfWanted(void)
 {
     bool start = false;
-    EnterCriticalSection(&gPoolLock);
-    if (gPoolReady && !IsPopupEngineStopping() && gStarting == 0 && gWaitingCount < Wanted()) {
-        gStarting = 1;
+    EnterCriticalSection(&gPool.lock);
+    if (gPool.ready && !IsPopupEngineStopping() && gPool.starting == 0 && gPool.waitingCount < Wanted()) {
+        gPool.starting = 1;
         start = true;
     }
-    LeaveCriticalSection(&gPoolLock);
+    LeaveCriticalSection(&gPool.lock);
     if (start && !StartPopupThread(ServePopups, NULL)) {
-        EnterCriticalSection(&gPoolLock);
-        gStarting = 0;
-        LeaveCriticalSection(&gPoolLock);
+        EnterCriticalSection(&gPool.lock);
+        gPool.starting = 0;
+        LeaveCriticalSection(&gPool.lock);
     }
 }
 
@@ -116,172 +119,203 @@ void StartPopupThreadPool(void)
     wc.lpszClassName = SPARE_CLASS;
     if (!RegisterClassExA(&wc))
         return;   // no warm threads: every popup gets a new thread
-    InitializeCriticalSection(&gPoolLock);
-    InitializeCriticalSection(&gFirstWindowLock);
-    gWaiting = NULL;
-    gWaitingCount = gStarting = 0;
-    gSubmitted = gBurstSeen = false;
-    gPoolReady = true;
+    InitializeCriticalSection(&gPool.lock);
+    InitializeCriticalSection(&gPool.firstWindowLock);
+    gPool.waiting = NULL;
+    gPool.waitingCount = gPool.starting = 0;
+    gPool.submitted = gPool.burstSeen = false;
+    gPool.ready = true;
     StartSpareIfWanted();
 }
 
 void StopPopupThreadPool(void)
 {
-    if (!gPoolReady)
+    if (!gPool.ready)
         return;
-    EnterCriticalSection(&gPoolLock);
+    EnterCriticalSection(&gPool.lock);
     // A slot lives on its thread's stack, which the thread leaves as soon as
     // it has the message: read the next one first.
-    for (PoolSlot *slot = gWaiting, *next; slot; slot = next) {
+    for (PoolSlot *slot = gPool.waiting, *next; slot; slot = next) {
         next = slot->next;
         slot->handed = true;
         slot->request = NULL;
         PostThreadMessageA(slot->thread, UM_POOL_END, 0, 0);
     }
-    gWaiting = NULL;
-    gWaitingCount = 0;
-    LeaveCriticalSection(&gPoolLock);
+    gPool.waiting = NULL;
+    gPool.waitingCount = 0;
+    LeaveCriticalSection(&gPool.lock);
 }
 
 void ReleasePopupThreadPool(void)
 {
-    if (!gPoolReady)
+    if (!gPool.ready)
         return;
-    gPoolReady = false;
-    DeleteCriticalSection(&gPoolLock);
-    DeleteCriticalSection(&gFirstWindowLock);
+    gPool.ready = false;
+    DeleteCriticalSection(&gPool.lock);
+    DeleteCriticalSection(&gPool.firstWindowLock);
     UnregisterClassA(SPARE_CLASS, gInstance);
 }
 
-// Hands the request copy to a waiting thread; false when none waits.
-static bool HandPopupToSpare(PopupRequest *copy)
+// Notes the submission (submissions close together are a burst, which
+// wants two spares) and takes the thread that came back last out of the
+// pool with the request copy left for it; NULL when none waits, or the
+// engine is stopping.
+static PoolSlot *TakeOutWaitingThread(PopupRequest *copy, DWORD *thread)
 {
-    if (!gPoolReady)
-        return false;
     DWORD now = GetTickCount();
-    EnterCriticalSection(&gPoolLock);
-    if (IsPopupEngineStopping()) {
-        LeaveCriticalSection(&gPoolLock);
-        return false;
+    PoolSlot *slot = NULL;
+    EnterCriticalSection(&gPool.lock);
+    if (!IsPopupEngineStopping()) {
+        if (!gPool.waiting || (gPool.submitted && now - gPool.lastSubmit < POOL_BURST_GAP_MS)) {
+            gPool.burstSeen = true;
+            gPool.burstAt = now;
+        }
+        gPool.submitted = true;
+        gPool.lastSubmit = now;
+        slot = gPool.waiting;
     }
-    if (!gWaiting || (gSubmitted && now - gLastSubmit < POOL_BURST_GAP_MS)) {
-        gBurstSeen = true;
-        gBurstAt = now;
-    }
-    gSubmitted = true;
-    gLastSubmit = now;
-    PoolSlot *slot = gWaiting;
-    DWORD thread = 0;
     if (slot) {
         TakeOut(slot);
         slot->handed = true;
         slot->request = copy;
-        thread = slot->thread;
+        *thread = slot->thread;
     }
-    LeaveCriticalSection(&gPoolLock);
-    if (!slot)
-        return false;
-    if (PostThreadMessageA(thread, UM_POOL_RUN, 0, 0))
-        return true;
-    // Its queue takes no more: unless a wake-up from elsewhere let the thread
-    // take the request already, it goes back into the pool without it.
-    EnterCriticalSection(&gPoolLock);
+    LeaveCriticalSection(&gPool.lock);
+    return slot;
+}
+
+// The thread a request was left for could not be woken: unless a wake-up
+// from elsewhere let it take the request already, it goes back into the
+// pool without it. True when it took the request.
+static bool TakeBackUnlessTaken(PoolSlot *slot)
+{
+    EnterCriticalSection(&gPool.lock);
     bool taken = !slot->handed;
     if (!taken) {
         slot->handed = false;
         slot->request = NULL;
         PutBack(slot);
     }
-    LeaveCriticalSection(&gPoolLock);
+    LeaveCriticalSection(&gPool.lock);
     return taken;
 }
 
-// Pool lock held. What was left for the thread; false when nothing was (a
-// wake-up from another program).
-static bool TakeHanded(PoolSlot *slot, PopupRequest **request)
+// Hands the request copy to a waiting thread; false when none took it.
+static bool HandPopupToSpare(PopupRequest *copy)
 {
-    if (!slot->handed)
+    DWORD thread = 0;
+    PoolSlot *slot = gPool.ready ? TakeOutWaitingThread(copy, &thread) : NULL;
+    if (!slot)
         return false;
-    slot->handed = false;
-    *request = slot->request;
-    slot->request = NULL;
-    return true;
+    // A full queue leaves the thread asleep: it goes back into the pool,
+    // unless it has taken the request already.
+    return PostThreadMessageA(thread, UM_POOL_RUN, 0, 0) || TakeBackUnlessTaken(slot);
 }
 
-// The thread's hidden window: it makes the thread's queue and display
-// connection before any popup needs them.
-static HWND MakeKeeper(void)
+// On the waiting thread: what was left for it; false when nothing was (a
+// wake-up from another program).
+static bool CollectHandedRequest(PoolSlot *slot, PopupRequest **request)
 {
-    EnterCriticalSection(&gFirstWindowLock);
-    HWND keeper = CreateWindowExA(WS_EX_TOOLWINDOW, SPARE_CLASS, NULL, WS_POPUP, 0, 0, 0, 0, NULL, NULL,
-                                  gInstance, NULL);
-    LeaveCriticalSection(&gFirstWindowLock);
-    return keeper;
+    EnterCriticalSection(&gPool.lock);
+    bool handed = slot->handed;
+    if (handed) {
+        slot->handed = false;
+        *request = slot->request;
+        slot->request = NULL;
+    }
+    LeaveCriticalSection(&gPool.lock);
+    return handed;
+}
+
+// The thread's hidden window, which keeps it warm: it makes the thread's
+// queue and display connection before any popup needs them.
+static HWND MakeWarmWindow(void)
+{
+    EnterCriticalSection(&gPool.firstWindowLock);
+    HWND warmWindow = CreateWindowExA(WS_EX_TOOLWINDOW, SPARE_CLASS, NULL, WS_POPUP, 0, 0, 0, 0, NULL, NULL,
+                                      gInstance, NULL);
+    LeaveCriticalSection(&gPool.firstWindowLock);
+    return warmWindow;
+}
+
+// A thread that ends while the plug-in runs does so apart from other
+// threads' first windows, like those; at quit no first window is made, and
+// the threads go side by side.
+static void DestroyWarmWindow(HWND warmWindow)
+{
+    bool apart = !IsPopupEngineStopping();
+    if (apart)
+        EnterCriticalSection(&gPool.firstWindowLock);
+    DestroyWindow(warmWindow);
+    if (apart)
+        LeaveCriticalSection(&gPool.firstWindowLock);
 }
 
 // Puts the thread into the pool; false when the engine is stopping. timed:
 // other threads wait too, so this one may be one too many.
 static bool EnterPool(PoolSlot *slot, bool newSpare, bool *timed)
 {
-    EnterCriticalSection(&gPoolLock);
+    EnterCriticalSection(&gPool.lock);
     if (newSpare)
-        gStarting = 0;
+        gPool.starting = 0;
     bool stopping = IsPopupEngineStopping();
     if (!stopping)
         PutBack(slot);
-    *timed = gWaitingCount > 1;
-    LeaveCriticalSection(&gPoolLock);
+    *timed = gPool.waitingCount > 1;
+    LeaveCriticalSection(&gPool.lock);
     return !stopping;
+}
+
+// The thread's idle time is up, or its queue failed, or it has no window to
+// keep it warm: it leaves the pool, unless no more wait than are wanted.
+// True when it left.
+static bool LeaveWhenIdle(PoolSlot *slot, HWND warmWindow, bool queueFailed)
+{
+    bool leave = false;
+    EnterCriticalSection(&gPool.lock);
+    if (queueFailed || !warmWindow || gPool.waitingCount > Wanted())
+        leave = TakeOut(slot);
+    // Taken out already: a request or the end is on its way. Alone in the
+    // pool, the thread waits on without a time.
+    if (!leave && warmWindow && gPool.waitingCount <= 1)
+        KillTimer(warmWindow, POOL_IDLE_TIMER_ID);
+    LeaveCriticalSection(&gPool.lock);
+    return leave;
 }
 
 // Waits in the pool for the next request; NULL when the thread is to end:
 // at shutdown, or after its idle time beyond the spares kept. A WM_QUIT that
 // another program posts is ignored, as the workers ignore it. Without a
-// keeper the thread only waits for what is on its way after it has left
-// the pool.
-static PopupRequest *WaitInPool(PoolSlot *slot, HWND keeper, bool timed)
+// warm window the thread only waits for what is on its way after it has
+// left the pool.
+static PopupRequest *WaitInPool(PoolSlot *slot, HWND warmWindow, bool timed)
 {
-    if (timed && keeper)
-        SetTimer(keeper, POOL_IDLE_TIMER_ID, POOL_IDLE_MS, NULL);
+    if (timed && warmWindow)
+        SetTimer(warmWindow, POOL_IDLE_TIMER_ID, POOL_IDLE_MS, NULL);
+    PopupRequest *request = NULL;
+    bool waiting = true;
     MSG msg;
-    for (;;) {
+    while (waiting) {
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
         if (got == 0)
             continue;
-        if (got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END)) {
-            PopupRequest *request = NULL;
-            EnterCriticalSection(&gPoolLock);
-            bool handed = TakeHanded(slot, &request);
-            LeaveCriticalSection(&gPoolLock);
-            if (!handed)
-                continue;
-            if (keeper)
-                KillTimer(keeper, POOL_IDLE_TIMER_ID);
-            return request;
-        }
-        bool idle = got > 0 && keeper && msg.hwnd == keeper && msg.message == WM_TIMER &&
+        bool wakeUp = got > 0 && !msg.hwnd && (msg.message == UM_POOL_RUN || msg.message == UM_POOL_END);
+        bool idle = got > 0 && warmWindow && msg.hwnd == warmWindow && msg.message == WM_TIMER &&
                     msg.wParam == POOL_IDLE_TIMER_ID;
-        if (got > 0 && !idle) {
+        if (wakeUp) {
+            waiting = !CollectHandedRequest(slot, &request);
+        } else if (got > 0 && !idle) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-            continue;
+        } else {
+            waiting = !LeaveWhenIdle(slot, warmWindow, got < 0);
+            if (waiting && got < 0)
+                Sleep(1);   // a failing queue: do not spin while the request comes
         }
-        bool leave = false;
-        EnterCriticalSection(&gPoolLock);
-        if (got < 0 || !keeper || gWaitingCount > Wanted())
-            leave = TakeOut(slot);
-        // Taken out already: a request or the end is on its way.
-        if (!leave && keeper && gWaitingCount <= 1)
-            KillTimer(keeper, POOL_IDLE_TIMER_ID);
-        LeaveCriticalSection(&gPoolLock);
-        if (leave) {
-            if (keeper)
-                KillTimer(keeper, POOL_IDLE_TIMER_ID);
-            return NULL;
-        }
-        if (got < 0)
-            Sleep(1);   // a failing queue: do not spin while the request comes
     }
+    if (warmWindow)
+        KillTimer(warmWindow, POOL_IDLE_TIMER_ID);
+    return request;
 }
 
 bool StartPopup(PopupRequest *copy)
@@ -298,19 +332,14 @@ static void ServePopups(PopupRequest *first)
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
     bool newSpare = first == NULL, timed = false;
     PoolSlot slot = { GetCurrentThreadId(), NULL, false, NULL };
-    bool waiting = newSpare && gPoolReady && EnterPool(&slot, true, &timed);
-    HWND keeper = gPoolReady ? MakeKeeper() : NULL;
-    if (!keeper) {
+    bool waiting = newSpare && gPool.ready && EnterPool(&slot, true, &timed);
+    HWND warmWindow = gPool.ready ? MakeWarmWindow() : NULL;
+    if (!warmWindow) {
         // No window to keep the thread warm: it leaves the pool, but takes
         // a request already on its way.
         PopupRequest *request = first;
-        if (waiting) {
-            EnterCriticalSection(&gPoolLock);
-            bool out = TakeOut(&slot);
-            LeaveCriticalSection(&gPoolLock);
-            if (!out)
-                request = WaitInPool(&slot, NULL, false);
-        }
+        if (waiting && !LeaveWhenIdle(&slot, NULL, false))
+            request = WaitInPool(&slot, NULL, false);
         if (request)
             RunPopup(request, NULL);
         return;
@@ -321,35 +350,27 @@ static void ServePopups(PopupRequest *first)
     ReadyIcon ready = { NULL, NULL, 0, 0 };
     if (waiting)
         MakeReadyIcon(&ready);
-    PopupRequest *request = waiting ? WaitInPool(&slot, keeper, timed) : first;
+    PopupRequest *request = waiting ? WaitInPool(&slot, warmWindow, timed) : first;
     while (request) {
         // Handled in the popup's message loop, so after its show: the next
         // spare starts once this popup is on the screen.
-        PostMessageA(keeper, UM_POOL_REFILL, 0, 0);
+        PostMessageA(warmWindow, UM_POOL_REFILL, 0, 0);
         RunPopup(request, &ready);
         bool back = EnterPool(&slot, false, &timed);
         if (back)
             MakeReadyIcon(&ready);
-        request = back ? WaitInPool(&slot, keeper, timed) : NULL;
+        request = back ? WaitInPool(&slot, warmWindow, timed) : NULL;
     }
     DropReadyIcon(&ready);
-    // A thread that ends while the plug-in runs does so apart from other
-    // threads' first windows, like those; at quit no first window is made,
-    // and the threads go side by side.
-    bool apart = !IsPopupEngineStopping();
-    if (apart)
-        EnterCriticalSection(&gFirstWindowLock);
-    DestroyWindow(keeper);
-    if (apart)
-        LeaveCriticalSection(&gFirstWindowLock);
+    DestroyWarmWindow(warmWindow);
 }
 
 int WaitingPopupThreads(void)
 {
-    return gWaitingCount;
+    return gPool.waitingCount;
 }
 
 int StartingSpares(void)
 {
-    return gStarting;
+    return gPool.starting;
 }

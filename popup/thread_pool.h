@@ -6,10 +6,8 @@
 #define TUNEBELL_POPUP_THREAD_POOL_H
 
 #include <windows.h>
-#include "popup/request.h"
+#include "popup/popup.h"
 
-// How long a thread beyond the spares kept waits for a popup before it ends.
-#define POOL_IDLE_MS 30000
 // Submissions closer together than this are a burst: two spares are kept.
 #define POOL_BURST_GAP_MS 1000
 // How long after the last submission of a burst two spares are kept.
@@ -26,10 +24,6 @@ void ReleasePopupThreadPool(void);
 // Hands the request copy to a waiting thread, or starts a new popup thread
 // for it. False when no thread took the copy (it is still the caller's).
 bool StartPopup(PopupRequest *copy);
-
-// Threads waiting in the pool, and spares being started (0 or 1).
-int WaitingPopupThreads(void);
-int StartingSpares(void);
 
 // The spares kept: 2 from a submission of a burst until POOL_BURST_KEEP_MS
 // after it, else 1. Pure.

@@ -5,15 +5,15 @@
 #include "popup/controls.h"
 #include "popup/cover_art.h"
 #include "popup/effects.h"
-#include "popup/engine.h"
+#include "popup/engine_state.h"
 #include "popup/fonts.h"
 #include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
 #include "popup/work_area.h"
-#include "plugin/messages.h"
-#include "plugin/optional_functions.h"
-#include "plugin/plugin.h"
+#include "base/messages.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -87,8 +87,8 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
                                                                sizeof(PopupWindowRecord));
     if (!record)
         return NULL;
-    if (!request->Callback)
-        request->Callback = DefaultPopupCallback;
+    if (!request->ChainedWindowProc)
+        request->ChainedWindowProc = CloseOnClickProc;
 
     PopupColours colours = ChoosePopupColours(gSettings.UseWinColors != 0,
                                               GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT),
@@ -140,44 +140,23 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
     return record;
 }
 
-void RunPopup(PopupRequest *request, ReadyIcon *ready)
+// Lays the listed popup out, places it, shows it and runs its message loop
+// until it is gone or the loop ends.
+static void ShowAndRunPopup(PopupWindowRecord *record, const RECT *area)
 {
-    // One work area for the popup's resolution, its width and its place.
-    RECT area = PopupWorkArea();
-    PopupWindowRecord *record = CreatePopupWindow(request, &area, ready);
-    if (!record) {
-        HeapFree(GetProcessHeap(), 0, request);
-        ReleasePopupSlot();
-        return;
-    }
     HWND popup = record->Popup;
-    SendMessageA(popup, UM_POPUP_CREATED, (WPARAM)popup, 0);
-    bool listed = AddPopup(record) != 0;
-    ReleasePopupSlot();
-    if (!listed) {
-        DestroyWindow(popup);   // frees the request
-        HeapFree(GetProcessHeap(), 0, record);
-        return;
-    }
-    // A popup that joins after the shutdown asked the listed ones to go
-    // finds the engine stopping and goes by itself.
-    if (IsPopupEngineStopping()) {
-        RemovePopupAtShutdown(popup);
-        return;
-    }
-
-    LayoutPopup(popup, &area);
+    LayoutPopup(record, area);
     RECT rect;
-    PlaceNewPopup(popup, &area, &rect);
+    PlaceNewPopup(popup, area, &rect);
     // A fade answers messages that other threads send; a close sent meanwhile
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
-    UINT period = CloseTimerPeriod(request->Timeout, gSettings.Seconds);
+    UINT period = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds);
     NotePointerBeforeShow(popup);
-    record->Showing = TRUE;
+    record->Showing = true;
     ShowPopup(popup, &rect);
-    record->Showing = FALSE;
-    AnnouncePopup(popup);
+    record->Showing = false;
+    AnnouncePopup(record);
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
@@ -191,6 +170,31 @@ void RunPopup(PopupRequest *request, ReadyIcon *ready)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void RunPopup(PopupRequest *request, ReadyIcon *ready)
+{
+    // One work area for the popup's resolution, its width and its place.
+    RECT area = PopupWorkArea();
+    PopupWindowRecord *record = CreatePopupWindow(request, &area, ready);
+    if (record)
+        SendMessageA(record->Popup, UM_POPUP_CREATED, (WPARAM)record->Popup, 0);
+    bool listed = record && AddPopup(record);
+    ReleasePopupSlot();
+    if (!listed) {
+        if (record) {
+            DestroyWindow(record->Popup);   // frees the request
+            HeapFree(GetProcessHeap(), 0, record);
+        } else {
+            HeapFree(GetProcessHeap(), 0, request);
+        }
+        return;
+    }
+    HWND popup = record->Popup;
+    // A popup that joins after the shutdown asked the listed ones to go
+    // finds the engine stopping and goes by itself.
+    if (!IsPopupEngineStopping())
+        ShowAndRunPopup(record, &area);
     // The loop also ends when another program posts WM_QUIT to this thread.
     // The window is then still here and listed: it goes as if it were closed,
     // or its place in the list would be taken for good.
@@ -290,7 +294,7 @@ static void OnClose(HWND window)
         return;
     PopupWindowRecord *record = GetPopupRecord(window);
     if (record)
-        record->Closing = TRUE;
+        record->Closing = true;
     KillTimer(window, POPUP_TIMER_ID);
     DropControls(window);
     if (IsWindowVisible(window))   // one hidden from outside has no effect to play
@@ -387,12 +391,12 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnPopupMoved(window, record, (const WINDOWPOS *)lParam);
         break;
     }
-    if (record && record->Request && record->Request->Callback)
-        return record->Request->Callback(window, message, wParam, lParam);
+    if (record && record->Request && record->Request->ChainedWindowProc)
+        return record->Request->ChainedWindowProc(window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CloseOnClickProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CONTEXTMENU:

@@ -25,7 +25,6 @@ void RunPopup(PopupRequest *request, ReadyIcon *ready);
 // placed in.
 PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea, ReadyIcon *ready);
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintPopupBorder(HWND popup, HDC dc);
 
 #endif

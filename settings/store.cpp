@@ -1,8 +1,7 @@
 // Settings in the INI file below the player's INI directory.
 #include "settings/settings.h"
 #include "settings/rules.h"
-#include "plugin/plugin.h"
-#include "plugin/hotkey.h"
+#include "base/player.h"
 
 Settings gSettings;
 const char *IniPath;
@@ -70,9 +69,5 @@ bool SaveSettings(void)
     // (a flush of the whole file afterwards would tell nothing more, and
     // Wine answers FALSE to it whatever happens).
     SaveSettingsTo(&gSettings, WriteIniKey, &allWritten);
-    // The hot key in use stays the saved one until the save succeeds: the
-    // next start registers what the file holds.
-    if (allWritten)
-        SetHotKey(gSettings.HotKey);
     return allWritten;
 }

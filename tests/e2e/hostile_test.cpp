@@ -5,8 +5,8 @@
 // by another program, a title too long for the screen.
 #include "host/dialog_driver.h"
 #include "host/other_program.h"
-#include "plugin/messages.h"
-#include "popup/record.h"
+#include "base/messages.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 

@@ -87,6 +87,26 @@ TEST_F(HotKey, SavedHotKeyReplacesTheOldOneAtOnce)
     EXPECT_TRUE(WaitForVisiblePopups(1));
 }
 
+TEST_F(HotKey, AKeyThatOkCouldNotSaveIsNotTakenIntoUse)
+{
+    // A directory that is no absolute path: there is no file to save to.
+    PlayerSetIniDir("rel");
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
+        SetHotKeyControl(dialog, kShiftF11);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForPlayerDialog("PopUp Plugin");
+        ASSERT_NE(box, (HWND)NULL) << "OK said nothing";
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        Press(dialog, IDCANCEL);
+    }));
+    // The press reaches the hot-key thread after whatever the OK asked of it.
+    PlayerPressHotKey(MOD_CONTROL, VK_F12);
+    EXPECT_TRUE(WaitForVisiblePopups(1));
+    EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F11));
+}
+
 TEST_F(HotKey, HeldElsewhereAtStartQuitsAtOnceAndTakesALaterSave)
 {
     HeldHotKey elsewhere(MOD_CONTROL, VK_F12);

@@ -1,6 +1,6 @@
 // The settings dialog opened through the player's configure command.
 #include "host/dialog_driver.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 

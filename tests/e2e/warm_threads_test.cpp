@@ -2,8 +2,8 @@
 // stack exactly as those of a new thread; quit ends the waiting threads too;
 // and when the oldest popup goes, the others move and repaint themselves.
 #include "host/dialog_driver.h"
-#include "plugin/messages.h"
-#include "popup/record.h"
+#include "base/messages.h"
+#include "popup/popup.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
 

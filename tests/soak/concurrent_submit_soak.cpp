@@ -12,11 +12,10 @@
 // must hold through it.
 #include "tests/soak/soak.h"
 
-#include "plugin/plugin.h"
-#include "popup/engine.h"
-#include "popup/list.h"
-#include "popup/request.h"
-#include "popup/thread_pool.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
+#include "popup/popup.h"
+#include "settings/settings.h"
 
 
 #include <algorithm>
@@ -57,7 +56,7 @@ DWORD WINAPI Submit(LPVOID param)
             request.Icon = gIcon;
             wsprintfW(request.Title, L" Thread %d, popup %d ", s->index, n);
             lstrcpyW(request.Text, L" from eight threads at once ");
-            if (SubmitPopup(&request) == 0) {
+            if (SubmitPopup(&request)) {
                 s->accepted++;
                 refusedInARow = 0;
             } else {
@@ -144,8 +143,11 @@ TEST_F(ConcurrentSubmitSoak, EightThreadsAtOnceKeepTheLimitAndLeaveNothing)
     }
     int threadsBefore = PlayerThreadCount();
     int blocksBefore = BusyHeapBlocks();
-    PopupEngineInit();
-    ASSERT_TRUE(IsPopupEngineRunning());
+    // As the plug-in starts it: what popups read first, then the engine.
+    LookUpOptionalFunctions();
+    ResolveIniPath();
+    LoadSettings();
+    ASSERT_TRUE(PopupEngineInit());
 
     ASSERT_TRUE(RunRound(submitters, kLimit));
     for (int round = 0; round < kRounds; round++) {
@@ -174,6 +176,7 @@ TEST_F(ConcurrentSubmitSoak, EightThreadsAtOnceKeepTheLimitAndLeaveNothing)
     // The popups still open go with the engine, as they do at quit.
     ASSERT_TRUE(WaitForVisiblePopups(kLimit));
     PopupEngineShutdown();
+    ForgetOptionalFunctions();
     // The eight end too.
     baselineThreads = threadsBefore - kThreads;
     EXPECT_TRUE(NoPopupAndBaselineThreads(3000));

@@ -5,7 +5,7 @@
 #include "tests/soak/soak.h"
 
 #include "host/dialog_driver.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

@@ -4,7 +4,7 @@
 #include "tests/soak/soak.h"
 
 #include "host/iat_hook.h"
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 #include <stdio.h>
 #include <string.h>

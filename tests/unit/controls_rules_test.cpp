@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/controls_rules.h"
-#include "plugin/plugin.h"
+#include "base/player.h"
 
 TEST(ControlsRules, EachButtonSendsThePlayersOwnCommandAndPlayPauseSaysWhatItWillDo)
 {

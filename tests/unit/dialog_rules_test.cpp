@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
-#include "settings/dialog_rules.h"
+#include "plugin/dialog_rules.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Which requests are shown, and for how long.
 #include <gtest/gtest.h>
 
-#include "popup/list.h"
-#include "popup/request.h"
+#include "popup/popup.h"
 #include "popup/record.h"
+#include "popup/request.h"
 
 namespace {
 
@@ -61,8 +61,8 @@ TEST(PopupRequest, RefusedWhileTheEngineIsNotRunning)
     // Nothing started the engine in this program: no list lock, no fonts,
     // no class. Submission must refuse without touching any of it.
     PopupRequest *r = NewRequest();
-    EXPECT_EQ(-1, SubmitPopup(r));
-    EXPECT_EQ(-1, SubmitPopupTimed(r));
+    EXPECT_FALSE(SubmitPopup(r));
+    EXPECT_FALSE(SubmitPopupTimed(r));
     EXPECT_EQ(0, GetPopupCount());
     EXPECT_STREQ(L"Title", r->Title);
 }

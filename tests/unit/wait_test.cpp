@@ -1,7 +1,7 @@
 // The one wait that keeps answering other threads' sent messages.
 #include <gtest/gtest.h>
 
-#include "plugin/wait.h"
+#include "base/wait.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // found, the shell's word on the user's state, which Windows before Vista
 // lacks, and the functions of display scaling, which come with Windows 8.1
 // and 10. Each is NULL where it is missing, and what needs it is then left
-// out. Looked up once, when the popup engine starts, and forgotten when it
-// stops; read by every thread without a lock in between.
+// out. Looked up once, when the plug-in starts, and forgotten when it
+// quits; read by every thread without a lock in between.
 #ifndef TUNEBELL_OPTIONAL_FUNCTIONS_H
 #define TUNEBELL_OPTIONAL_FUNCTIONS_H
 

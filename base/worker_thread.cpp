@@ -1,5 +1,6 @@
-#include "plugin/worker_thread.h"
-#include "plugin/wait.h"
+#include "base/worker_thread.h"
+#include "base/release.h"
+#include "base/wait.h"
 
 static DWORD WINAPI WorkerThreadProc(LPVOID parameter)
 {
@@ -47,9 +48,7 @@ bool StartWorkerThread(WorkerThread *worker, const WorkerRoutine *routine, void 
         worker->id = 0;
     }
     // The thread has set the event or ended: nobody touches it any more.
-    if (worker->ready)
-        CloseHandle(worker->ready);
-    worker->ready = NULL;
+    CloseHandleOnce(&worker->ready);
     return worker->thread != NULL;
 }
 
@@ -63,11 +62,9 @@ void StopWorkerThread(WorkerThread *worker, UINT wakeMessage)
         // The thread may be asking the player something right now: keep
         // answering while we wait, or neither side would ever go on.
         WaitAnsweringSentMessages(worker->thread, INFINITE);
-        CloseHandle(worker->thread);
     }
-    if (worker->stopEvent)
-        CloseHandle(worker->stopEvent);
-    worker->thread = worker->stopEvent = NULL;
+    CloseHandleOnce(&worker->thread);
+    CloseHandleOnce(&worker->stopEvent);
     worker->id = 0;
 }
 

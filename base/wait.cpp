@@ -1,4 +1,4 @@
-#include "plugin/wait.h"
+#include "base/wait.h"
 
 bool WaitAnsweringSentMessages(HANDLE object, DWORD timeout)
 {

@@ -1,28 +1,28 @@
 // The settings dialog's procedure. Every control writes its field of the
 // global settings the moment it changes, so popups shown meanwhile (the
 // preview, and track popups too) already use the values being edited.
-#include "settings/dialog.h"
-#include "settings/dialog_rules.h"
-#include "settings/colour_picker.h"
-#include "settings/settings.h"
-#include "plugin/plugin.h"
-#include "plugin/optional_functions.h"
+#include "plugin/dialog.h"
+#include "plugin/colour_picker.h"
+#include "plugin/dialog_rules.h"
+#include "plugin/hotkey.h"
 #include "plugin/track_cover.h"
-#include "popup/cover_art.h"
-#include "popup/engine.h"
-#include "popup/request.h"
-#include "popup/window.h"
+#include "base/optional_functions.h"
+#include "base/player.h"
+#include "popup/popup.h"
 #include "res/resource.h"
+#include "settings/settings.h"
 
 #include <commctrl.h>
 
 #define ALPHA_LOWEST  1
 #define ALPHA_HIGHEST 255
 
-// The one settings dialog open (the player's thread alone runs it), and
-// whether its OK saved what it shows.
-static HWND gOpenDialog;
-static bool gDialogSaved;
+// The one settings dialog open (the player's thread alone runs it).
+struct OpenDialog {
+    HWND window;   // NULL while none is open
+    bool saved;    // its OK saved what it shows
+};
+static OpenDialog gDialog;
 
 void InitSettingsDialogControls(void)
 {
@@ -34,11 +34,11 @@ void InitSettingsDialogControls(void)
 
 bool BringSettingsDialogForward(void)
 {
-    if (!gOpenDialog)
+    if (!gDialog.window)
         return false;
-    if (IsIconic(gOpenDialog))
-        ShowWindow(gOpenDialog, SW_RESTORE);
-    SetForegroundWindow(gOpenDialog);
+    if (IsIconic(gDialog.window))
+        ShowWindow(gDialog.window, SW_RESTORE);
+    SetForegroundWindow(gDialog.window);
     return true;
 }
 
@@ -179,7 +179,7 @@ static void ApplyEnableRules(HWND dialog, bool opening)
         const EnableRule *rule = &EnableRules[i];
         if (opening && !rule->whenOpened)
             continue;
-        BOOL enable = rule->enabled(&gSettings, &system);
+        bool enable = rule->enabled(&gSettings, &system);
         for (int c = 0; c < RULE_CONTROLS && rule->controls[c]; c++)
             EnableWindow(GetDlgItem(dialog, rule->controls[c]), enable);
     }
@@ -211,13 +211,13 @@ static void ShowPreview(void)
     bool system = gSettings.UseWinColors != 0;
     request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
     request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
-    request.Callback = DefaultPopupCallback;
+    request.ChainedWindowProc = CloseOnClickProc;
     // With the current track's cover, as its popups show it.
     AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverSize(), &request);
     ShowDialogPopup(&request, PREVIEW_TEXT);
 }
 
-// In the default colours, with the default callback.
+// In the default colours, closed by a click.
 static void ShowAbout(void)
 {
     PopupRequest request;
@@ -283,7 +283,10 @@ static void OnButton(HWND dialog, int id, int code)
             ShowSaveError();
             break;
         }
-        gDialogSaved = true;
+        // The hot key in use stays the saved one until the save succeeds:
+        // the next start registers what the file holds.
+        SetHotKey(gSettings.HotKey);
+        gDialog.saved = true;
         EndDialog(dialog, 0);
         break;
     case IDCANCEL:
@@ -359,16 +362,16 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 {
     switch (message) {
     case WM_INITDIALOG:
-        gOpenDialog = dialog;
-        gDialogSaved = false;
+        gDialog.window = dialog;
+        gDialog.saved = false;
         FillDialog(dialog);
         return TRUE;
     case WM_DESTROY:
         // Cancel, the close box, and the owner destroyed under the dialog
         // (the player going away) all go without OK: the edits go too.
-        if (!gDialogSaved)
+        if (!gDialog.saved)
             LoadSettings();
-        gOpenDialog = NULL;
+        gDialog.window = NULL;
         return FALSE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), (HWND)lParam);

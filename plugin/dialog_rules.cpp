@@ -1,5 +1,5 @@
 // The settings dialog's pure rules.
-#include "settings/dialog_rules.h"
+#include "plugin/dialog_rules.h"
 #include "res/resource.h"
 
 // Four lines: who wrote the plug-in, who wrote its popup module.

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 // The popup window (popup/window.cpp). Messages it does not handle go to the
-// request's callback.
+// request's chained window procedure.
 #define UM_POPUP_CLOSE   1537   // 0x601; close with the hide effect, as a click does
 #define UM_POPUP_CREATED 1538   // 0x602; wParam the popup itself, sent once it exists
 // Posted by the shutdown: destroy at once, no effect, no re-placing.
@@ -44,11 +44,11 @@
 #define SHOW_TRACK_FROM_HOT_KEY 1   // UM_SHOW_TRACK's wParam: a value, not a message
 #define UM_INFO_STOP  1542
 
-// The settings dialog, sent to itself (settings/dialog.cpp): wParam a
+// The settings dialog, sent to itself (plugin/dialog.cpp): wParam a
 // control, lParam the unsigned value its text goes back to.
 #define UM_RESTORE_INT 5674
 
-// The colour swatch control (settings/colour_picker.cpp).
+// The colour swatch control (plugin/colour_picker.cpp).
 #define CPM_SETCOLOUR 0x1000   // lParam the colour; the result is 0
 #define CPM_GETCOLOUR 0x1001   // the result is the colour
 // lParam the colour the chooser offers as its first custom colour; no repaint.

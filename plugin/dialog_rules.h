@@ -6,7 +6,7 @@
 
 #include <windows.h>
 #include "res/version.h"
-#include "settings/rules.h"
+#include "settings/settings.h"
 
 #define DIALOG_CAPTION TUNEBELL_TITLE
 #define PREVIEW_TEXT "Notifies you which song is playing in Winamp!\nCool, isn't it?"

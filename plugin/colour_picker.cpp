@@ -1,8 +1,8 @@
 // The "ColourPicker" control: a swatch in an etched frame. A click opens the
 // system colour chooser; a confirmed pick is stored, reported to the parent
 // and painted.
-#include "settings/colour_picker.h"
-#include "plugin/plugin.h"
+#include "plugin/colour_picker.h"
+#include "base/player.h"
 
 #include <commdlg.h>
 #include <string.h>
@@ -12,7 +12,7 @@
 #define PICKER_CUSTOM 4
 #define PICKER_EXTRA  8
 
-int RegisterColourPickerClass(void)
+bool RegisterColourPickerClass(void)
 {
     WNDCLASSA wc;
     memset(&wc, 0, sizeof(wc));
@@ -26,8 +26,7 @@ int RegisterColourPickerClass(void)
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = COLOUR_PICKER_CLASS;
     // A failure shows later: the dialog that names the class does not open.
-    RegisterClassA(&wc);
-    return 0;
+    return RegisterClassA(&wc) != 0;
 }
 
 void UnregisterColourPickerClass(void)

@@ -1,4 +1,4 @@
-#include "plugin/own_module.h"
+#include "base/own_module.h"
 
 HMODULE OwnModule(ModuleReference reference)
 {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "plugin/messages.h"   // UM_RESTORE_INT, which the dialog sends itself
+#include "base/messages.h"   // UM_RESTORE_INT, which the dialog sends itself
 
 // Registers the common controls the dialog's template names (track bar,
 // hot-key control), so that the dialog opens whatever the player set up.

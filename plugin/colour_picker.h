@@ -8,11 +8,11 @@
 #define COLOUR_PICKER_CLASS "ColourPicker"
 
 // The control's messages (CPM_*) and its notification (CPN_COLOURPICKED).
-#include "plugin/messages.h"
+#include "base/messages.h"
 
 // The dialog template names the class; the class is registered for this
 // module alone, which the dialog made from our template looks in first.
-int RegisterColourPickerClass(void);
+bool RegisterColourPickerClass(void);
 // The class points into this module: it must go before the module does.
 void UnregisterColourPickerClass(void);
 

@@ -1,34 +1,10 @@
-// The plug-in's face to the player: the records handed over at load and the
-// two handles every other piece of the plug-in reads.
-#ifndef TUNEBELL_PLUGIN_H
-#define TUNEBELL_PLUGIN_H
+// The player as every part of the plug-in meets it: its main window and
+// our module's instance, the commands the player answers and the buttons it
+// has, and the one way a message reaches the user.
+#ifndef TUNEBELL_BASE_PLAYER_H
+#define TUNEBELL_BASE_PLAYER_H
 
 #include <windows.h>
-
-// What the player reads from the export, field for field.
-struct PluginDescriptor {
-    int version;
-    char *description;
-    int (*init)(void);
-    void (*config)(void);
-    void (*quit)(void);
-    HWND hostWindow;       // filled in by the player before init
-    HINSTANCE instance;    // filled in by the player before init
-};
-
-// A page in the player's preferences: the player keeps the pointer, so the
-// record lives as long as the module. Its template, and the control the page
-// stretches over itself, are IDD_PREFS_PAGE and IDC_PREFS_PAGE_TEXT of
-// res/resource.h.
-struct PrefsPageRecord {
-    HINSTANCE instance;
-    int templateId;
-    DLGPROC proc;
-    const char *title;
-    int reserved[3];
-};
-
-#define PLUGIN_DESCRIPTOR_VERSION 0x10
 
 // Commands sent to the player: SendMessageA(host, WM_USER, wParam, command).
 #define PLAYER_GET_PLAY_STATE   104   // 1 playing, 3 paused, 0 stopped
@@ -59,6 +35,7 @@ struct PrefsPageRecord {
 #define PLAYER_TRACK_STARTED 3003
 #define PLAYER_TAGS_CHANGED  3004
 
+// Set once, at the start, from what the player hands over.
 extern HWND gHostWindow;
 extern HINSTANCE gInstance;
 
@@ -66,5 +43,10 @@ inline LRESULT AskPlayer(WPARAM wParam, LPARAM command)
 {
     return SendMessageA(gHostWindow, WM_USER, wParam, command);
 }
+
+// A message box with no owner, the plug-in's caption and the information
+// icon: the start that cannot register the popup's class, and the settings
+// dialog's range and save errors.
+void ShowInfoMessage(const char *text);
 
 #endif

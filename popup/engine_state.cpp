@@ -1,0 +1,3 @@
+#include "popup/engine_state.h"
+
+PopupEngineState gPopupEngine;
