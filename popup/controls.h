@@ -26,6 +26,9 @@ void OnPopupWheel(HWND popup, int delta);
 void RepaintControls(HWND popup);
 // As the popup closes or is destroyed: the hook and the timers go.
 void DropControls(HWND popup);
+// The Controls setting changed: turned off, the buttons, the bar and the
+// hook go at once, wherever the pointer is.
+void ApplyControlsSetting(HWND popup);
 
 // The popup thread's message loop: the wheel and the middle button over the
 // popup or any part of it are the controls'. True when the message was taken.

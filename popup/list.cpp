@@ -217,13 +217,18 @@ int RemovePopupAtShutdown(HWND popup)
     return 1;
 }
 
+void PostToEveryPopup(UINT message)
+{
+    EnterCriticalSection(&gPopupListLock);
+    for (PopupListNode *node = gHead; node; node = node->next)
+        PostMessageA(node->record->Popup, message, 0, 0);
+    LeaveCriticalSection(&gPopupListLock);
+}
+
 void RemoveAllPopups(void)
 {
     // Only a popup's own thread can destroy its window: ask each one. A
     // popup that joins the list after this walk sees the engine stopping
     // and removes itself.
-    EnterCriticalSection(&gPopupListLock);
-    for (PopupListNode *node = gHead; node; node = node->next)
-        PostMessageA(node->record->Popup, UM_POPUP_DESTROY, 0, 0);
-    LeaveCriticalSection(&gPopupListLock);
+    PostToEveryPopup(UM_POPUP_DESTROY);
 }

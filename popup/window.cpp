@@ -358,6 +358,9 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case UM_POPUP_WHEEL:
         OnPopupWheel(window, (int)wParam);
         return 0;
+    case UM_POPUP_SETTINGS:
+        ApplyControlsSetting(window);
+        return 0;
     case UM_POPUP_DESTROY:
         // WM_APP, the first number any program picks for its own messages:
         // only the shutdown's counts.
@@ -378,7 +381,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return MA_NOACTIVATE;
     case WM_SETCURSOR:
         if (HIWORD(lParam) == WM_MOUSEMOVE)
-            OnPointerOverPopup(window, (HWND)wParam);
+            OnPointerOverPopup(window);
         break;
     case WM_MOUSELEAVE:
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
@@ -390,6 +393,13 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (record && record->Request && record->Request->Callback)
         return record->Request->Callback(window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ApplySettingsToPopups(void)
+{
+    // Not once the shutdown began: the list may be gone.
+    if (IsPopupEngineRunning())
+        PostToEveryPopup(UM_POPUP_SETTINGS);
 }
 
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

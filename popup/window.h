@@ -27,5 +27,8 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DefaultPopupCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PaintPopupBorder(HWND popup, HDC dc);
+// The settings dialog changed what open popups show: each takes it up on
+// its own thread.
+void ApplySettingsToPopups(void);
 
 #endif

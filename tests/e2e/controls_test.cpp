@@ -2,7 +2,9 @@
 // once the pointer rests on a popup, the wheel and the middle button, what
 // each sends the stand-in player and what the player then does.
 #include "tests/e2e/support.h"
+#include "host/dialog_driver.h"
 #include "host/plugin_patches.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -88,6 +90,52 @@ std::vector<Step> CommandsOfThread(int from, DWORD thread)
 
 enum Input { kClick, kWheel, kMiddleClick };
 
+// The first track's popup, once its buttons show under the resting pointer;
+// NULL when they did not.
+HWND PopupWithButtons()
+{
+    PlayerStartTrack(kPlaylist[0]);
+    if (!WaitForVisiblePopups(1))
+        return NULL;
+    HWND popup = VisiblePopups()[0];
+    if (!WaitUntil([&] { return !WindowText(popup).empty(); }))
+        return NULL;
+    RestOn(popup);
+    return WaitUntil([&] { return ButtonsShow(popup, "Pause"); }) ? popup : NULL;
+}
+
+// Notches of the wheel, as fast as the system takes them.
+void TurnWheelOften(int delta, int notches)
+{
+    std::vector<INPUT> turns(notches);
+    for (INPUT &turn : turns) {
+        ZeroMemory(&turn, sizeof turn);
+        turn.type = INPUT_MOUSE;
+        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        turn.mi.mouseData = (DWORD)delta;
+    }
+    SendInput((UINT)notches, turns.data(), sizeof(INPUT));
+}
+
+// The low-level mouse hooks the plug-in holds.
+volatile LONG gHooksHeld;
+
+HHOOK WINAPI CountedSetWindowsHookExW(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread)
+{
+    HHOOK hook = SetWindowsHookExW(kind, proc, module, thread);
+    if (hook && kind == WH_MOUSE_LL)
+        InterlockedIncrement(&gHooksHeld);
+    return hook;
+}
+
+BOOL WINAPI CountedUnhookWindowsHookEx(HHOOK hook)
+{
+    BOOL done = UnhookWindowsHookEx(hook);
+    if (done)
+        InterlockedDecrement(&gHooksHeld);
+    return done;
+}
+
 const WPARAM kRead = (WPARAM)-666;
 const int kPlaying = PLAYER_PLAYING, kPaused = PLAYER_PAUSED, kStopped = PLAYER_STOPPED;
 
@@ -130,15 +178,12 @@ TEST_F(Controls, ButtonsWheelAndMiddleClickDriveThePlayerWithoutTakingTheFocus)
           { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 0, "Pause" },
         { "Play from stopped", kClick, "Play", 0, kStopped, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
           { PLAYER_BUTTON_PLAY, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPlaying, 200, 0, "Pause" },
-        { "two notches up", kWheel, NULL, 2, kPlaying, 100, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
-          { PLAYER_CMD_VOLUME, 108, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker },
-          { PLAYER_CMD_VOLUME, 116, kOnWorker } }, kPlaying, 116, 0, "Volume 45%" },
-        { "two notches up from 250 stop at 255", kWheel, NULL, 2, kPlaying, 250, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
-          { PLAYER_CMD_VOLUME, 255, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker } }, kPlaying, 255, 0,
-          "Volume 100%" },
-        { "two notches down from 5 stop at 0", kWheel, NULL, -2, kPlaying, 5, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
-          { PLAYER_CMD_VOLUME, 0, kOnWorker }, { PLAYER_CMD_VOLUME, kRead, kOnWorker } }, kPlaying, 0, 0,
-          "Volume 0%" },
+        { "a notch up", kWheel, NULL, 1, kPlaying, 100, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 108, kOnWorker } }, kPlaying, 108, 0, "Volume 42%" },
+        { "a notch up from 250 stops at 255", kWheel, NULL, 1, kPlaying, 250, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 255, kOnWorker } }, kPlaying, 255, 0, "Volume 100%" },
+        { "a notch down from 5 stops at 0", kWheel, NULL, -1, kPlaying, 5, { { PLAYER_CMD_VOLUME, kRead, kOnWorker },
+          { PLAYER_CMD_VOLUME, 0, kOnWorker } }, kPlaying, 0, 0, "Volume 0%" },
         { "a middle click pauses", kMiddleClick, NULL, 0, kPlaying, 200, { { PLAYER_CMD_PLAY_STATE, 0, kOnWorker },
           { PLAYER_BUTTON_PAUSE, 0, kOnWorker }, { PLAYER_CMD_PLAY_STATE, 0, kOnWorker } }, kPaused, 200, 0, "Play" },
     };
@@ -206,3 +251,108 @@ TEST_F(Controls, WithControlsOffAPopupShowsNoButtonsIgnoresWheelAndMiddleClickAn
     EXPECT_TRUE(WaitForPopupClosed(popup));
 }
 
+
+// The wheel turned 5,000 notches over the buttons while the player is busy:
+// they add up into one change, sent once the player answers the volume it
+// was asked for (each notch was a change of its own, two messages to the
+// player, queued on the popup's thread); and quit, right after such a
+// flood, waits for none of it (it used to send the queue's every message).
+TEST_F(Controls, AWheelFloodAddsUpIntoOneChangeAndQuitWaitsForNoneOfIt)
+{
+    PlayerSetPlaylist(kPlaylist, 3);
+    ASSERT_TRUE(Load());
+    HWND popup = PopupWithButtons();
+    ASSERT_NE(popup, (HWND)NULL);
+    DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
+    int from = PlayerCommandCount();
+    PlayerBusyWhile([] { TurnWheelOften(-WHEEL_DELTA, 5000); });
+    EXPECT_TRUE(WaitUntil([] { return PlayerVolume() == 0; })) << "the volume is " << PlayerVolume();
+    EXPECT_TRUE(SameSequence(CommandsOfThread(from, popupThread),
+                             { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 0, kOnWorker } }));
+
+    from = PlayerCommandCount();
+    PlayerBusyWhile([] { TurnWheelOften(WHEEL_DELTA, 2000); });
+    EXPECT_LT(QuitAndUnload(), 1000u);
+    EXPECT_LE(CountCommands(PLAYER_CMD_VOLUME, from), 2);
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
+}
+
+// The player's thread busy for seconds (with a long task of its own) while
+// the user turns the wheel over a popup and then moves the pointer away:
+// the popup's thread, which holds the wheel hook, never waits for the
+// player. Its buttons go as the pointer leaves, the pointer stays where it
+// was moved, and the turn reaches the player once it answers again.
+TEST_F(Controls, ABusyPlayerHoldsNeitherThePopupNorThePointer)
+{
+    PlayerSetPlaylist(kPlaylist, 3);
+    PlayerSetVolume(100);
+    ASSERT_TRUE(Load());
+    HWND popup = PopupWithButtons();
+    ASSERT_NE(popup, (HWND)NULL);
+    DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
+    int from = PlayerCommandCount();
+    const POINT away = { 300, 40 };
+    bool buttonsWent = false;
+    std::vector<POINT> strays;
+    PlayerBusyWhile([&] {
+        PlayerTurnWheel(WHEEL_DELTA);
+        if (!PlayerMovePointer(away.x, away.y))
+            return;
+        buttonsWent = WaitUntil([&] { return !VisibleChild(popup, "Next"); }, 2000);
+        // The rest of the player's busy time: only checks that nothing moves.
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < 1500) {
+            POINT at;
+            if (GetCursorPos(&at) && (at.x != away.x || at.y != away.y))
+                strays.push_back(at);
+            Sleep(10);
+        }
+    });
+    EXPECT_TRUE(buttonsWent) << "the buttons stayed while the player was busy";
+    EXPECT_TRUE(strays.empty()) << "the pointer went back to " << strays[0].x << "," << strays[0].y;
+    ASSERT_TRUE(WaitUntil([] { return PlayerVolume() == 108; })) << "the volume is " << PlayerVolume();
+
+    std::vector<Step> sent = CommandsOfThread(from, popupThread);
+    EXPECT_TRUE(SameSequence(sent, { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 108, kOnWorker } }));
+    for (int i = from; i < PlayerCommandCount(); i++) {
+        PlayerCommand command;
+        if (PlayerCommandAt(i, &command) && command.threadId == popupThread)
+            EXPECT_LT(command.ms, 100u) << "the popup's thread waited for command " << command.command;
+    }
+}
+
+// Controls turned off in the settings dialog while the buttons show, the
+// pointer resting on the popup: the buttons and the wheel hook go at once,
+// as every setting applies while the dialog is open, not at the pointer's
+// next move; and OK keeps them away.
+TEST_F(Controls, ControlsTurnedOffInTheDialogTakeTheButtonsAndTheHookAwayAtOnce)
+{
+    PreloadedPlugin plugin;
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "SetWindowsHookExW", (void *)CountedSetWindowsHookExW));
+    ASSERT_TRUE(plugin.Redirect("user32.dll", "UnhookWindowsHookEx", (void *)CountedUnhookWindowsHookEx));
+    gHooksHeld = 0;
+    PlayerSetPlaylist(kPlaylist, 3);
+    ASSERT_TRUE(Load());
+    PlayerStartTrack(kPlaylist[0]);
+    ASSERT_TRUE(WaitForVisiblePopups(1));
+    HWND popup = VisiblePopups()[0];
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        // The dialog opened under the pointer, in the middle of the screen.
+        RestOn(popup);
+        ASSERT_TRUE(WaitUntil([&] { return ButtonsShow(popup, "Pause"); }));
+        EXPECT_EQ(gHooksHeld, 1);
+        // What the box tells the dialog as it turns off. (A click would also
+        // let the mouse capture go, and the window under the pointer hears
+        // then that the pointer moved; so would it as the dialog closes.)
+        HWND box = GetDlgItem(dialog, IDC_CONTROLS);
+        CheckDlgButton(dialog, IDC_CONTROLS, BST_UNCHECKED);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONTROLS, BN_CLICKED), (LPARAM)box);
+        EXPECT_TRUE(WaitUntil([&] { return !VisibleChild(popup, "Next"); }, 1000)) << "the buttons stayed";
+        EXPECT_TRUE(WaitUntil([] { return gHooksHeld == 0; }, 1000)) << "the hook stayed";
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }));
+    EXPECT_EQ(PlayerReadSetting("Controls"), 0);
+    EXPECT_FALSE(VisibleChild(popup, "Next"));
+    EXPECT_TRUE(IsWindowVisible(popup));
+}
