@@ -22,7 +22,7 @@
 #define PLACE_PASS_ON 1   // UM_POPUP_PLACE's wParam: move, paint, then tell the
                           // next younger popup; a value, not a message
 // Posted by the popup's own wheel hook (popup/controls.cpp): the wheel turned
-// over the popup by wParam (a signed WHEEL_DELTA count).
+// over the popup; by how much, the hook added up in the popup's record.
 #define UM_POPUP_WHEEL   (WM_APP + 0x104)
 // Posted by the settings dialog to every popup: the settings changed, take
 // them up (popup/controls.cpp, ApplyControlsSetting).

@@ -256,7 +256,7 @@ static void ShowOnTop(HWND control, const RECT *place)
 // --- the wheel hook ------------------------------------------------------
 
 // The popup of this thread under the point, when its buttons show.
-static HWND OwnPopupAt(POINT at)
+static PopupWindowRecord *OwnPopupAt(POINT at)
 {
     HWND under = WindowFromPoint(at);
     HWND popup = under ? GetAncestor(under, GA_ROOT) : NULL;
@@ -266,17 +266,24 @@ static HWND OwnPopupAt(POINT at)
     if (!GetClassNameW(popup, name, 16) || lstrcmpW(name, POPUP_CLASS) != 0)
         return NULL;
     PopupWindowRecord *record = GetPopupRecord(popup);
-    return record && record->Controls.WheelHook ? popup : NULL;
+    return record && record->Controls.WheelHook ? record : NULL;
 }
 
+// A fast wheel must not fill the popup's queue: the turns add up in the
+// record, and one post at a time hands them on.
 static LRESULT CALLBACK WheelHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == WM_MOUSEWHEEL && gSettings.Controls) {
         const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
-        HWND popup = OwnPopupAt(event->pt);
+        PopupWindowRecord *record = OwnPopupAt(event->pt);
+        PopupControls *controls = record ? &record->Controls : NULL;
+        if (controls && !controls->WheelPosted)
+            controls->WheelPosted = PostMessageA(record->Popup, UM_POPUP_WHEEL, 0, 0);
         // Taken: the window with the focus must not scroll as well.
-        if (popup && PostMessageA(popup, UM_POPUP_WHEEL, (WPARAM)(INT_PTR)(short)HIWORD(event->mouseData), 0))
+        if (controls && controls->WheelPosted) {
+            controls->WheelWaiting += (short)HIWORD(event->mouseData);
             return 1;
+        }
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -483,11 +490,16 @@ static void TurnVolume(HWND popup, PopupWindowRecord *record, int delta)
         AskVolume(popup, &record->Controls);
 }
 
-void OnPopupWheel(HWND popup, int delta)
+void OnPopupWheel(HWND popup)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
-    if (record && record->Request && gSettings.Controls)
-        TurnVolume(popup, record, delta);
+    if (!record)
+        return;
+    int turned = record->Controls.WheelWaiting;
+    record->Controls.WheelWaiting = 0;
+    record->Controls.WheelPosted = FALSE;
+    if (record->Request && gSettings.Controls && turned)
+        TurnVolume(popup, record, turned);
 }
 
 void RepaintControls(HWND popup)

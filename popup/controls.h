@@ -22,7 +22,7 @@ void ControlsPointerLeft(HWND popup);
 // The popup's window procedure: its controls' timers (true when the timer
 // was theirs), the wheel its hook saw, and a static that painted over them.
 bool OnControlsTimer(HWND popup, WPARAM id);
-void OnPopupWheel(HWND popup, int delta);
+void OnPopupWheel(HWND popup);
 void RepaintControls(HWND popup);
 // As the popup closes or is destroyed: the hook and the timers go.
 void DropControls(HWND popup);

@@ -20,6 +20,8 @@ struct PopupControls {
     BOOL Resting;        // the rest timer counts
     BOOL Shown;          // the buttons show
     HWND Under;          // the button the pointer was last on
+    int WheelWaiting;    // turned under the hook since its last post
+    BOOL WheelPosted;    // the hook's post is in the queue
     VolumeChange Volume; // the wheel's change of the volume on its way to the player
     int PlayState;       // as the player last told it, or guessed when the buttons were made
 };

@@ -356,7 +356,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         MoveToStoredPlace(window, wParam);
         return 0;
     case UM_POPUP_WHEEL:
-        OnPopupWheel(window, (int)wParam);
+        OnPopupWheel(window);
         return 0;
     case UM_POPUP_SETTINGS:
         ApplyControlsSetting(window);

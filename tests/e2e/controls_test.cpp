@@ -44,12 +44,13 @@ bool ButtonsShow(HWND popup, const char *playPause)
     return VisibleChild(popup, "Previous") && VisibleChild(popup, playPause) && VisibleChild(popup, "Next");
 }
 
-// Onto the popup's left end in two moves, away from where the buttons come.
-void RestOn(HWND popup)
+// Onto the popup's left end in two moves, away from where the buttons come;
+// `right` pixels further right.
+void RestOn(HWND popup, int right = 0)
 {
     RECT r = WindowRectOf(popup);
-    ASSERT_TRUE(PlayerMovePointer(r.left + 6, r.top + 6));
-    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 6 + right, r.top + 6));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 10 + right, r.top + 8));
 }
 
 // Onto the button until it says `text`: the button for a click.
@@ -98,23 +99,11 @@ HWND PopupWithButtons()
     if (!WaitForVisiblePopups(1))
         return NULL;
     HWND popup = VisiblePopups()[0];
-    if (!WaitUntil([&] { return !WindowText(popup).empty(); }))
+    if (!WaitUntil([&] { return !WindowText(popup).empty(); }))   // its show done
         return NULL;
+    EXPECT_FALSE(VisibleChild(popup, "Next")) << "buttons before the pointer came";
     RestOn(popup);
     return WaitUntil([&] { return ButtonsShow(popup, "Pause"); }) ? popup : NULL;
-}
-
-// Notches of the wheel, as fast as the system takes them.
-void TurnWheelOften(int delta, int notches)
-{
-    std::vector<INPUT> turns(notches);
-    for (INPUT &turn : turns) {
-        ZeroMemory(&turn, sizeof turn);
-        turn.type = INPUT_MOUSE;
-        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
-        turn.mi.mouseData = (DWORD)delta;
-    }
-    SendInput((UINT)notches, turns.data(), sizeof(INPUT));
 }
 
 // The low-level mouse hooks the plug-in holds.
@@ -149,14 +138,9 @@ TEST_F(Controls, ButtonsWheelAndMiddleClickDriveThePlayerWithoutTakingTheFocus)
     ASSERT_TRUE(LoadPatched());
     WorkWindow work;
     HWND front = GetForegroundWindow();
-    PlayerStartTrack(kPlaylist[0]);
-    ASSERT_TRUE(WaitForVisiblePopups(1));
-    HWND popup = VisiblePopups()[0];
-    ASSERT_TRUE(WaitUntil([&] { return !WindowText(popup).empty(); }));   // its show done
+    HWND popup = PopupWithButtons();
+    ASSERT_NE(popup, (HWND)NULL) << "no buttons on a popup the pointer rests on";
     DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
-    EXPECT_FALSE(VisibleChild(popup, "Next")) << "buttons before the pointer came";
-    RestOn(popup);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonsShow(popup, "Pause"); })) << "no buttons on a popup the pointer rests on";
 
     struct Row {
         const char *name;
@@ -252,38 +236,16 @@ TEST_F(Controls, WithControlsOffAPopupShowsNoButtonsIgnoresWheelAndMiddleClickAn
 }
 
 
-// The wheel turned 5,000 notches over the buttons while the player is busy:
-// they add up into one change, sent once the player answers the volume it
-// was asked for (each notch was a change of its own, two messages to the
-// player, queued on the popup's thread); and quit, right after such a
-// flood, waits for none of it (it used to send the queue's every message).
-TEST_F(Controls, AWheelFloodAddsUpIntoOneChangeAndQuitWaitsForNoneOfIt)
+// The player's thread busy for seconds (a long task of its own) while the
+// user works a popup: the popup's thread, which holds the wheel hook, never
+// waits for the player. A notch, then the pointer moved away: the buttons
+// go, the pointer stays, and the notch reaches the player once it answers.
+// 3,000 notches add up into one change (each was a change of its own, two
+// messages queued on the popup's thread); and a quit right after 1,000 more
+// waits for none of them.
+TEST_F(Controls, ABusyPlayerHoldsNeitherThePopupNorThePointerAndAWheelFloodAddsUp)
 {
-    PlayerSetPlaylist(kPlaylist, 3);
-    ASSERT_TRUE(Load());
-    HWND popup = PopupWithButtons();
-    ASSERT_NE(popup, (HWND)NULL);
-    DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
-    int from = PlayerCommandCount();
-    PlayerBusyWhile([] { TurnWheelOften(-WHEEL_DELTA, 5000); });
-    EXPECT_TRUE(WaitUntil([] { return PlayerVolume() == 0; })) << "the volume is " << PlayerVolume();
-    EXPECT_TRUE(SameSequence(CommandsOfThread(from, popupThread),
-                             { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 0, kOnWorker } }));
-
-    from = PlayerCommandCount();
-    PlayerBusyWhile([] { TurnWheelOften(WHEEL_DELTA, 2000); });
-    EXPECT_LT(QuitAndUnload(), 1000u);
-    EXPECT_LE(CountCommands(PLAYER_CMD_VOLUME, from), 2);
-    EXPECT_TRUE(NoPopupAndBaselineThreads());
-}
-
-// The player's thread busy for seconds (with a long task of its own) while
-// the user turns the wheel over a popup and then moves the pointer away:
-// the popup's thread, which holds the wheel hook, never waits for the
-// player. Its buttons go as the pointer leaves, the pointer stays where it
-// was moved, and the turn reaches the player once it answers again.
-TEST_F(Controls, ABusyPlayerHoldsNeitherThePopupNorThePointer)
-{
+    SetIni("Seconds", 0);   // no close while the pointer is away
     PlayerSetPlaylist(kPlaylist, 3);
     PlayerSetVolume(100);
     ASSERT_TRUE(Load());
@@ -291,34 +253,44 @@ TEST_F(Controls, ABusyPlayerHoldsNeitherThePopupNorThePointer)
     ASSERT_NE(popup, (HWND)NULL);
     DWORD popupThread = GetWindowThreadProcessId(popup, NULL);
     int from = PlayerCommandCount();
-    const POINT away = { 300, 40 };
-    bool buttonsWent = false;
-    std::vector<POINT> strays;
+    bool buttonsWent = false, pointerMovedBack = true;
     PlayerBusyWhile([&] {
         PlayerTurnWheel(WHEEL_DELTA);
-        if (!PlayerMovePointer(away.x, away.y))
-            return;
-        buttonsWent = WaitUntil([&] { return !VisibleChild(popup, "Next"); }, 2000);
-        // The rest of the player's busy time: only checks that nothing moves.
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < 1500) {
+        buttonsWent = PlayerMovePointer(300, 40) && WaitUntil([&] { return !VisibleChild(popup, "Next"); }, 2000);
+        pointerMovedBack = WaitUntil([] {
             POINT at;
-            if (GetCursorPos(&at) && (at.x != away.x || at.y != away.y))
-                strays.push_back(at);
-            Sleep(10);
-        }
+            return GetCursorPos(&at) && (at.x != 300 || at.y != 40);
+        }, 1500);
     });
     EXPECT_TRUE(buttonsWent) << "the buttons stayed while the player was busy";
-    EXPECT_TRUE(strays.empty()) << "the pointer went back to " << strays[0].x << "," << strays[0].y;
-    ASSERT_TRUE(WaitUntil([] { return PlayerVolume() == 108; })) << "the volume is " << PlayerVolume();
+    EXPECT_FALSE(pointerMovedBack) << "the pointer went back onto the popup";
+    EXPECT_TRUE(WaitUntil([] { return PlayerVolume() == 108; })) << "the volume is " << PlayerVolume();
+    EXPECT_TRUE(SameSequence(CommandsOfThread(from, popupThread),
+                             { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 108, kOnWorker } }));
+    PlayerCommand sent;
+    for (int i = from; PlayerCommandAt(i, &sent); i++)
+        EXPECT_TRUE(sent.threadId != popupThread || sent.ms < 100) << "the popup's thread waited " << sent.ms << " ms";
 
-    std::vector<Step> sent = CommandsOfThread(from, popupThread);
-    EXPECT_TRUE(SameSequence(sent, { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 108, kOnWorker } }));
-    for (int i = from; i < PlayerCommandCount(); i++) {
-        PlayerCommand command;
-        if (PlayerCommandAt(i, &command) && command.threadId == popupThread)
-            EXPECT_LT(command.ms, 100u) << "the popup's thread waited for command " << command.command;
-    }
+    // Back onto the popup, elsewhere than it last saw the pointer: the moves
+    // may reach it as one, which at the same place would be no move at all.
+    RestOn(popup, 20);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonsShow(popup, "Pause"); }));
+    from = PlayerCommandCount();
+    PlayerBusyWhile([] {
+        for (int i = 0; i < 3000; i++)
+            PlayerTurnWheel(-WHEEL_DELTA);
+    });
+    EXPECT_TRUE(WaitUntil([] { return PlayerVolume() == 0; })) << "the volume is " << PlayerVolume();
+    EXPECT_TRUE(SameSequence(CommandsOfThread(from, popupThread),
+                             { { PLAYER_CMD_VOLUME, kRead, kOnWorker }, { PLAYER_CMD_VOLUME, 0, kOnWorker } }));
+    from = PlayerCommandCount();
+    PlayerBusyWhile([] {
+        for (int i = 0; i < 1000; i++)
+            PlayerTurnWheel(WHEEL_DELTA);
+    });
+    EXPECT_LT(QuitAndUnload(), 1000u);
+    EXPECT_LE(CountCommands(PLAYER_CMD_VOLUME, from), 2);
+    EXPECT_TRUE(NoPopupAndBaselineThreads());
 }
 
 // Controls turned off in the settings dialog while the buttons show, the
@@ -340,7 +312,7 @@ TEST_F(Controls, ControlsTurnedOffInTheDialogTakeTheButtonsAndTheHookAwayAtOnce)
         // The dialog opened under the pointer, in the middle of the screen.
         RestOn(popup);
         ASSERT_TRUE(WaitUntil([&] { return ButtonsShow(popup, "Pause"); }));
-        EXPECT_EQ(gHooksHeld, 1);
+        EXPECT_TRUE(WaitUntil([] { return gHooksHeld == 1; })) << gHooksHeld << " hooks";
         // What the box tells the dialog as it turns off. (A click would also
         // let the mouse capture go, and the window under the pointer hears
         // then that the pointer moved; so would it as the dialog closes.)

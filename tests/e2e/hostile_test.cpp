@@ -454,39 +454,10 @@ TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
     ASSERT_TRUE(PlayerMovePointer(40, 40));
 }
 
-namespace {
-
-// Another program that sends a popup WM_SETCURSOR for a mouse move every
-// 10 ms, as the system sends it for the pointer over the popup.
-struct CursorSpoofer {
-    HWND popup;
-    volatile LONG stop;
-    HANDLE thread;
-    static DWORD WINAPI Run(LPVOID parameter)
-    {
-        CursorSpoofer *spoofer = (CursorSpoofer *)parameter;
-        while (!spoofer->stop) {
-            SendMessageTimeoutA(spoofer->popup, WM_SETCURSOR, (WPARAM)spoofer->popup,
-                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG, 100, NULL);
-            Sleep(10);
-        }
-        return 0;
-    }
-    explicit CursorSpoofer(HWND target) : popup(target), stop(0), thread(CreateThread(NULL, 0, Run, this, 0, NULL)) {}
-    ~CursorSpoofer()
-    {
-        InterlockedExchange(&stop, 1);
-        if (thread) {
-            WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
-            CloseHandle(thread);
-        }
-    }
-};
-
-}  // namespace
-
-// The spoof goes on while the real pointer moves about elsewhere: the popup
-// is not held, and closes on time.
+// Another program sends a popup WM_SETCURSOR for a mouse move every 10 ms,
+// as the system does for the pointer over the popup, while the real pointer
+// moves about elsewhere (each move makes the next spoof look like a move onto
+// the popup): the popup is not held, and closes on time.
 TEST_F(Hostile, WmSetCursorFromAnotherProgramDoesNotHoldAPopup)
 {
     SetIni("Seconds", 1);
@@ -496,17 +467,13 @@ TEST_F(Hostile, WmSetCursorFromAnotherProgramDoesNotHoldAPopup)
     HWND popup = ShowPopup();
     ASSERT_NE(popup, (HWND)NULL);
     DWORD shown = GetTickCount();
-    CursorSpoofer spoofer(popup);
-    ASSERT_NE(spoofer.thread, (HANDLE)NULL);
-    // Each move of the real pointer makes the next spoof look like a move
-    // onto the popup.
     int moves = 0;
-    bool closed = WaitUntil([&] {
-        moves++;
-        SetCursorPos(40 + moves % 2 * 20, 40);
+    EXPECT_TRUE(WaitUntil([&] {
+        SetCursorPos(40 + ++moves % 2 * 20, 40);
+        SendMessageTimeoutA(popup, WM_SETCURSOR, (WPARAM)popup, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG,
+                            100, NULL);
         return !IsWindowVisible(popup);
-    }, 4000);
-    EXPECT_TRUE(closed) << "held by the spoofed messages";
+    }, 4000, 10)) << "held by the spoofed messages";
     EXPECT_LT(GetTickCount() - shown, 2500u);
 }
 
