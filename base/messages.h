@@ -22,8 +22,11 @@
 #define PLACE_PASS_ON 1   // UM_POPUP_PLACE's wParam: move, paint, then tell the
                           // next younger popup; a value, not a message
 // Posted by the popup's own wheel hook (popup/controls.cpp): the wheel turned
-// over the popup by wParam (a signed WHEEL_DELTA count).
+// over the popup; by how much, the hook added up in the popup's record.
 #define UM_POPUP_WHEEL   (WM_APP + 0x104)
+// Posted by the settings dialog to every popup: the settings changed, take
+// them up (popup/controls.cpp, ApplyControlsSetting).
+#define UM_POPUP_SETTINGS (WM_APP + 0x105)
 
 // A warm popup thread's queue (popup/thread_pool.cpp), while it waits in the
 // pool. Each only wakes the thread: what it is to do was left for it in the
@@ -60,7 +63,7 @@
 
 // What the checks below walk: every private number of the plug-in.
 constexpr UINT PrivateMessageNumbers[] = {
-    UM_POPUP_CLOSE, UM_POPUP_CREATED, UM_POPUP_DESTROY, UM_POPUP_PLACE, UM_POPUP_WHEEL,
+    UM_POPUP_CLOSE, UM_POPUP_CREATED, UM_POPUP_DESTROY, UM_POPUP_PLACE, UM_POPUP_WHEEL, UM_POPUP_SETTINGS,
     UM_POOL_RUN, UM_POOL_END, UM_POOL_REFILL,
     UM_HOTKEY_SET, UM_HOTKEY_STOP,
     UM_SHOW_TRACK, UM_INFO_STOP,

@@ -18,19 +18,33 @@ void CommandLogInit()
     gLogReady = true;
 }
 
-void CommandLogAdd(int command, WPARAM wParam, DWORD threadId)
+int CommandLogAdd(int command, WPARAM wParam, DWORD threadId)
 {
     if (!gLogReady)
-        return;
+        return -1;
+    int index = -1;
     EnterCriticalSection(&gLogLock);
     if (gLogCount < PLAYER_COMMAND_LOG_SIZE) {
-        gLog[gLogCount].command = command;
-        gLog[gLogCount].wParam = wParam;
-        gLog[gLogCount].threadId = threadId;
-        gLogCount++;
+        index = gLogCount++;
+        gLog[index].command = command;
+        gLog[index].wParam = wParam;
+        gLog[index].threadId = threadId;
+        gLog[index].ms = 0;
     } else {
         gLogDropped++;
     }
+    LeaveCriticalSection(&gLogLock);
+    return index;
+}
+
+void CommandLogTook(int index, DWORD ms)
+{
+    if (!gLogReady || index < 0)
+        return;
+    EnterCriticalSection(&gLogLock);
+    // A clear meanwhile may have given the entry to another command.
+    if (index < gLogCount)
+        gLog[index].ms = ms;
     LeaveCriticalSection(&gLogLock);
 }
 

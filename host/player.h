@@ -34,6 +34,7 @@ struct PlayerCommand {
     int command;
     WPARAM wParam;
     DWORD threadId;
+    DWORD ms;            // how long the sending thread waited in the send; 0 until it returned
 };
 
 // The record the plug-in's export returns. The player fills hwndParent and
@@ -214,7 +215,8 @@ void PlayerTagsChanged();          // SendMessageA(main, WM_USER, 0, 3004)
 // Filled by a wrapper put into the plug-in module's import table in place of
 // user32!SendMessageA: each SendMessageA(main window, WM_USER, ...) the
 // plug-in makes, and each press of the player's buttons (WM_COMMAND), is
-// recorded with its calling thread before it is passed on. Only the plug-in's sends are logged: the player's own 3003/3004 are
+// recorded with its calling thread before it is passed on; so is each one
+// sent through user32!SendMessageCallbackA, which the player answers alike. Only the plug-in's sends are logged: the player's own 3003/3004 are
 // not. The log holds PLAYER_COMMAND_LOG_SIZE entries; later ones are counted
 // in PlayerCommandsDropped. Safe to read from any thread.
 
@@ -238,6 +240,11 @@ void PlayerPump();
 bool WaitUntil(const std::function<bool()> &cond, DWORD timeoutMs = 3000, DWORD pollMs = 5);
 // Pumps for ms milliseconds: only for checks that nothing happens.
 void PlayerPumpFor(DWORD ms);
+// The player's thread busy elsewhere, answering nothing, while `meanwhile`
+// runs on a thread of its own (as the user, or another program, would act
+// then); returns once `meanwhile` has. `meanwhile` must not wait for the
+// player's thread.
+void PlayerBusyWhile(const std::function<void()> &meanwhile);
 
 // --- the user's input ---------------------------------------------------------
 // Real keyboard and mouse input (SendInput), as a user gives it.

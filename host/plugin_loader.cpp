@@ -20,15 +20,35 @@ static volatile LONG gConfigsReturned;
 // Stands in for user32!SendMessageA inside the plug-in: logs the commands
 // and button presses meant for the player, then sends as asked. Runs on the
 // plug-in's threads.
-static LRESULT WINAPI LoggedSendMessageA(HWND window, UINT message,
-                                         WPARAM wParam, LPARAM lParam)
+static int LogPlayerCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool player = window != NULL && window == PlayerWindow();
     if (player && message == WM_USER)
-        CommandLogAdd((int)lParam, wParam, GetCurrentThreadId());
-    else if (player && message == WM_COMMAND)
-        CommandLogAdd(LOWORD(wParam), HIWORD(wParam), GetCurrentThreadId());
-    return SendMessageA(window, message, wParam, lParam);
+        return CommandLogAdd((int)lParam, wParam, GetCurrentThreadId());
+    if (player && message == WM_COMMAND)
+        return CommandLogAdd(LOWORD(wParam), HIWORD(wParam), GetCurrentThreadId());
+    return -1;
+}
+
+static LRESULT WINAPI LoggedSendMessageA(HWND window, UINT message,
+                                         WPARAM wParam, LPARAM lParam)
+{
+    int logged = LogPlayerCommand(window, message, wParam, lParam);
+    DWORD start = GetTickCount();
+    LRESULT result = SendMessageA(window, message, wParam, lParam);
+    CommandLogTook(logged, GetTickCount() - start);
+    return result;
+}
+
+// The same for a send whose answer comes back later, to a callback.
+static BOOL WINAPI LoggedSendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                              SENDASYNCPROC callback, ULONG_PTR data)
+{
+    int logged = LogPlayerCommand(window, message, wParam, lParam);
+    DWORD start = GetTickCount();
+    BOOL sent = SendMessageCallbackA(window, message, wParam, lParam, callback, data);
+    CommandLogTook(logged, GetTickCount() - start);
+    return sent;
 }
 
 bool PlayerLoadPlugin(const char *dllPath)
@@ -52,6 +72,7 @@ bool PlayerLoadPlugin(const char *dllPath)
     PlayerClearCommands();
     int patched = IatReplaceImport(module, "user32.dll", "SendMessageA",
                                    (void *)LoggedSendMessageA);
+    IatReplaceImport(module, "user32.dll", "SendMessageCallbackA", (void *)LoggedSendMessageCallbackA);
     gHookActive = patched > 0;
     if (patched < 0)
         fprintf(stderr, "player: cannot patch the import table of %s; "

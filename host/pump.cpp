@@ -35,3 +35,20 @@ void PlayerPumpFor(DWORD ms)
 {
     WaitUntil([] { return false; }, ms);
 }
+
+static DWORD WINAPI RunMeanwhile(LPVOID parameter)
+{
+    (*(const std::function<void()> *)parameter)();
+    return 0;
+}
+
+void PlayerBusyWhile(const std::function<void()> &meanwhile)
+{
+    HANDLE thread = CreateThread(NULL, 0, RunMeanwhile, (LPVOID)&meanwhile, 0, NULL);
+    if (!thread)
+        return;
+    // Neither pumping nor answering what is sent here: a player busy with a
+    // long task of its own.
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}

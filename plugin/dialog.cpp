@@ -358,6 +358,14 @@ static BOOL DrawComboItem(DRAWITEMSTRUCT *draw)
     return TRUE;
 }
 
+// Open popups take up a change of Controls at once, as later popups do: the
+// buttons would otherwise stay on a popup until the pointer moved.
+static void ControlsMayHaveChanged(BYTE before)
+{
+    if (gSettings.Controls != before)
+        ApplySettingsToPopups();
+}
+
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -369,13 +377,19 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_DESTROY:
         // Cancel, the close box, and the owner destroyed under the dialog
         // (the player going away) all go without OK: the edits go too.
-        if (!gDialog.saved)
+        if (!gDialog.saved) {
+            BYTE controls = gSettings.Controls;
             LoadSettings();
+            ControlsMayHaveChanged(controls);
+        }
         gDialog.window = NULL;
         return FALSE;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        BYTE controls = gSettings.Controls;
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), (HWND)lParam);
+        ControlsMayHaveChanged(controls);
         return TRUE;
+    }
     case WM_HSCROLL:
         OnSliderMoved(dialog);
         return TRUE;

@@ -9,7 +9,8 @@
 // one under the pointer, the popup would never see it: while the buttons
 // show, the popup's thread holds a low-level mouse hook that takes the wheel
 // over the popup and posts it to the popup. The hook is called on this
-// thread, from its message loop, so it only posts and returns.
+// thread, from its message loop, so it only posts and returns; and this
+// thread never waits for the player (see SendToPlayer).
 #include "popup/controls.h"
 #include "popup/hover.h"
 #include "popup/record.h"
@@ -144,23 +145,34 @@ static void SetPressed(HWND button, bool pressed)
 
 // --- the player ----------------------------------------------------------
 
-static int AskPlayState(void)
+// The player is asked and told without waiting for its answer: while the
+// buttons show, this thread holds the wheel hook, which every mouse move on
+// the desktop waits for, and the player's thread may be busy for seconds.
+// Each answer comes back to this thread, in its message loop, with the
+// popup it was for.
+static bool SendToPlayer(HWND popup, UINT message, WPARAM wParam, LPARAM lParam, SENDASYNCPROC answered)
 {
-    return (int)AskPlayer(0, PLAYER_GET_PLAY_STATE);
+    return SendMessageCallbackA(gHostWindow, message, wParam, lParam, answered, (ULONG_PTR)popup) != FALSE;
 }
 
-// As the player's own buttons tell its main window.
-static void PressPlayerButton(int command)
+// The popup an answer is for, while it is still open; it may have closed,
+// and its thread gone back to the pool, by the time the player answers.
+static PopupWindowRecord *AnsweredPopup(ULONG_PTR data)
 {
-    SendMessageA(gHostWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    HWND popup = (HWND)data;
+    if (!IsWindow(popup) || GetWindowThreadProcessId(popup, NULL) != GetCurrentThreadId())
+        return NULL;
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    return record && record->Request && !record->Closing ? record : NULL;
 }
 
 // The play/pause button says what a click will do, and shows it.
-static void ShowPlayState(PopupWindowRecord *record, int playState)
+static void ShowPlayState(PopupWindowRecord *record)
 {
     HWND button = record->Controls.Buttons[CONTROL_PLAY_PAUSE];
     if (!button)
         return;
+    int playState = record->Controls.PlayState;
     const WCHAR *text = PlayPauseText(playState);
     WCHAR now[8];
     if (!GetWindowTextW(button, now, 8) || lstrcmpW(now, text) != 0)
@@ -168,16 +180,51 @@ static void ShowPlayState(PopupWindowRecord *record, int playState)
     SetShown(button, playState == PLAY_PLAYING ? GLYPH_PAUSE : GLYPH_PLAY);
 }
 
+static VOID CALLBACK OnPlayStateAnswered(HWND, UINT, ULONG_PTR popup, LRESULT playState)
+{
+    PopupWindowRecord *record = AnsweredPopup(popup);
+    if (!record)
+        return;
+    record->Controls.PlayState = (int)playState;
+    ShowPlayState(record);
+}
+
+static void AskPlayState(HWND popup)
+{
+    SendToPlayer(popup, WM_USER, 0, PLAYER_GET_PLAY_STATE, OnPlayStateAnswered);
+}
+
+static VOID CALLBACK OnButtonTaken(HWND, UINT, ULONG_PTR, LRESULT)
+{
+    // A button's command answers nothing worth knowing.
+}
+
+// As the player's own buttons tell its main window. A new track plays then,
+// or the play state turned over: the play/pause button asks again.
+static void PressPlayerButton(HWND popup, const PopupWindowRecord *record, int command)
+{
+    if (SendToPlayer(popup, WM_COMMAND, MAKEWPARAM(command, 0), 0, OnButtonTaken) &&
+        record->Controls.Buttons[CONTROL_PLAY_PAUSE])
+        AskPlayState(popup);
+}
+
+// Play or pause, as the player's state asks.
+static VOID CALLBACK OnPlayStateToPress(HWND, UINT, ULONG_PTR popup, LRESULT playState)
+{
+    const PopupWindowRecord *record = AnsweredPopup(popup);
+    if (record && gSettings.Controls)
+        PressPlayerButton((HWND)popup, record, ControlCommand(CONTROL_PLAY_PAUSE, (int)playState));
+}
+
 static void PressControl(HWND popup, int button)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
+    const PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record || !record->Request || !gSettings.Controls)
         return;
-    int playState = button == CONTROL_PLAY_PAUSE ? AskPlayState() : PLAY_STOPPED;
-    PressPlayerButton(ControlCommand((ControlButton)button, playState));
-    // A new track plays, or the play state turned over.
-    if (record->Controls.Buttons[CONTROL_PLAY_PAUSE])
-        ShowPlayState(record, AskPlayState());
+    if (button == CONTROL_PLAY_PAUSE)
+        SendToPlayer(popup, WM_USER, 0, PLAYER_GET_PLAY_STATE, OnPlayStateToPress);
+    else
+        PressPlayerButton(popup, record, ControlCommand((ControlButton)button, PLAY_STOPPED));
 }
 
 // --- placing -------------------------------------------------------------
@@ -209,7 +256,7 @@ static void ShowOnTop(HWND control, const RECT *place)
 // --- the wheel hook ------------------------------------------------------
 
 // The popup of this thread under the point, when its buttons show.
-static HWND OwnPopupAt(POINT at)
+static PopupWindowRecord *OwnPopupAt(POINT at)
 {
     HWND under = WindowFromPoint(at);
     HWND popup = under ? GetAncestor(under, GA_ROOT) : NULL;
@@ -219,17 +266,24 @@ static HWND OwnPopupAt(POINT at)
     if (!GetClassNameW(popup, name, 16) || lstrcmpW(name, POPUP_CLASS) != 0)
         return NULL;
     PopupWindowRecord *record = GetPopupRecord(popup);
-    return record && record->Controls.WheelHook ? popup : NULL;
+    return record && record->Controls.WheelHook ? record : NULL;
 }
 
+// A fast wheel must not fill the popup's queue: the turns add up in the
+// record, and one post at a time hands them on.
 static LRESULT CALLBACK WheelHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == WM_MOUSEWHEEL && gSettings.Controls) {
         const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
-        HWND popup = OwnPopupAt(event->pt);
+        PopupWindowRecord *record = OwnPopupAt(event->pt);
+        PopupControls *controls = record ? &record->Controls : NULL;
+        if (controls && !controls->WheelPosted)
+            controls->WheelPosted = PostMessageA(record->Popup, UM_POPUP_WHEEL, 0, 0);
         // Taken: the window with the focus must not scroll as well.
-        if (popup && PostMessageA(popup, UM_POPUP_WHEEL, (WPARAM)(INT_PTR)(short)HIWORD(event->mouseData), 0))
+        if (controls && controls->WheelPosted) {
+            controls->WheelWaiting += (short)HIWORD(event->mouseData);
             return 1;
+        }
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -248,18 +302,23 @@ static void ShowButtons(HWND popup, PopupWindowRecord *record)
     PopupControls *controls = &record->Controls;
     RECT places[CONTROL_BUTTONS];
     PlaceControls(ContentRect(popup, record), record->Scale.dpi, places);
-    int playState = AskPlayState();
     static const WCHAR *const texts[CONTROL_BUTTONS] = { L"Previous", NULL, L"Next" };
     static const ControlGlyph glyphs[CONTROL_BUTTONS] = { GLYPH_PREVIOUS, GLYPH_PLAY, GLYPH_NEXT };
+    // Nothing has asked the play state before the buttons are first made:
+    // until the player answers, they take it to play, as it does when a
+    // track's popup comes.
+    if (!controls->Buttons[CONTROL_PLAY_PAUSE])
+        controls->PlayState = PLAY_PLAYING;
     for (int i = 0; i < CONTROL_BUTTONS; i++) {
         if (!controls->Buttons[i]) {
-            controls->Buttons[i] = MakeControl(popup, i + 1, texts[i] ? texts[i] : PlayPauseText(playState));
+            controls->Buttons[i] = MakeControl(popup, i + 1, texts[i] ? texts[i] : PlayPauseText(controls->PlayState));
             if (!controls->Buttons[i])
                 return;
             SetWindowLongPtrW(controls->Buttons[i], EXTRA_SHOWN, glyphs[i]);
         }
     }
-    ShowPlayState(record, playState);
+    ShowPlayState(record);
+    AskPlayState(popup);
     for (int i = 0; i < CONTROL_BUTTONS; i++)
         ShowOnTop(controls->Buttons[i], &places[i]);
     controls->Shown = TRUE;
@@ -329,7 +388,7 @@ void ControlsPointerOver(HWND popup, POINT pointer)
         // buttons or keys: the button says so before it is clicked.
         HWND under = WindowFromPoint(pointer);
         if (under == controls->Buttons[CONTROL_PLAY_PAUSE] && under != controls->Under)
-            ShowPlayState(record, AskPlayState());
+            AskPlayState(popup);
         controls->Under = under;
         return;
     }
@@ -385,20 +444,62 @@ bool OnControlsTimer(HWND popup, WPARAM id)
     return true;
 }
 
-static void TurnVolume(HWND popup, PopupWindowRecord *record, int delta)
+// --- the volume ----------------------------------------------------------
+
+static void AskVolume(HWND popup, PopupControls *controls);
+
+static VOID CALLBACK OnVolumeTold(HWND, UINT, ULONG_PTR popup, LRESULT)
 {
-    int volume = (int)AskPlayer(PLAYER_READ_VOLUME, PLAYER_SET_VOLUME);
-    int turned = VolumeAfterWheel(volume, delta, &record->Controls.WheelLeft);
-    if (turned != volume)
-        AskPlayer(turned, PLAYER_SET_VOLUME);
-    ShowLevel(popup, record, turned);
+    PopupWindowRecord *record = AnsweredPopup(popup);
+    if (!record)
+        return;
+    if (!gSettings.Controls)
+        VolumeChangeDropped(&record->Controls.Volume);
+    else if (VolumeTold(&record->Controls.Volume))
+        AskVolume((HWND)popup, &record->Controls);
 }
 
-void OnPopupWheel(HWND popup, int delta)
+static VOID CALLBACK OnVolumeAnswered(HWND, UINT, ULONG_PTR popup, LRESULT volume)
+{
+    PopupWindowRecord *record = AnsweredPopup(popup);
+    if (!record)
+        return;
+    VolumeChange *change = &record->Controls.Volume;
+    if (!gSettings.Controls) {
+        VolumeChangeDropped(change);
+        return;
+    }
+    int next;
+    if (VolumeToTell(change, (int)volume, &next) &&
+        !SendToPlayer((HWND)popup, WM_USER, (WPARAM)next, PLAYER_SET_VOLUME, OnVolumeTold)) {
+        VolumeChangeDropped(change);
+        return;
+    }
+    ShowLevel((HWND)popup, record, next);
+}
+
+static void AskVolume(HWND popup, PopupControls *controls)
+{
+    if (!SendToPlayer(popup, WM_USER, PLAYER_READ_VOLUME, PLAYER_SET_VOLUME, OnVolumeAnswered))
+        VolumeChangeDropped(&controls->Volume);
+}
+
+static void TurnVolume(HWND popup, PopupWindowRecord *record, int delta)
+{
+    if (VolumeWheelTurned(&record->Controls.Volume, delta))
+        AskVolume(popup, &record->Controls);
+}
+
+void OnPopupWheel(HWND popup)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
-    if (record && record->Request && gSettings.Controls)
-        TurnVolume(popup, record, delta);
+    if (!record)
+        return;
+    int turned = record->Controls.WheelWaiting;
+    record->Controls.WheelWaiting = 0;
+    record->Controls.WheelPosted = FALSE;
+    if (record->Request && gSettings.Controls && turned)
+        TurnVolume(popup, record, turned);
 }
 
 void RepaintControls(HWND popup)
@@ -420,6 +521,16 @@ void DropControls(HWND popup)
         return;
     HideButtons(popup, &record->Controls);
     KillTimer(popup, LEVEL_BAR_TIMER_ID);
+}
+
+void ApplyControlsSetting(HWND popup)
+{
+    PopupWindowRecord *record = GetPopupRecord(popup);
+    if (!record || gSettings.Controls)
+        return;
+    DropControls(popup);
+    if (record->Controls.LevelBar)
+        ShowWindow(record->Controls.LevelBar, SW_HIDE);
 }
 
 bool RouteControlInput(const MSG *msg, HWND popup)

@@ -22,10 +22,13 @@ void ControlsPointerLeft(HWND popup);
 // The popup's window procedure: its controls' timers (true when the timer
 // was theirs), the wheel its hook saw, and a static that painted over them.
 bool OnControlsTimer(HWND popup, WPARAM id);
-void OnPopupWheel(HWND popup, int delta);
+void OnPopupWheel(HWND popup);
 void RepaintControls(HWND popup);
 // As the popup closes or is destroyed: the hook and the timers go.
 void DropControls(HWND popup);
+// The Controls setting changed: turned off, the buttons, the bar and the
+// hook go at once, wherever the pointer is.
+void ApplyControlsSetting(HWND popup);
 
 // The popup thread's message loop: the wheel and the middle button over the
 // popup or any part of it are the controls'. True when the message was taken.

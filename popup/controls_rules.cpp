@@ -35,6 +35,40 @@ int VolumeAfterWheel(int volume, int delta, int *left)
     return volume < 0 ? 0 : volume > 255 ? 255 : volume;
 }
 
+// Far beyond the volume's whole range, and far from overflowing.
+#define MOST_TURNED (WHEEL_DELTA * 0x100000)
+
+bool VolumeWheelTurned(VolumeChange *change, int delta)
+{
+    int turned = change->turned + delta;
+    change->turned = turned > MOST_TURNED ? MOST_TURNED : turned < -MOST_TURNED ? -MOST_TURNED : turned;
+    if (change->onItsWay)
+        return false;
+    change->onItsWay = TRUE;
+    return true;
+}
+
+bool VolumeToTell(VolumeChange *change, int volume, int *next)
+{
+    *next = VolumeAfterWheel(volume, change->turned, &change->left);
+    change->turned = 0;
+    if (*next != volume)
+        return true;
+    change->onItsWay = FALSE;
+    return false;
+}
+
+bool VolumeTold(VolumeChange *change)
+{
+    change->onItsWay = change->turned != 0;
+    return change->onItsWay != FALSE;
+}
+
+void VolumeChangeDropped(VolumeChange *change)
+{
+    ZeroMemory(change, sizeof(*change));
+}
+
 bool LeftRestArea(POINT restAt, POINT pointer, int width, int height)
 {
     int dx = pointer.x - restAt.x, dy = pointer.y - restAt.y;

@@ -37,6 +37,26 @@ const WCHAR *PlayPauseText(int playState);
 // part of a step turned but not yet taken from one turn to the next.
 int VolumeAfterWheel(int volume, int delta, int *left);
 
+// A change of the volume on its way to the player: asked for the volume it
+// has, then told the new one. The wheel turned meanwhile adds up into the
+// next change, so that however fast it turns, one change at a time is on
+// its way and no turn waits in a queue. All zeros: none on its way.
+struct VolumeChange {
+    int turned;      // wheel units turned that no change has taken yet
+    int left;        // part of a step turned but not yet taken
+    BOOL onItsWay;   // the player has been asked or told, and not answered yet
+};
+// The wheel turned by `delta`: true when a change starts (ask the volume).
+bool VolumeWheelTurned(VolumeChange *change, int delta);
+// The player answered the volume it has: true with `*next` the volume to
+// tell it; false when the volume stays as it is, and the change is over.
+bool VolumeToTell(VolumeChange *change, int volume, int *next);
+// The player took the volume told: true when the wheel turned meanwhile
+// and the next change starts (ask the volume again).
+bool VolumeTold(VolumeChange *change);
+// The player cannot be asked or told: the change and the turns go.
+void VolumeChangeDropped(VolumeChange *change);
+
 // Whether the pointer has left the rectangle (width x height, centred on
 // where it came to rest) in which the system counts it as resting.
 bool LeftRestArea(POINT restAt, POINT pointer, int width, int height);

@@ -70,11 +70,16 @@ static void FollowPointer(HWND popup, PopupWindowRecord *record, HWND under)
     }
 }
 
-void OnPointerOverPopup(HWND popup, HWND under)
+void OnPointerOverPopup(HWND popup)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
     POINT pointer;
     if (!record || !record->Request || !GetCursorPos(&pointer))
+        return;
+    // Any program can send WM_SETCURSOR, naming any window: only the real
+    // pointer on the popup counts, or another program could hold it open.
+    HWND under = WindowFromPoint(pointer);
+    if (!IsPartOf(under, popup))
         return;
     HoverConditions conditions;
     conditions.showing = record->Showing != FALSE;
@@ -93,7 +98,7 @@ void OnPointerOverPopup(HWND popup, HWND under)
     // whole process, which the next popup that asks takes.
     if (!followed)
         SetTimer(popup, POINTER_CHECK_TIMER_ID, HOVER_CHECK_MS, NULL);
-    FollowPointer(popup, record, IsPartOf(under, popup) ? under : NULL);
+    FollowPointer(popup, record, under);
     if (record->Hover.followed)
         ControlsPointerOver(popup, pointer);
 }
@@ -146,9 +151,7 @@ void NotePointerBeforeShow(HWND popup)
 
 void CheckPointerAfterShow(HWND popup)
 {
-    HWND under = PartUnderPointer(popup);
-    if (under)
-        OnPointerOverPopup(popup, under);
+    OnPointerOverPopup(popup);
 }
 
 void RouteLeaveNotice(MSG *msg, HWND popup)

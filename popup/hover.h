@@ -9,8 +9,9 @@
 #include <windows.h>
 
 // The popup's window procedure hands on WM_SETCURSOR for a mouse move over
-// the popup or one of its children...
-void OnPointerOverPopup(HWND popup, HWND under);
+// the popup or one of its children, which counts when the real pointer is
+// on the popup...
+void OnPointerOverPopup(HWND popup);
 // ...WM_MOUSELEAVE, with wParam the window it was meant for...
 void OnPointerLeftPopup(HWND popup, HWND left);
 // ...and WM_WINDOWPOSCHANGED: the popup moved under the pointer.

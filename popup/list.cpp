@@ -241,13 +241,18 @@ bool RemovePopupAtShutdown(HWND popup)
     return true;
 }
 
+void PostToEveryPopup(UINT message)
+{
+    EnterCriticalSection(&gList.lock);
+    for (PopupListNode *node = gList.head; node; node = node->next)
+        PostMessageA(node->record->Popup, message, 0, 0);
+    LeaveCriticalSection(&gList.lock);
+}
+
 void RemoveAllPopups(void)
 {
     // Only a popup's own thread can destroy its window: ask each one. A
     // popup that joins the list after this walk sees the engine stopping
     // and removes itself.
-    EnterCriticalSection(&gList.lock);
-    for (PopupListNode *node = gList.head; node; node = node->next)
-        PostMessageA(node->record->Popup, UM_POPUP_DESTROY, 0, 0);
-    LeaveCriticalSection(&gList.lock);
+    PostToEveryPopup(UM_POPUP_DESTROY);
 }

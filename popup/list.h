@@ -57,5 +57,7 @@ bool RemovePopupAtShutdown(HWND popup);
 // At shutdown, on the player's thread: asks every popup's thread to destroy
 // its popup (RemovePopupAtShutdown) and end; the engine then waits for them.
 void RemoveAllPopups(void);
+// Posts the message to every listed popup.
+void PostToEveryPopup(UINT message);
 
 #endif

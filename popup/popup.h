@@ -54,6 +54,10 @@ void SetPopupTextA(WCHAR field[POPUP_TEXT_SIZE], const char *text);
 // clicked or it is right-clicked.
 LRESULT CALLBACK CloseOnClickProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The settings dialog changed what open popups show: each takes it up on
+// its own thread.
+void ApplySettingsToPopups(void);
+
 // The cover's side at 96 dpi that the settings want; 0 when popups show no
 // cover.
 int PopupCoverSize(void);

@@ -20,7 +20,10 @@ struct PopupControls {
     BOOL Resting;        // the rest timer counts
     BOOL Shown;          // the buttons show
     HWND Under;          // the button the pointer was last on
-    int WheelLeft;       // wheel turned short of a whole step
+    int WheelWaiting;    // turned under the hook since its last post
+    BOOL WheelPosted;    // the hook's post is in the queue
+    VolumeChange Volume; // the wheel's change of the volume on its way to the player
+    int PlayState;       // as the player last told it, or guessed when the buttons were made
 };
 
 // Kept in the popup window's user data; owned by the popup list once listed.

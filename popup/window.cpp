@@ -360,7 +360,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         MoveToStoredPlace(window, wParam);
         return 0;
     case UM_POPUP_WHEEL:
-        OnPopupWheel(window, (int)wParam);
+        OnPopupWheel(window);
+        return 0;
+    case UM_POPUP_SETTINGS:
+        ApplyControlsSetting(window);
         return 0;
     case UM_POPUP_DESTROY:
         // WM_APP, the first number any program picks for its own messages:
@@ -382,7 +385,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return MA_NOACTIVATE;
     case WM_SETCURSOR:
         if (HIWORD(lParam) == WM_MOUSEMOVE)
-            OnPointerOverPopup(window, (HWND)wParam);
+            OnPointerOverPopup(window);
         break;
     case WM_MOUSELEAVE:
         OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
@@ -394,6 +397,13 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (record && record->Request && record->Request->ChainedWindowProc)
         return record->Request->ChainedWindowProc(window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ApplySettingsToPopups(void)
+{
+    // Not once the shutdown began: the list may be gone.
+    if (IsPopupEngineRunning())
+        PostToEveryPopup(UM_POPUP_SETTINGS);
 }
 
 LRESULT CALLBACK CloseOnClickProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -454,6 +454,29 @@ TEST_F(Hostile, AHeldPopupCoveredByAnotherProgramIsLetGo)
     ASSERT_TRUE(PlayerMovePointer(40, 40));
 }
 
+// Another program sends a popup WM_SETCURSOR for a mouse move every 10 ms,
+// as the system does for the pointer over the popup, while the real pointer
+// moves about elsewhere (each move makes the next spoof look like a move onto
+// the popup): the popup is not held, and closes on time.
+TEST_F(Hostile, WmSetCursorFromAnotherProgramDoesNotHoldAPopup)
+{
+    SetIni("Seconds", 1);
+    PlayerSetTrack(kSong);
+    ASSERT_TRUE(PlayerMovePointer(40, 40));
+    ASSERT_TRUE(Load());
+    HWND popup = ShowPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    DWORD shown = GetTickCount();
+    int moves = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        SetCursorPos(40 + ++moves % 2 * 20, 40);
+        SendMessageTimeoutA(popup, WM_SETCURSOR, (WPARAM)popup, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), SMTO_ABORTIFHUNG,
+                            100, NULL);
+        return !IsWindowVisible(popup);
+    }, 4000, 10)) << "held by the spoofed messages";
+    EXPECT_LT(GetTickCount() - shown, 2500u);
+}
+
 TEST_F(Hostile, ATitleTooLongForTheScreenNarrowsThePopupToIt)
 {
     std::string title;

@@ -50,6 +50,33 @@ TEST(ControlsRules, TheWheelMovesTheVolumeEightStepsANotchWithinItsRange)
     }
 }
 
+// One change on its way at a time: the turns meanwhile wait in one sum for
+// the next, however many they are.
+TEST(ControlsRules, WheelTurnsWhileAChangeIsOnItsWayAddUpIntoTheNext)
+{
+    VolumeChange change = {};
+    int next = -1;
+    EXPECT_TRUE(VolumeWheelTurned(&change, 120)) << "the first turn asks the volume";
+    for (int i = 0; i < 9; i++)
+        EXPECT_FALSE(VolumeWheelTurned(&change, 120)) << "asked again while on its way";
+    ASSERT_TRUE(VolumeToTell(&change, 100, &next));
+    EXPECT_EQ(next, 180);
+    EXPECT_FALSE(VolumeWheelTurned(&change, -120)) << "asked while the new volume is on its way";
+    ASSERT_TRUE(VolumeTold(&change)) << "the turn meanwhile starts the next change";
+    ASSERT_TRUE(VolumeToTell(&change, 180, &next));
+    EXPECT_EQ(next, 172);
+    EXPECT_FALSE(VolumeTold(&change)) << "nothing turned meanwhile";
+    // A volume at its bound tells the player nothing, and the change is over.
+    EXPECT_TRUE(VolumeWheelTurned(&change, 120));
+    EXPECT_FALSE(VolumeToTell(&change, 255, &next));
+    EXPECT_TRUE(VolumeWheelTurned(&change, -120));
+    // Millions of notches neither overflow nor turn round.
+    for (int i = 0; i < 4000; i++)
+        VolumeWheelTurned(&change, 120 * 10000);
+    ASSERT_TRUE(VolumeToTell(&change, 0, &next));
+    EXPECT_EQ(next, 255);
+}
+
 TEST(ControlsRules, ThePointerRestsWithinTheSystemsHoverRectangle)
 {
     POINT at = { 100, 100 };
