@@ -44,9 +44,8 @@ inline LRESULT AskPlayer(WPARAM wParam, LPARAM command)
     return SendMessageA(gHostWindow, WM_USER, wParam, command);
 }
 
-// A message box with no owner, the plug-in's caption and the information
-// icon: the start that cannot register the popup's class, and the settings
-// dialog's range and save errors.
+// The one way a message reaches the user: a message box with no owner, the
+// plug-in's caption and the information icon.
 void ShowInfoMessage(const char *text);
 
 #endif
