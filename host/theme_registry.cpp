@@ -48,10 +48,3 @@ void ThemeRegistry::SetAccent(int accent)
 {
     Write(kDwm, "AccentColor", accent != kRemoved, (DWORD)accent);
 }
-
-void BroadcastColourSetChange()
-{
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, (LPARAM)L"ImmersiveColorSet", SMTO_ABORTIFHUNG, 2000,
-                        &ignored);
-}

@@ -27,6 +27,3 @@ private:
     };
     Saved saved[3];
 };
-
-// What Windows' own settings pages send when the mode or the accent changed.
-void BroadcastColourSetChange();
