@@ -213,6 +213,8 @@ int main(int argc, char **argv)
         ok = RunCoverDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunControlsDemo(options.shotsDir, pluginPath);
+    if (ok)
+        ok = RunWindowsLookDemo(options.shotsDir, pluginPath);
     PlayerStop();
     if (ok && !options.scaled)
         ok = RunScaledCopy(options.shotsDir, iniDir, pluginPath);

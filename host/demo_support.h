@@ -55,3 +55,4 @@ std::wstring DemoAlbumTrack(int index);
 // Says whether the popup shows a cover; true when it does.
 bool DescribeCover(HWND popup);
 bool RunControlsDemo(const char *shotsDir, const char *pluginPath);
+bool RunWindowsLookDemo(const char *shotsDir, const char *pluginPath);

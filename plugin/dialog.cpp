@@ -203,14 +203,17 @@ static void ShowDialogPopup(PopupRequest *request, const char *text)
     SubmitPopup(request);
 }
 
-// In the colours being edited, even when they are both 0 or equal.
+// In the colours being edited, even when they are both 0 or equal; in the
+// look that follows Windows, in Windows' colours, whatever those are.
 static void ShowPreview(void)
 {
     PopupRequest request;
     ZeroMemory(&request, sizeof(request));
     bool system = gSettings.UseWinColors != 0;
-    request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
-    request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
+    if (!gSettings.WindowsLook) {
+        request.BackColour = system ? GetSysColor(COLOR_BTNFACE) : gSettings.DefaultColour;
+        request.TextColour = system ? GetSysColor(COLOR_WINDOWTEXT) : gSettings.DefaultTextColour;
+    }
     request.ChainedWindowProc = CloseOnClickProc;
     // With the current track's cover, as its popups show it.
     AskForTrackCover((int)AskPlayer(0, PLAYER_GET_POSITION), PopupCoverSize(), &request);

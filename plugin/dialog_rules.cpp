@@ -92,9 +92,16 @@ bool TransparencyEnabled(const Settings *, const SystemEffects *system)
     return system->layering;
 }
 
-bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *)
+// The look that follows Windows takes its colours and its shape from
+// Windows: the design's style and colours have no say while it is on.
+bool DesignLookControlsEnabled(const Settings *s, const SystemEffects *)
 {
-    return s->UseWinColors == 0;
+    return s->WindowsLook == 0;
+}
+
+bool ColourSwatchesEnabled(const Settings *s, const SystemEffects *system)
+{
+    return s->UseWinColors == 0 && DesignLookControlsEnabled(s, system);
 }
 
 // Centred popups cascade whatever the spreading.
@@ -119,6 +126,7 @@ const EnableRule EnableRules[] = {
     { FadeTimesEnabled,        { IDC_FADE_IN_TIME, IDC_FADE_OUT_TIME, IDC_FADE_IN_LABEL, IDC_FADE_OUT_LABEL }, true },
     { TransparencyEnabled,     { IDC_TRANSPARENCY, IDC_ALPHA, IDC_OPACITY_LABEL }, true },
     { ColourSwatchesEnabled,   { IDC_BACK_COLOUR, IDC_TEXT_COLOUR }, true },
+    { DesignLookControlsEnabled, { IDC_STYLE, IDC_STYLE_LABEL, IDC_WIN_COLOURS }, true },
     // The spreading combo and its label open enabled whatever the position,
     // and follow it from the first change on.
     { SpreadingEnabled,        { IDC_SPREADING, IDC_SPREAD_LABEL }, false },

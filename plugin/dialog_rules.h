@@ -47,7 +47,7 @@ struct SystemEffects {
 typedef bool EnableTest(const Settings *s, const SystemEffects *system);
 EnableTest EnlargementEditEnabled, WidthBoxesEnabled, MinimumWidthEditEnabled, MaximumWidthEditEnabled,
     SlideBoxEnabled, FadeBoxEnabled, FadeTimesEnabled, TransparencyEnabled, ColourSwatchesEnabled,
-    SpreadingEnabled, CoverSizeEnabled;
+    SpreadingEnabled, CoverSizeEnabled, DesignLookControlsEnabled;
 
 #define RULE_CONTROLS 5
 

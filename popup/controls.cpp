@@ -14,6 +14,7 @@
 #include "popup/controls.h"
 #include "popup/hover.h"
 #include "popup/record.h"
+#include "popup/windows_look.h"
 #include "base/messages.h"
 #include "base/player.h"
 #include "settings/settings.h"
@@ -75,8 +76,8 @@ static void FillWith(HDC dc, const RECT *r, COLORREF colour)
 }
 
 // The face on the background colour, framed; pressed, it turns over: its
-// glyph in the background colour on the text colour.
-static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, int dpi)
+// glyph in the accent's ink on the accent.
+static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, ControlAccent accent, int dpi)
 {
     RECT cell;
     GetClientRect(button, &cell);
@@ -84,13 +85,13 @@ static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, int d
     RECT face = ButtonFace(cell.bottom, dpi);
     bool pressed = GetWindowLongPtrW(button, EXTRA_PRESSED) != 0;
     if (pressed) {
-        FillWith(dc, &face, text);
+        FillWith(dc, &face, accent.face);
     } else {
         HBRUSH edge = CreateSolidBrush(Mix(back, text));
         FrameRect(dc, &face, edge);
         DeleteObject(edge);
     }
-    HBRUSH ink = CreateSolidBrush(pressed ? back : text);
+    HBRUSH ink = CreateSolidBrush(pressed ? accent.ink : text);
     HGDIOBJ oldBrush = SelectObject(dc, ink);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     GlyphShape shape = ShapeOfGlyph((ControlGlyph)GetWindowLongPtrW(button, EXTRA_SHOWN), face.right - face.left);
@@ -103,28 +104,30 @@ static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, int d
     DeleteObject(ink);
 }
 
-static void PaintLevelBar(HWND bar, HDC dc, COLORREF back, COLORREF text)
+static void PaintLevelBar(HWND bar, HDC dc, COLORREF back, COLORREF text, COLORREF level)
 {
     RECT r;
     GetClientRect(bar, &r);
     RECT filled = r;
     filled.right = LevelBarFill(r.right, (int)GetWindowLongPtrW(bar, EXTRA_SHOWN));
     r.left = filled.right;
-    FillWith(dc, &filled, text);
+    FillWith(dc, &filled, level);
     FillWith(dc, &r, Mix(back, text));
 }
 
-// The popup's own colours, as its children show them.
+// The popup's own colours, as its children show them; a pressed button and
+// the volume in its accent (popup/windows_look.h).
 static void PaintControl(HWND control, HDC dc)
 {
     PopupWindowRecord *record = GetPopupRecord(GetParent(control));
     if (!record || !record->Request)
         return;
     COLORREF back = record->Request->BackColour, text = record->Request->TextColour;
+    ControlAccent accent = ControlAccentOf(record);
     if (IsButton(control))
-        PaintButton(control, dc, back, text, record->Scale.dpi);
+        PaintButton(control, dc, back, text, accent, record->Scale.dpi);
     else
-        PaintLevelBar(control, dc, back, text);
+        PaintLevelBar(control, dc, back, text, accent.face);
 }
 
 static void SetShown(HWND control, LONG_PTR shown)

@@ -36,11 +36,8 @@ void BlendOverColour(const DWORD *pixels, DWORD *out, int count, COLORREF back)
     }
 }
 
-HBITMAP TakePopupCover(const PopupRequest *request)
+HBITMAP CoverOverColour(const CoverImage *image, COLORREF back)
 {
-    CoverImage *image = TakeCover(request->CoverTicket);
-    if (!image)
-        return NULL;
     BITMAPINFO info;
     ZeroMemory(&info, sizeof(info));
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -52,8 +49,30 @@ HBITMAP TakePopupCover(const PopupRequest *request)
     void *bits = NULL;
     HBITMAP cover = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     if (cover && bits)
-        BlendOverColour(image->pixels, (DWORD *)bits, image->width * image->height, request->BackColour);
-    FreeCoverImage(image);
+        BlendOverColour(image->pixels, (DWORD *)bits, image->width * image->height, back);
+    return cover;
+}
+
+static bool HasTransparentParts(const CoverImage *image)
+{
+    for (int i = 0; i < image->width * image->height; i++)
+        if (image->pixels[i] >> 24 != 0xFF)
+            return true;
+    return false;
+}
+
+HBITMAP TakePopupCover(const PopupRequest *request, CoverImage **keep)
+{
+    if (keep)
+        *keep = NULL;
+    CoverImage *image = TakeCover(request->CoverTicket);
+    if (!image)
+        return NULL;
+    HBITMAP cover = CoverOverColour(image, request->BackColour);
+    if (cover && keep && HasTransparentParts(image))
+        *keep = image;
+    else
+        FreeCoverImage(image);
     return cover;
 }
 

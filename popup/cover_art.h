@@ -6,10 +6,17 @@
 #include <windows.h>
 #include "popup/popup.h"
 
+struct CoverImage;
+
 // Waits for the request's cover (the cover thread bounds the wait) and lays
 // it over the background colour: a bitmap for the popup to draw and delete,
-// or NULL when there is none: the popup shows its icon.
-HBITMAP TakePopupCover(const PopupRequest *request);
+// or NULL when there is none: the popup shows its icon. Given `keep`, a
+// cover with transparent parts is handed over there too, for a background
+// that may change (the caller frees it with FreeCoverImage); else NULL.
+HBITMAP TakePopupCover(const PopupRequest *request, CoverImage **keep);
+// The cover laid over an opaque colour: a bitmap for the caller to delete;
+// NULL when it cannot be made.
+HBITMAP CoverOverColour(const CoverImage *image, COLORREF back);
 // Draws the cover in the middle of the item's rectangle, the background
 // colour around it; a cover larger than the rectangle (decoded for another
 // monitor's resolution) is made to fit.

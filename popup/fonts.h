@@ -1,7 +1,8 @@
-// The popups' two fonts at each resolution in use. The pair for 96 dpi is
-// made when the engine starts; a pair for another resolution is made from
-// it, its height scaled, when a popup first needs it, and kept until the
-// engine stops.
+// The popups' fonts at each resolution in use: the design's two, and the
+// two of the look that follows Windows. The pairs for 96 dpi are made when
+// the engine starts; a pair for another resolution is made from them, its
+// height scaled, when a popup first needs it, and kept until the engine
+// stops.
 #ifndef TUNEBELL_POPUP_FONTS_H
 #define TUNEBELL_POPUP_FONTS_H
 
@@ -12,8 +13,10 @@ void InitPopupFonts(void);
 // With the engine's stop, after the last popup thread has ended.
 void ReleasePopupFonts(void);
 
-// The normal and the bold font for a popup at this resolution. When a pair
-// cannot be made, the 96-dpi pair stands in.
-void PopupFontsForDpi(int dpi, HFONT *normal, HFONT *bold);
+// The normal and the bold font for a popup at this resolution, in the look
+// that follows Windows or in the design's. When a pair cannot be made, the
+// 96-dpi pair stands in; where the system lacks the Windows look's face,
+// the design's fonts stand in.
+void PopupFontsForDpi(int dpi, bool windowsLook, HFONT *normal, HFONT *bold);
 
 #endif

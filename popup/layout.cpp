@@ -9,10 +9,20 @@
 #define INNER_BORDER 2   // B: around the content
 #define ICON_GAP 4       // G1: between the icon column and the texts
 #define TIME_GAP 10      // G2: between the title and the time
+// The look that follows Windows, as Windows' own flyouts are spaced.
+#define LOOK_BORDER 1    // on each side, never enlarged
+#define LOOK_PADDING 8   // inside the border, on every side
+#define LOOK_ICON_GAP 10
+#define LOOK_ROW_GAP 2   // between the two text rows
 
 int FrameBorder(int dpi)
 {
     return ScaledLength(FRAME_BORDER, dpi);
+}
+
+int WindowsLookBorder(int dpi)
+{
+    return ScaledLength(LOOK_BORDER, dpi);
 }
 
 void FixedTextSizes(int style, LayoutInput *in)
@@ -67,17 +77,29 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         IW = ScaledLength(IW, D); IH = ScaledLength(IH, D);
         CW = ScaledLength(CW, D); CH = ScaledLength(CH, D);
     }
-    int B = ScaledLength(INNER_BORDER, D);
-    int G1 = ScaledLength(ICON_GAP, D);
+    // B lies around the content, R between the rows; the frame makes the
+    // popup b0 larger than its content, which starts `inset` in.
+    int B, G1, R, b0, inset;
+    if (in->windowsLook) {
+        B = ScaledLength(LOOK_PADDING, D);
+        G1 = ScaledLength(LOOK_ICON_GAP, D);
+        R = ScaledLength(LOOK_ROW_GAP, D);
+        inset = WindowsLookBorder(D);
+        b0 = 2 * inset;
+    } else {
+        B = R = ScaledLength(INNER_BORDER, D);
+        G1 = ScaledLength(ICON_GAP, D);
+        b0 = FrameBorder(D);
+        inset = b0 / 2;
+    }
     int G2 = ScaledLength(TIME_GAP, D);
-    const int b0 = FrameBorder(D), halfFrame = b0 / 2;
     const int minimumWidth = ScaledLength(in->minimumWidth, D);
     const int maximumWidth = ScaledLength(in->maximumWidth, D);
 
     if (in->enlarge) {
         int E = in->enlargement;
         TW = E * TW / 96; TH = E * TH / 96; IW = E * IW / 96; IH = E * IH / 96;
-        CW = E * CW / 96; CH = E * CH / 96; B = E * B / 96;
+        CW = E * CW / 96; CH = E * CH / 96; B = E * B / 96; R = E * R / 96;
         G1 = E * G1 / 96; G2 = E * G2 / 96;
     }
 
@@ -108,7 +130,7 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
 
     int H = TH + 2 * B;
     if (in->showText)
-        H += B + IH;
+        H += R + IH;
     // The text block (the title row, and the information row below it) sits
     // in the middle of a popup that the cover makes higher.
     int textHeight = H - 2 * B;
@@ -116,13 +138,16 @@ PopupLayout ComputePopupLayout(const LayoutInput *in)
         H = in->coverBox + 2 * B;
     int top = (H - textHeight) / 2;
 
+    // The design's icon column runs the content's full height; the look
+    // keeps its padding above and below it too.
+    int iconInset = in->windowsLook ? B : 0;
     PopupLayout out;
     out.popup = { 0, 0, W + b0, H + b0 };
-    out.back = { halfFrame, halfFrame, W, H };
-    out.icon = { halfFrame + B, halfFrame, I, H };
-    out.title = { halfFrame + B + I + G1, halfFrame + top, TW, TH };
-    out.info = { halfFrame + B + I + G1, halfFrame + top + textHeight - IH, IW, IH };
-    out.time = { halfFrame + W - B - CW, halfFrame + top, CW, CH };
+    out.back = { inset, inset, W, H };
+    out.icon = { inset + B, inset + iconInset, I, H - 2 * iconInset };
+    out.title = { inset + B + I + G1, inset + top, TW, TH };
+    out.info = { inset + B + I + G1, inset + top + textHeight - IH, IW, IH };
+    out.time = { inset + W - B - CW, inset + top, CW, CH };
     out.titleCut = titleCut;
     out.infoCut = infoCut;
     return out;
@@ -183,7 +208,8 @@ void LayoutPopup(const PopupWindowRecord *record, const RECT *workArea)
         }
         ReleaseDC(popup, dc);
     } else {
-        FixedTextSizes(gSettings.Style, &in);
+        // The look that follows Windows is flat.
+        FixedTextSizes(record->Look.Windows ? STYLE_FLAT : gSettings.Style, &in);
     }
 
     in.dpi = record->Scale.dpi;
@@ -199,6 +225,7 @@ void LayoutPopup(const PopupWindowRecord *record, const RECT *workArea)
     in.maximumWidth = gSettings.MaximumWidth;
     int margin = ScaledLength(POPUP_MARGIN, in.dpi);
     in.widest = workArea->right - workArea->left - 2 * margin;
+    in.windowsLook = record->Look.Windows;
 
     PopupLayout layout = ComputePopupLayout(&in);
     MoveChild(popup, layout.popup);

@@ -29,6 +29,7 @@ struct LayoutInput {
     int maximumWidth;
     int widest;            // the widest popup the screen takes, frame included;
                            // 0: no limit
+    bool windowsLook;      // the look that follows Windows: its border, padding and gaps
 };
 
 struct PopupLayout {
@@ -44,6 +45,8 @@ PopupLayout ComputePopupLayout(const LayoutInput *in);
 // The frame around the content, and the width of its lines, at a
 // resolution: the popup is this much larger than its content. Pure.
 int FrameBorder(int dpi);
+// The border of the look that follows Windows, on each side. Pure.
+int WindowsLookBorder(int dpi);
 
 // The fixed text sizes at 96 dpi when popups are not sized to their text.
 void FixedTextSizes(int style, LayoutInput *in);

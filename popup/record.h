@@ -5,6 +5,7 @@
 #define TUNEBELL_POPUP_RECORD_H
 
 #include <windows.h>
+#include "popup/colours.h"
 #include "popup/controls_rules.h"
 #include "popup/dpi.h"
 #include "popup/hover_rules.h"
@@ -26,6 +27,17 @@ struct PopupControls {
     int PlayState;       // as the player last told it, or guessed when the buttons were made
 };
 
+struct CoverImage;
+
+// The look that follows Windows (popup/windows_look.cpp): taken when the
+// popup is made and kept for its life, its colours read again when Windows
+// says they changed.
+struct PopupLook {
+    bool Windows;                 // false: the design's look
+    WindowsLookColours Colours;   // with Windows
+    CoverImage *CoverSource;      // a cover with transparent parts, laid again over a new background
+};
+
 // Kept in the popup window's user data; owned by the popup list once listed.
 struct PopupWindowRecord {
     HWND Popup;
@@ -42,6 +54,7 @@ struct PopupWindowRecord {
     PopupControls Controls;
     PopupScale Scale;    // its monitor's resolution, read when it was made
     HBITMAP Cover;       // the cover over the background, in IconStatic; NULL: the icon
+    PopupLook Look;
 };
 
 #define POPUP_TIMER_ID 26378

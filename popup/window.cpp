@@ -10,6 +10,7 @@
 #include "popup/hover.h"
 #include "popup/layout.h"
 #include "popup/list.h"
+#include "popup/windows_look.h"
 #include "popup/work_area.h"
 #include "base/messages.h"
 #include "base/optional_functions.h"
@@ -96,6 +97,7 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
                                               request->BackColour, request->TextColour);
     request->BackColour = colours.back;
     request->TextColour = colours.text;
+    TakeWindowsLook(record, request);
 
     record->Popup = CreateWindowExW(POPUP_EX_STYLE, POPUP_CLASS, NULL, POPUP_STYLE,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -106,14 +108,15 @@ PopupWindowRecord *CreatePopupWindow(PopupRequest *request, const RECT *workArea
     }
     HWND popup = record->Popup;
     record->Scale = ScaleForWorkArea(workArea, popup);
+    ShapeWindowsLookPopup(record);
     HFONT font, boldFont;
-    PopupFontsForDpi(record->Scale.dpi, &font, &boldFont);
+    PopupFontsForDpi(record->Scale.dpi, record->Look.Windows, &font, &boldFont);
     record->BackStatic = CreateWindowExW(0, L"static", NULL, BACK_STYLE, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          popup, NULL, gInstance, NULL);
     record->TitleStatic = CreateStaticChild(popup, TEXT_STYLE, request->Title, boldFont);
     // The cover, when it comes in time, takes the icon's place; the popup
     // waits for it here, once the costly windows are made.
-    record->Cover = TakePopupCover(request);
+    record->Cover = TakePopupCover(request, record->Look.Windows ? &record->Look.CoverSource : NULL);
     record->IconStatic = CreateStaticChild(popup, record->Cover ? COVER_STYLE : ICON_STYLE, NULL, NULL);
     if (!record->Cover) {
         HICON icon = CopyPopupIcon(request->Icon, &record->Scale, ready);
@@ -211,6 +214,8 @@ void RunPopup(PopupRequest *request, ReadyIcon *ready)
 void PaintPopupBorder(HWND popup, HDC dc)
 {
     PopupWindowRecord *record = GetPopupRecord(popup);
+    if (PaintWindowsLookBorder(record, popup, dc))
+        return;
     RECT r;
     GetClientRect(popup, &r);
     COLORREF base = gSettings.UseWinColors || !record ? GetSysColor(COLOR_BTNFACE)
@@ -258,6 +263,7 @@ static void OnDestroy(HWND window, PopupWindowRecord *record)
             DeleteObject(record->BackBrush);
         if (record->Cover)
             DeleteObject(record->Cover);
+        DropWindowsLook(record);
         HICON icon = (HICON)SendMessageA(record->IconStatic, STM_GETICON, 0, 0);
         if (icon)
             DestroyIcon(icon);
@@ -267,10 +273,10 @@ static void OnDestroy(HWND window, PopupWindowRecord *record)
     PostQuitMessage(0);
 }
 
-static LRESULT OnColour(PopupWindowRecord *record, HDC dc)
+static LRESULT OnColour(PopupWindowRecord *record, HDC dc, HWND child)
 {
     SetBkColor(dc, record->Request->BackColour);
-    SetTextColor(dc, record->Request->TextColour);
+    SetTextColor(dc, ChildTextColour(record, child));
     if (!record->BackBrush)
         record->BackBrush = CreateSolidBrush(record->Request->BackColour);
     return (LRESULT)record->BackBrush;
@@ -335,7 +341,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // A static paints over the controls that lie over it.
         if (message == WM_CTLCOLORSTATIC)
             RepaintControls(window);
-        return OnColour(record, (HDC)wParam);
+        return OnColour(record, (HDC)wParam, message == WM_CTLCOLORSTATIC ? (HWND)lParam : NULL);
     case WM_DRAWITEM:
         if (!record || !record->Cover || ((const DRAWITEMSTRUCT *)lParam)->hwndItem != record->IconStatic)
             break;
@@ -379,6 +385,14 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PRINTCLIENT:
         PaintPopupBorder(window, (HDC)wParam);
         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        // Windows' mode, accent or contrast may have changed: the text of a
+        // setting change comes in either character set, and the colours are
+        // few to read, so any change is looked at.
+        OnSystemColoursChanged(window);
+        break;
     case WM_MOUSEACTIVATE:
         // A click closes the popup or presses one of its controls; it must
         // not take the focus from the window the user is working in.

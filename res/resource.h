@@ -45,3 +45,5 @@
 #define IDC_COVER_SIZE        1057
 #define IDC_COVER_SIZE_LABEL  1058
 #define IDC_CONTROLS          1059
+#define IDC_WINDOWS_LOOK      1060
+#define IDC_STYLE_LABEL       1061

@@ -70,6 +70,7 @@ struct Settings {
     BYTE ShowCover;        // the track's album cover in place of the icon
     WORD CoverSize;        // the cover's side in pixels at 96 dpi
     BYTE Controls;         // popups control the player: buttons, wheel, middle click
+    BYTE WindowsLook;      // popups look as Windows' own: light or dark, its accent, its font
 };
 
 extern Settings gSettings;

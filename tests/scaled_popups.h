@@ -30,3 +30,22 @@ static const ScaledPopupRow kScaledPopups[] = {
     { 192, 32, -22, 4, 4, { 0, 0, 302, 72 }, { 2, 2, 298, 68 }, { 6, 2, 32, 68 },
       { 46, 6, 160, 28 }, { 46, 38, 250, 28 }, { 226, 6, 70, 28 }, 27, 70 },
 };
+
+// The same fixed-size popup in the look that follows Windows, whose fixed
+// sizes are the flat style's: its border on each side and its padding
+// inside it, scaled (the border truncates: 1 pixel at 144 dpi, 2 at 192).
+struct WindowsLookRow {
+    int dpi;
+    int smallIcon;
+    int border, padding;
+    ScaledBox popup, back, icon, title, info, time;
+};
+
+static const WindowsLookRow kWindowsLookPopups[] = {
+    { 96, 16, 1, 8, { 0, 0, 190, 48 }, { 1, 1, 188, 46 }, { 9, 9, 16, 30 },
+      { 35, 9, 101, 14 }, { 35, 25, 146, 14 }, { 146, 9, 35, 14 } },
+    { 144, 24, 1, 12, { 0, 0, 284, 71 }, { 1, 1, 282, 69 }, { 13, 13, 24, 45 },
+      { 52, 13, 151, 21 }, { 52, 37, 219, 21 }, { 219, 13, 52, 21 } },
+    { 192, 32, 2, 16, { 0, 0, 380, 96 }, { 2, 2, 376, 92 }, { 18, 18, 32, 60 },
+      { 70, 18, 202, 28 }, { 70, 50, 292, 28 }, { 292, 18, 70, 28 } },
+};

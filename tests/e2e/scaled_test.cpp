@@ -4,6 +4,7 @@
 // rows for 144 and 192 dpi in a child process started on a display scaled
 // so (the resolution is read when a program starts).
 #include "tests/e2e/support.h"
+#include "host/theme_registry.h"
 #include "host/pictures.h"
 #include "host/plugin_patches.h"
 #include "tests/scaled_popups.h"
@@ -219,6 +220,49 @@ TEST_F(ScaledPopups, ACoverAtTheScreensResolution)
     // Decoded at that side: it fills its column from edge to edge.
     EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
     EXPECT_TRUE(WaitForScreenColour(r.right - 1, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
+}
+
+// The look that follows Windows: its border and padding on the screen, the
+// children where the table puts them.
+TEST_F(ScaledPopups, TheWindowsLooksBorderAndPaddingAtTheScreensResolution)
+{
+    const WindowsLookRow *row = NULL;
+    for (const WindowsLookRow &r : kWindowsLookPopups)
+        if (r.dpi == PlayerScreenDpi())
+            row = &r;
+    if (!row)
+        GTEST_SKIP() << "no row for " << PlayerScreenDpi() << " dpi";
+    SCOPED_TRACE(row->dpi);
+    const COLORREF border = RGB(214, 214, 214), back = RGB(249, 249, 249);
+    ThemeRegistry registry;
+    registry.SetModes(1, kRemoved);
+    SetIni({ { "WindowsLook", 1 }, { "Seconds", 0 }, { "DynamicResize", 0 }, { "DisplayTime", 1 } });
+    ASSERT_TRUE(PlayerMovePointer(40, 40));
+    std::vector<HWND> popups = LoadAndShow(1);
+    ASSERT_EQ(popups.size(), 1u);
+    RECT r = WindowRectOf(popups[0]);
+    EXPECT_EQ(r.right - r.left, row->popup.w);
+    EXPECT_EQ(r.bottom - r.top, row->popup.h);
+    PopupParts parts = ReadPopupParts(popups[0]);
+    ASSERT_TRUE(parts.back && parts.icon && parts.title && parts.info && parts.time);
+    ExpectChild(parts.back, row->back, "back");
+    ExpectChild(parts.icon, row->icon, "icon");
+    ExpectChild(parts.title, row->title, "title");
+    ExpectChild(parts.info, row->info, "info");
+    ExpectChild(parts.time, row->time, "time");
+
+    // Across the middle of each side: the border, then the padding's
+    // background up to the icon column on the left, the clock on the right.
+    int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2, b = row->border, p = row->padding;
+    ASSERT_TRUE(WaitForScreenColour(r.left, midY, border));
+    for (int i = 0; i < b + p; i++) {
+        SCOPED_TRACE(i);
+        COLORREF expected = i < b ? border : back;
+        EXPECT_EQ(ScreenColour(r.left + i, midY), expected);
+        EXPECT_EQ(ScreenColour(r.right - 1 - i, midY), expected);
+        EXPECT_EQ(ScreenColour(midX, r.top + i), expected);
+        EXPECT_EQ(ScreenColour(midX, r.bottom - 1 - i), expected);
+    }
 }
 
 TEST(ScaledDisplays, PopupsAt144And192Dpi)

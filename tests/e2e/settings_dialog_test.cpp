@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
+#include "host/theme_registry.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -280,6 +281,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
         "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "ShowCover=1", "CoverSize=64", "Controls=1",
+        "WindowsLook=0",
     };
     EXPECT_EQ(lines, expected);
 }
@@ -355,6 +357,38 @@ TEST_F(SettingsDialog, PreviewAndAboutShowTheValuesBeingEdited)
         EXPECT_TRUE(PopupShowsBackground(about, picked));
         EXPECT_EQ(VisiblePopups().size(), 1u);
     }));
+}
+
+// The look that follows Windows greys what the design's looks choose, and
+// Preview shows it at once, in Windows' colours rather than those edited.
+TEST_F(SettingsDialog, TheWindowsLookGreysTheStyleAndColoursAndPreviewShowsIt)
+{
+    ThemeRegistry registry;
+    registry.SetModes(0, kRemoved);
+    SetIni("Seconds", 0);
+    ASSERT_TRUE(Load());
+    const int designControls[] = { IDC_STYLE, IDC_STYLE_LABEL, IDC_BACK_COLOUR, IDC_TEXT_COLOUR, IDC_WIN_COLOURS };
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        EXPECT_FALSE(Checked(dialog, IDC_WINDOWS_LOOK));
+        EXPECT_EQ(Text(dialog, IDC_WINDOWS_LOOK), "Look like Windows (light or dark as Windows is set)");
+        PickedColour(dialog, IDC_TEXT_COLOUR, kDefaultBack);   // equal colours: no preview in the design's look
+        Press(dialog, IDC_WINDOWS_LOOK);
+        for (int id : designControls)
+            EXPECT_FALSE(Enabled(dialog, id)) << id;
+        Press(dialog, IDC_PREVIEW);
+        HWND preview = WaitForPopupWithInfo(kPreviewText);
+        ASSERT_NE(preview, (HWND)NULL);
+        EXPECT_TRUE(PopupShowsBackground(preview, RGB(43, 43, 43)));
+        PostMessageA(preview, UM_POPUP_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopups().empty(); }));
+
+        Press(dialog, IDC_WINDOWS_LOOK);
+        for (int id : designControls)
+            EXPECT_TRUE(Enabled(dialog, id)) << id;
+        Press(dialog, IDC_WINDOWS_LOOK);
+        Press(dialog, IDOK);
+    }));
+    EXPECT_EQ(PlayerReadSetting("WindowsLook"), 1);
 }
 
 TEST_F(SettingsDialog, DoubleClickOnANotifyingBoxKeepsBoxAndFieldTogether)

@@ -238,7 +238,7 @@ PopupParts ReadPopupParts(HWND popup)
             parts.time = child;
         else if (WindowText(child).empty())
             parts.back = child;
-        else if (FontWeightOf(child) >= FW_BOLD)
+        else if (FontWeightOf(child) >= FW_SEMIBOLD)
             parts.title = child;
         else
             parts.info = child;

@@ -31,7 +31,7 @@ extern const PlayerTrack kSong;
 // The plug-in's children of one popup, told apart by what they show.
 struct PopupParts {
     HWND back = NULL;
-    HWND title = NULL;    // the bold text line
+    HWND title = NULL;    // the bold (or semibold) text line
     HWND icon = NULL;     // SS_ICON
     HWND cover = NULL;    // SS_OWNERDRAW: the album cover in the icon's place
     HWND info = NULL;     // the normal-weight text line

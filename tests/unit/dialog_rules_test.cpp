@@ -117,9 +117,14 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
     s.Fade = s.UseAnimations = 0;
     EXPECT_FALSE(SlideBoxEnabled(&s, &none) || FadeBoxEnabled(&s, &none) || TransparencyEnabled(&s, &none));
 
-    EXPECT_TRUE(ColourSwatchesEnabled(&s, &both));
+    EXPECT_TRUE(ColourSwatchesEnabled(&s, &both) && DesignLookControlsEnabled(&s, &both));
     s.UseWinColors = 1;
     EXPECT_FALSE(ColourSwatchesEnabled(&s, &both));
+    // The look that follows Windows greys the style and every colour control.
+    s.UseWinColors = 0;
+    s.WindowsLook = 1;
+    EXPECT_FALSE(ColourSwatchesEnabled(&s, &both) || DesignLookControlsEnabled(&s, &both));
+    s.WindowsLook = 0;
 
     s.Position = POSITION_UPPER_RIGHT;
     EXPECT_TRUE(SpreadingEnabled(&s, &both));

@@ -118,6 +118,15 @@ TEST(Layout, SizesAndPlacesFromTheTextSizesAndSettings)
         { "a cover of 64, the title row alone", STYLE_BEVELED, [](LayoutInput *in) { in->coverBox = 64, in->showText = false; },
           { { 0, 0, 199, 70 }, { _, _, _, _ }, { 3, 1, 64, 68 }, { 71, 28, 80, 14 }, { _, _, _, _ },
             { 161, 28, 35, 14 } } },
+        // The look that follows Windows: enlargement grows the padding (10)
+        // and the gaps (12, and 2 between the rows), never the border.
+        { "the Windows look enlarged", STYLE_FLAT, [](LayoutInput *in) { in->windowsLook = in->enlarge = true; },
+          { { 0, 0, 232, 58 }, { 1, 1, 230, 56 }, { 11, 11, 16, 36 }, { 39, 11, 126, 17 }, { 39, 30, 182, 17 },
+            { 178, 11, 43, 17 } } },
+        // The cover within the padding, the text block in the middle beside it.
+        { "the Windows look with a cover of 64", STYLE_FLAT, [](LayoutInput *in) { in->windowsLook = true, in->coverBox = 64; },
+          { { 0, 0, 238, 82 }, { 1, 1, 236, 80 }, { 9, 9, 64, 64 }, { 83, 26, 101, 14 }, { 83, 42, 146, 14 },
+            { 194, 26, 35, 14 } } },
         // The information line narrowed by the wider column.
         { "a cover of 128 and a maximum of 160", STYLE_BEVELED,
           [](LayoutInput *in) { in->coverBox = 128, in->useMaximumWidth = true, in->maximumWidth = 160; },
@@ -158,6 +167,25 @@ TEST(Layout, EveryLengthFollowsTheResolution)
             ExpectBox(*actual[i], { e.x, e.y, e.w, e.h }, "box");
         }
         EXPECT_EQ(row.frame, FrameBorder(row.dpi));
+    }
+}
+
+TEST(Layout, TheWindowsLookAtEveryResolution)
+{
+    for (const WindowsLookRow &row : kWindowsLookPopups) {
+        SCOPED_TRACE(row.dpi);
+        LayoutInput in = FixedInput(STYLE_FLAT);
+        in.windowsLook = true;
+        in.dpi = row.dpi;
+        in.smallIconWidth = row.smallIcon;
+        PopupLayout l = ComputePopupLayout(&in);
+        const ScaledBox *expected[6] = { &row.popup, &row.back, &row.icon, &row.title, &row.info, &row.time };
+        const LayoutBox *actual[6] = { &l.popup, &l.back, &l.icon, &l.title, &l.info, &l.time };
+        for (int i = 0; i < 6; i++) {
+            const ScaledBox &e = *expected[i];
+            ExpectBox(*actual[i], { e.x, e.y, e.w, e.h }, "box");
+        }
+        EXPECT_EQ(row.border, WindowsLookBorder(row.dpi));
     }
 }
 

@@ -75,6 +75,7 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(1, s.ShowCover);
     EXPECT_EQ(64, s.CoverSize);
     EXPECT_EQ(1, s.Controls);
+    EXPECT_EQ(0, s.WindowsLook);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -132,9 +133,10 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
         "Monitor", "QuietInFullscreen", "HoldOnHover", "ShowCover", "CoverSize", "Controls",
+        "WindowsLook",
     };
-    ASSERT_EQ(30u, ini.written.size());
-    for (int i = 0; i < 30; i++)
+    ASSERT_EQ(31u, ini.written.size());
+    for (int i = 0; i < 31; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -167,7 +169,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "Position", 4 }, { "Style", 1 }, { "Spreading", 0 }, { "Seconds", 0 },
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
         { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
-        { "ShowCover", 0 }, { "CoverSize", 128 }, { "Controls", 0 },
+        { "ShowCover", 0 }, { "CoverSize", 128 }, { "Controls", 0 }, { "WindowsLook", 1 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -225,7 +227,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(30u, controls.size());
+    EXPECT_EQ(31u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(IDC_PREVIEW));
 }
 
