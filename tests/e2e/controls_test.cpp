@@ -29,16 +29,6 @@ struct WorkWindow {
     ~WorkWindow() { DestroyWindow(window); }
 };
 
-HWND VisibleChild(HWND popup, const std::string &text)
-{
-    HWND children[32];
-    int count = PlayerChildWindows(popup, children, 32);
-    for (int i = 0; i < count && i < 32; i++)
-        if (IsWindowVisible(children[i]) && WindowText(children[i]) == text)
-            return children[i];
-    return NULL;
-}
-
 bool ButtonsShow(HWND popup, const char *playPause)
 {
     return VisibleChild(popup, "Previous") && VisibleChild(popup, playPause) && VisibleChild(popup, "Next");

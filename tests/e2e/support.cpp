@@ -377,3 +377,13 @@ bool WaitForCommand(int command, int times, int from, DWORD timeoutMs)
 {
     return WaitUntil([&] { return CountCommands(command, from) >= times; }, timeoutMs);
 }
+
+HWND VisibleChild(HWND popup, const std::string &text)
+{
+    HWND children[32];
+    int count = PlayerChildWindows(popup, children, 32);
+    for (int i = 0; i < count && i < 32; i++)
+        if (IsWindowVisible(children[i]) && WindowText(children[i]) == text)
+            return children[i];
+    return NULL;
+}

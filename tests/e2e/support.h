@@ -100,6 +100,8 @@ HWND FindPopupWithTitle(const std::string &titleLine);
 
 PopupParts ReadPopupParts(HWND popup);
 std::string WindowText(HWND window);
+// The popup's visible child that says `text`, or NULL.
+HWND VisibleChild(HWND popup, const std::string &text);
 // The child's rectangle in the client coordinates of its parent.
 RECT ChildRect(HWND child);
 // Whether the popup stands in the lower right corner of the work area, where

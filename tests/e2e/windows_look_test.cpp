@@ -161,15 +161,15 @@ TEST_F(WindowsLook, TheVolumeBarInTheAccentColour)
     ASSERT_TRUE(Load());
     HWND popup = ShowPopup(kSong);
     ASSERT_NE(popup, (HWND)NULL);
-    PostMessageA(popup, UM_POPUP_WHEEL, (WPARAM)-WHEEL_DELTA, 0);
-    HWND children[32], bar = NULL;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (int i = 0, count = PlayerChildWindows(popup, children, 32); i < count && i < 32; i++)
-            if (IsWindowVisible(children[i]) && WindowText(children[i]) == "Volume 75%")
-                bar = children[i];
-        return bar != NULL;
-    }));
-    RECT r = WindowRectOf(bar);
+    // The wheel reaches a popup through its hook once the pointer rests on it.
+    RECT r = WindowRectOf(popup);
+    ASSERT_TRUE(PlayerMovePointer(r.left + 6, r.top + 6));
+    ASSERT_TRUE(PlayerMovePointer(r.left + 10, r.top + 8));
+    ASSERT_TRUE(WaitUntil([&] { return VisibleChild(popup, "Next") != NULL; })) << "no buttons";
+    PlayerTurnWheel(-WHEEL_DELTA);
+    HWND bar = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (bar = VisibleChild(popup, "Volume 75%")) != NULL; }));
+    r = WindowRectOf(bar);
     EXPECT_TRUE(WaitForScreenColour(r.left + 1, (r.top + r.bottom) / 2, RGB(0xC0, 0x40, 0x20)));
 }
 
