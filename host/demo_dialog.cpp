@@ -148,7 +148,7 @@ bool RunDialogDemo(const char *shotsDir, const char *pluginPath)
     PlayerSetTrack(kTrack);
     bool ok = HotKeyShowsTrack(0x027B, "Ctrl+F12 pressed");
 
-    // The dialog opens centred on the mouse, away from the popups' corners.
+    // The dialog goes to the top of the screen, away from the popups' corners.
     bool worked = false;
     if (!DriveSettingsDialog([&](HWND dialog) {
             Say("demo: settings dialog \"%s\" open\n", kDialogCaption);

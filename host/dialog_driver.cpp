@@ -88,8 +88,24 @@ bool HotKeyTaken(UINT modifiers, UINT vk)
 
 struct DriveJob {
     const std::function<void(HWND)> *script;
+    POINT pointer;   // where the caller had it
     bool shown;
 };
+
+// At the top of the work area, in the middle: clear of the corners where
+// popups go, whichever corner the pointer would have put it in. (Wine opens
+// a dialog that centres on the mouse with its upper left corner there,
+// where Windows centres it, and an overlap is what a user sees under Wine
+// without a window manager: each focus change raises the dialog over the
+// top-most popups on the screen.)
+static void MoveClearOfTheCorners(HWND dialog)
+{
+    RECT area = { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT r = WindowRectOf(dialog);
+    int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
+    SetWindowPos(dialog, NULL, x, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 static DWORD WINAPI DriveThread(LPVOID param)
 {
@@ -98,6 +114,8 @@ static DWORD WINAPI DriveThread(LPVOID param)
     job->shown = dialog != NULL;
     if (!dialog)
         return 0;
+    MoveClearOfTheCorners(dialog);
+    PlayerMovePointer(job->pointer.x, job->pointer.y);
     // Visible is not yet ready for input: under load Wine activates the new
     // dialog a while later, and the activation puts the focus back on the
     // dialog's first control, undoing what a first click focused meanwhile.
@@ -117,8 +135,9 @@ static DWORD WINAPI DriveThread(LPVOID param)
 
 bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script)
 {
+    DriveJob job = { &script, { 0, 0 }, false };
+    GetCursorPos(&job.pointer);
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
-    DriveJob job = { &script, false };
     HANDLE worker = CreateThread(NULL, 0, DriveThread, &job, 0, NULL);
     if (!worker)
         return false;

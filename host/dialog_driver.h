@@ -7,10 +7,11 @@
 
 extern const char kDialogCaption[];
 
-// Calls config() with the mouse in the middle of the screen (the dialog
-// opens centred on it) and runs script on a worker thread once the dialog
-// shows; whatever the script leaves open is cancelled afterwards. False when
-// no dialog appeared.
+// Calls config() with the mouse in the middle of the screen, moves the
+// dialog to the top of the work area, clear of the corners where popups go,
+// puts the mouse back where it was, and runs script on a worker thread;
+// whatever the script leaves open is cancelled afterwards. False when no
+// dialog appeared.
 bool DriveSettingsDialog(const std::function<void(HWND dialog)> &script);
 
 // A visible dialog-class window of the player's thread with this caption

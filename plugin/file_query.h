@@ -21,4 +21,14 @@ bool CopyPlayerWidePath(const void *address, WCHAR path[TRACK_FILE_UNITS]);
 // Converts the ANSI name at `address` with the ANSI code page likewise.
 bool CopyPlayerAnsiPath(const void *address, WCHAR path[TRACK_FILE_UNITS]);
 
+// Units of a name read from the player's memory at a time.
+#define NAME_PIECE_UNITS 256
+
+// Copies units of `unitBytes` bytes (1 or 2) from `address` on into `buffer`,
+// a piece at a time, up to the first zero unit and never more than `most`
+// units. Returns how many units come before that zero: -1 when none comes
+// within `most`, or memory that cannot be read comes first. `unitsRead` says
+// how many units were copied in all.
+int ReadPlayerName(const void *address, void *buffer, int unitBytes, int most, int *unitsRead);
+
 #endif

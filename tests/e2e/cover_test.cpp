@@ -91,12 +91,11 @@ protected:
     std::string music;
 };
 
-// The screen inside the cover's column: its middle, and the column's top
-// row, above the picture.
+// The middle of the cover's column, as the popup drew it.
 COLORREF CoverMiddle(HWND cover)
 {
     RECT r = WindowRectOf(cover);
-    return ScreenColour((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return WindowColour(cover, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 // The class of the window on top at the cover's middle, to tell a cover not
@@ -142,7 +141,7 @@ void ExpectCoverOrDesign(HWND popup, COLORREF colour)
     // The picture is 64 x 64 in the middle of the 68 rows: the background
     // shows above it.
     RECT c = WindowRectOf(parts.cover);
-    EXPECT_EQ(ScreenColour(c.left + 32, c.top), kBack);
+    EXPECT_EQ(WindowColour(parts.cover, c.left + 32, c.top), kBack);
     // All repainted, the background first: the cover is drawn over it.
     RedrawWindow(popup, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PlayerPumpFor(50);

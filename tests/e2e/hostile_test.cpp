@@ -335,12 +335,12 @@ TEST_F(Hostile, InitAgainAfterAQuitUnderAForeignSubclassHooksOnce)
 {
     SetIni("Seconds", 0);
     PlayerSetTrack({ 0, "Song", 100, 44, 128, 2 });
-    ASSERT_TRUE(Load());
+    ASSERT_TRUE(LoadCopyThatMayStay());
     HWND main = PlayerWindow();
     gBelowForeign = (WNDPROC)SetWindowLongA(main, GWL_WNDPROC, (LONG)ForeignSubclass);
     QuitAndUnload();   // the hook stays in the chain, so the DLL stays loaded
 
-    ASSERT_TRUE(Load());
+    ASSERT_TRUE(LoadCopyThatMayStay());
     // A hook put over the subclass that calls it would call itself here.
     EXPECT_EQ(SendMessageA(main, WM_USER, 2, 4242), PlayerUnknownCommandAnswer(2, 4242));
     EXPECT_NE(ShowPopup(), (HWND)NULL);

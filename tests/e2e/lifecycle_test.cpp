@@ -180,7 +180,7 @@ static LRESULT CALLBACK TestSubclassProc(HWND window, UINT message, WPARAM wPara
 TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
 {
     SetIni("Seconds", 0);
-    ASSERT_TRUE(Load());
+    ASSERT_TRUE(LoadCopyThatMayStay());
     HWND main = PlayerWindow();
     gBelowTestProc = (WNDPROC)SetWindowLongA(main, GWL_WNDPROC, (LONG)TestSubclassProc);
     ASSERT_NE(gBelowTestProc, (WNDPROC)NULL);
@@ -188,7 +188,7 @@ TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
     PlayerQuitPlugin();
     EXPECT_EQ((WNDPROC)GetWindowLongA(main, GWL_WNDPROC), TestSubclassProc);
     PlayerUnloadPlugin();
-    EXPECT_NE(GetModuleHandleA(kModuleName), (HMODULE)NULL)
+    EXPECT_NE(GetModuleHandleA(copyPath.c_str()), (HMODULE)NULL)
         << "the DLL was unloaded while the window still calls into it";
 
     // Messages still reach the player through the plug-in's old hook.
@@ -212,14 +212,14 @@ TEST_F(Lifecycle, QuitUnderAForeignSubclassLeavesItAndStaysLoaded)
 TEST_F(Lifecycle, UnloadFromInsideTheHookedWindowProcedureReturnsSafely)
 {
     SetIni("Seconds", 0);
-    ASSERT_TRUE(Load());
+    ASSERT_TRUE(LoadCopyThatMayStay());
     ASSERT_NE(ShowPopup(kSong), (HWND)NULL);
     HWND main = PlayerWindow();
 
     SendMessageA(main, WM_CLOSE, 0, 0);   // crashes here if the module went
     EXPECT_TRUE(PlayerOwnProcInstalled());
     EXPECT_TRUE(NoPopupAndBaselineThreads());
-    EXPECT_NE(GetModuleHandleA(kModuleName), (HMODULE)NULL)
+    EXPECT_NE(GetModuleHandleA(copyPath.c_str()), (HMODULE)NULL)
         << "the DLL was unloaded while its hook was still under way";
 
     // The player goes on, through its own procedure alone.

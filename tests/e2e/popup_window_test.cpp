@@ -112,8 +112,7 @@ TEST_F(PopupWindow, TakesNoFocusAndALeftClickClosesItOnlyOnItsTexts)
     ClickMiddle(ReadPopupParts(popup).title, false);
     EXPECT_TRUE(WaitForNoPopupWindows());
     EXPECT_EQ(GetForegroundWindow(), work);
-    // The window goes with the process: under Wine, taking the foreground
-    // window away makes the system look for a successor for two seconds.
+    // The fixture destroys the window once the test is over.
 }
 
 TEST_F(PopupWindow, StaysUntilRightClickedAndTheOthersCloseTheGap)
@@ -191,15 +190,15 @@ TEST_F(PopupWindow, ColoursAndFrameFollowTheSettings)
         RECT r = WindowRectOf(popup);
         // The middle row lies between the title and the information line.
         int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        EXPECT_TRUE(WaitForScreenColour(x, y, row.back))
-            << std::hex << "screen shows 0x" << ScreenColour(x, y) << ", expected 0x" << row.back;
+        EXPECT_TRUE(WaitForWindowColour(popup, x, y, row.back))
+            << std::hex << "the popup shows 0x" << WindowColour(popup, x, y) << ", expected 0x" << row.back;
         if (row.light != kUnchecked) {
-            EXPECT_TRUE(WaitForScreenColour(r.left, y, row.light)) << "left edge";
-            EXPECT_TRUE(WaitForScreenColour(x, r.top, row.light)) << "top edge";
-            EXPECT_TRUE(WaitForScreenColour(r.right - 1, y, row.dark)) << "right edge";
-            EXPECT_TRUE(WaitForScreenColour(x, r.bottom - 1, row.dark)) << "bottom edge";
+            EXPECT_TRUE(WaitForWindowColour(popup, r.left, y, row.light)) << "left edge";
+            EXPECT_TRUE(WaitForWindowColour(popup, x, r.top, row.light)) << "top edge";
+            EXPECT_TRUE(WaitForWindowColour(popup, r.right - 1, y, row.dark)) << "right edge";
+            EXPECT_TRUE(WaitForWindowColour(popup, x, r.bottom - 1, row.dark)) << "bottom edge";
             // The content starts one pixel in.
-            EXPECT_EQ(ScreenColour(r.left + 1, y), row.back);
+            EXPECT_EQ(WindowColour(popup, r.left + 1, y), row.back);
         }
         QuitAndUnload();
     }

@@ -65,16 +65,17 @@ int IconSizeOf(HWND iconStatic)
 // A point of each frame edge, half way along it, shows the edge's colour
 // across the frame's whole width there: h on the left and at the top, the
 // rest on the right and at the bottom.
-void ExpectFrameDrawn(const RECT &r, int frame)
+void ExpectFrameDrawn(HWND popup, int frame)
 {
+    RECT r = WindowRectOf(popup);
     int h = frame / 2, midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
     for (int i = 0; i < h; i++) {
-        EXPECT_TRUE(WaitForScreenColour(r.left + i, midY, kLightFrame)) << "left, " << i;
-        EXPECT_TRUE(WaitForScreenColour(midX, r.top + i, kLightFrame)) << "top, " << i;
+        EXPECT_TRUE(WaitForWindowColour(popup, r.left + i, midY, kLightFrame)) << "left, " << i;
+        EXPECT_TRUE(WaitForWindowColour(popup, midX, r.top + i, kLightFrame)) << "top, " << i;
     }
     for (int i = 1; i <= frame - h; i++) {
-        EXPECT_TRUE(WaitForScreenColour(r.right - i, midY, kDarkFrame)) << "right, " << i;
-        EXPECT_TRUE(WaitForScreenColour(midX, r.bottom - i, kDarkFrame)) << "bottom, " << i;
+        EXPECT_TRUE(WaitForWindowColour(popup, r.right - i, midY, kDarkFrame)) << "right, " << i;
+        EXPECT_TRUE(WaitForWindowColour(popup, midX, r.bottom - i, kDarkFrame)) << "bottom, " << i;
     }
 }
 
@@ -155,7 +156,7 @@ TEST_F(ScaledPopups, EveryLengthAtTheScreensResolution)
         EXPECT_EQ(FontHeightOf(parts.title), row->fontHeight);
         EXPECT_EQ(FontHeightOf(parts.info), row->fontHeight);
         EXPECT_EQ(FontHeightOf(parts.time), row->fontHeight);
-        ExpectFrameDrawn(r, row->frame);
+        ExpectFrameDrawn(popups[0], row->frame);
         QuitAndUnload();
     }
     SetIni("DynamicResize", 1);
@@ -218,8 +219,8 @@ TEST_F(ScaledPopups, ACoverAtTheScreensResolution)
     ExpectChild(parts.cover, { row->icon.x, row->icon.y, side, height }, "cover");
     RECT r = WindowRectOf(parts.cover);
     // Decoded at that side: it fills its column from edge to edge.
-    EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
-    EXPECT_TRUE(WaitForScreenColour(r.right - 1, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
+    EXPECT_TRUE(WaitForWindowColour(parts.cover, r.left, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
+    EXPECT_TRUE(WaitForWindowColour(parts.cover, r.right - 1, (r.top + r.bottom) / 2, RGB(20, 20, 220)));
 }
 
 // The look that follows Windows: its border and padding on the screen, the

@@ -84,7 +84,7 @@ HWND WaitForPopupWithInfo(const char *text)
 bool PopupShowsBackground(HWND popup, COLORREF colour)
 {
     RECT r = WindowRectOf(ReadPopupParts(popup).back);
-    return WaitUntil([&] { return ScreenColour(r.right - 4, r.bottom - 4) == colour; });
+    return WaitForWindowColour(popup, r.right - 4, r.bottom - 4, colour);
 }
 
 // What a pick in the colour chooser sends the dialog.
@@ -188,10 +188,11 @@ TEST_F(SettingsDialog, EnableRulesFollowTheBoxesAndFields)
             EXPECT_TRUE(Enabled(dialog, id)) << id;
 
         // A disabled swatch shows a grey hatch instead of its colour.
-        RECT r = WindowRectOf(GetDlgItem(dialog, IDC_BACK_COLOUR));
+        HWND swatch = GetDlgItem(dialog, IDC_BACK_COLOUR);
+        RECT r = WindowRectOf(swatch);
         auto rowHas = [&](COLORREF colour) {
             for (int x = r.left + 4; x < r.left + 14; x++)
-                if (ScreenColour(x, (r.top + r.bottom) / 2) == colour)
+                if (WindowColour(swatch, x, (r.top + r.bottom) / 2) == colour)
                     return true;
             return false;
         };

@@ -27,8 +27,52 @@ static struct CrashGuard {
 
 const PlayerTrack kSong = { 0, "Song", 100, 44, 128, 2 };
 
+// Where the pointer rests between tests: inside the work area, away from its
+// corners and its centre, where popups go.
+static POINT RestingPointerPlace()
+{
+    RECT area = WorkArea();
+    POINT place = { area.left + (area.right - area.left) * 3 / 8, area.top + (area.bottom - area.top) / 4 };
+    return place;
+}
+
+void PutPointerToRest()
+{
+    POINT place = RestingPointerPlace();
+    PlayerMovePointer(place.x, place.y);
+}
+
+// Windows an earlier test made on this thread and left (one that failed half
+// way, or one that keeps a window as it goes): a foreground window left over
+// takes the input, and a full-screen one quiets every popup after it.
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "IME") != 0)   // the system's own, for this thread
+        ((std::vector<HWND> *)list)->push_back(window);
+    return TRUE;
+}
+
+static void DestroyWindowsLeftOnThisThread()
+{
+    std::vector<HWND> left;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, (LPARAM)&left);
+    for (HWND window : left)
+        if (IsWindow(window) && !GetParent(window))
+            DestroyWindow(window);
+    PlayerPump();
+}
+
 void PlayerTest::SetUp()
 {
+    // The plug-in of an earlier test may still be finishing (a cover thread
+    // ends by itself); one that stays for good would hand this test its
+    // state and its patched imports.
+    ASSERT_TRUE(WaitUntil([] { return GetModuleHandleA("gen_tunebell.dll") == NULL; }, 10000))
+        << "gen_tunebell.dll stayed loaded after an earlier test";
+    DestroyWindowsLeftOnThisThread();
+    PutPointerToRest();
     char temp[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temp, temp);
     ASSERT_GT(length, 0u);
@@ -43,6 +87,7 @@ void PlayerTest::SetUp()
 void PlayerTest::TearDown()
 {
     PlayerStop();
+    DestroyWindowsLeftOnThisThread();
     if (!iniDir.empty())
         PlayerRemoveTree(iniDir.c_str());
 }
@@ -63,6 +108,32 @@ void PlayerTest::SetIni(std::initializer_list<std::pair<const char *, int>> keys
 {
     for (const auto &key : keys)
         SetIni(key.first, key.second);
+}
+
+bool PlayerTest::LoadCopyThatMayStay()
+{
+    if (copyPath.empty()) {
+        // Copies of earlier runs go first; those still mapped stay.
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((std::string(temp) + "tunebell-copy-*.dll").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileA((std::string(temp) + found.cFileName).c_str());
+            while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        static int copies;
+        char name[64];
+        snprintf(name, sizeof name, "tunebell-copy-%lu-%d.dll", GetCurrentProcessId(), ++copies);
+        if (!CopyFileA(PlayerDefaultPluginPath(), (std::string(temp) + name).c_str(), FALSE))
+            return false;
+        copyPath = std::string(temp) + name;
+    }
+    patched = anyEvent = false;
+    baselineThreads = PlayerThreadCount();
+    return PlayerLoadPlugin(copyPath.c_str());
 }
 
 bool PlayerTest::LoadPatched()
@@ -263,6 +334,20 @@ void ClickMiddle(HWND window, bool right)
 {
     RECT r = WindowRectOf(window);
     PlayerClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, right);
+}
+
+COLORREF WindowColour(HWND window, int x, int y)
+{
+    RECT r = WindowRectOf(window);
+    HDC dc = GetWindowDC(window);
+    COLORREF colour = GetPixel(dc, x - r.left, y - r.top);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+bool WaitForWindowColour(HWND window, int x, int y, COLORREF colour, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return WindowColour(window, x, y) == colour; }, timeoutMs);
 }
 
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs)

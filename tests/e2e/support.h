@@ -43,6 +43,11 @@ struct PopupParts {
 // directory below the temp folder; settings written with SetIni before Load
 // are what the plug-in reads at init. TearDown stops the player, which
 // unloads a plug-in still loaded, and deletes the directory.
+//
+// Nothing of an earlier test reaches the next: SetUp waits until the plug-in
+// it loaded is gone, destroys windows it left on the test's thread, and puts
+// the pointer to rest away from where popups go; a test that needs the
+// pointer, the foreground or the screen elsewhere puts them there itself.
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -54,6 +59,11 @@ protected:
     // Notes the thread count, then loads gen_tunebell.dll beside the test
     // program; false (with the reason on stderr) when it did not load.
     bool Load();
+    // Load with a copy of the DLL under a name of its own (the same copy for
+    // the whole test), for a test after which the plug-in may rightly stay in
+    // the process: it pins itself when another program's subclass sits over
+    // its hook at quit.
+    bool LoadCopyThatMayStay();
     // Load, then the plug-in's clock redirected (running) and its settle
     // wait skipped (host/plugin_patches.h): for many popups fast.
     bool LoadPatched();
@@ -78,6 +88,7 @@ protected:
 
     std::string iniDir;
     std::string iniFile;
+    std::string copyPath;       // LoadCopyThatMayStay's copy
     int baselineThreads = 0;    // threads of the process before Load
 
 private:
@@ -86,6 +97,9 @@ private:
     DWORD lastEvent = 0;        // when ShowPopups last started a track
     bool anyEvent = false;
 };
+
+// Moves the pointer where it rests between tests, away from popups.
+void PutPointerToRest();
 
 // Top-level "PopUpWnd" windows of this process that are visible.
 std::vector<HWND> VisiblePopups();
@@ -112,6 +126,13 @@ void ClickMiddle(HWND window, bool right);
 int FontWeightOf(HWND window);
 int FontHeightOf(HWND window);   // lfHeight of the window's font; 0 without one
 
+// The colour the window has drawn at a point of the screen (its children
+// included), read from its own pixels: what another window shows over it, as
+// a dialog raised over a top-most popup on Wine without a window manager
+// does, does not count.
+COLORREF WindowColour(HWND window, int x, int y);
+// Waits until the window has drawn this colour at the point.
+bool WaitForWindowColour(HWND window, int x, int y, COLORREF colour, DWORD timeoutMs = 2000);
 // Waits until the screen shows this colour at the point.
 bool WaitForScreenColour(int x, int y, COLORREF colour, DWORD timeoutMs = 2000);
 // Waits until the popup is layered with exactly this opacity.

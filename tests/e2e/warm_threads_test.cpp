@@ -176,7 +176,7 @@ TEST_F(SpareThreads, ASettingChangedAfterTheSpareWasMadeShowsInItsPopup)
     RECT area = WorkArea(), r = WindowRectOf(popup);
     EXPECT_TRUE(RectIs(r, area.left + 2, area.top + 2, kAnyEdge, kAnyEdge));
     // The flat frame is black.
-    EXPECT_TRUE(WaitForScreenColour(r.left, (r.top + r.bottom) / 2, RGB(0, 0, 0)));
+    EXPECT_TRUE(WaitForWindowColour(popup, r.left, (r.top + r.bottom) / 2, RGB(0, 0, 0)));
 }
 
 TEST_F(SpareThreads, QuitWithOnlyWaitingThreadsLeavesNothingAndTheModuleCanGo)
