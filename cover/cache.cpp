@@ -105,7 +105,7 @@ static void Count(const CacheEntry *entries, int count, int *covers, size_t *byt
         *covers += entries[i].image != NULL;
         *bytes += (lstrlenW(entries[i].path) + 1) * sizeof(WCHAR);
         if (entries[i].image)
-            *bytes += sizeof(CoverImage) + (size_t)entries[i].image->width * entries[i].image->height * 4;
+            *bytes += CoverImageBytes(entries[i].image);
     }
 }
 

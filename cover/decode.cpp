@@ -153,17 +153,11 @@ static CoverImage *DecodeFrame(IWICImagingFactory *factory, IWICBitmapDecoder *d
              && SUCCEEDED(factory->CreateBitmapScaler(&scaler))
              && SUCCEEDED(scaler->Initialize(converter, (UINT)w, (UINT)h, WICBitmapInterpolationModeFant));
     }
-    if (ready) {
-        UINT bytes = (UINT)(w * h * 4);
-        image = (CoverImage *)HeapAlloc(GetProcessHeap(), 0, sizeof(CoverImage) + bytes);
-        if (image) {
-            image->width = w;
-            image->height = h;
-            if (FAILED(scaler->CopyPixels(NULL, (UINT)w * 4, bytes, (BYTE *)image->pixels))) {
-                HeapFree(GetProcessHeap(), 0, image);
-                image = NULL;
-            }
-        }
+    if (ready)
+        image = NewCoverImage(w, h);
+    if (image && FAILED(scaler->CopyPixels(NULL, (UINT)w * 4, (UINT)(w * h * 4), (BYTE *)image->pixels))) {
+        FreeCoverImage(image);
+        image = NULL;
     }
     if (scaler)
         scaler->Release();

@@ -5,17 +5,6 @@
 
 typedef ReadOutcome (*PictureReader)(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
 
-static CoverImage *CopyCover(const CoverImage *image)
-{
-    if (!image)
-        return NULL;
-    size_t bytes = sizeof(CoverImage) + (size_t)image->width * image->height * 4;
-    CoverImage *copy = (CoverImage *)HeapAlloc(GetProcessHeap(), 0, bytes);
-    if (copy)
-        CopyMemory(copy, image, bytes);
-    return copy;
-}
-
 static void DescribeSource(CoverSource *source, const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, int box)
 {
     source->path = path;
@@ -89,5 +78,5 @@ CoverImage *FindCover(const CoverLookup *lookup, const WCHAR *track, int box, bo
         if (SearchFolderPictures(track, TakeFolderPicture, &search, lookup->stop))
             image = search.image;
     }
-    return copy ? CopyCover(image) : NULL;
+    return copy ? CopyCoverImage(image) : NULL;
 }

@@ -313,9 +313,3 @@ CoverImage *TakeCover(DWORD ticket)
     LeaveCriticalSection(&covers->lock);
     return image;
 }
-
-void FreeCoverImage(CoverImage *image)
-{
-    if (image)
-        HeapFree(GetProcessHeap(), 0, image);
-}
