@@ -149,7 +149,7 @@ void StartCovers(void)
 
 // Waits a moment for the stopped thread to end; true when it was left to
 // end by itself, and so to free the covers.
-static bool LeaveThreadToItself(CoverWorker *covers, HANDLE thread)
+static bool WaitOrLeaveCoverThread(CoverWorker *covers, HANDLE thread)
 {
     SetEvent(covers->wake);
     if (WaitForSingleObject(thread, COVER_STOP_WAIT_MS) == WAIT_OBJECT_0)
@@ -177,7 +177,7 @@ void StopCovers(void)
     LeaveCriticalSection(&covers->lock);
     bool leftToItself = false;
     if (thread) {
-        leftToItself = LeaveThreadToItself(covers, thread);
+        leftToItself = WaitOrLeaveCoverThread(covers, thread);
         CloseHandle(thread);
     }
     // Nobody waits any more: whoever asked has ended before the quit.
@@ -185,9 +185,8 @@ void StopCovers(void)
         FreeCoverWorker(covers);
 }
 
-// A slot for a new ask that no look-ahead waits in: a free one, else one
-// whose cover was taken or was a look-ahead's, else the oldest done. NULL
-// when every slot is busy. Lock held.
+// A slot for a new ask: a free one, else one whose cover was taken or was a
+// look-ahead's, else the oldest done. NULL when every slot is busy. Lock held.
 static CoverSlot *SlotToReuse(CoverWorker *covers)
 {
     CoverSlot *best = NULL;
