@@ -6,17 +6,16 @@ static bool SameSource(const CacheEntry *entry, const CoverSource *source)
         && CompareFileTime(&entry->written, &source->written) == 0 && lstrcmpiW(entry->path, source->path) == 0;
 }
 
-static void Empty(CacheEntry *entry)
+static void EmptyEntry(CacheEntry *entry)
 {
     if (entry->path)
         HeapFree(GetProcessHeap(), 0, entry->path);
-    if (entry->image)
-        FreeCoverImage(entry->image);
+    FreeCoverImage(entry->image);
     entry->path = NULL;
     entry->image = NULL;
 }
 
-static CacheEntry *Find(CoverCache *cache, const CoverSource *source)
+static CacheEntry *FindEntry(CoverCache *cache, const CoverSource *source)
 {
     for (int i = 0; i < CACHED_PICTURES; i++) {
         if (SameSource(&cache->pictures[i], source))
@@ -32,7 +31,7 @@ static CacheEntry *Find(CoverCache *cache, const CoverSource *source)
 CachedState FindCachedCover(CoverCache *cache, const CoverSource *source, DWORD now, const CoverImage **image,
                             ULONGLONG *digest)
 {
-    CacheEntry *entry = Find(cache, source);
+    CacheEntry *entry = FindEntry(cache, source);
     if (!entry)
         return CACHE_UNKNOWN;
     entry->used = ++cache->uses;
@@ -43,41 +42,40 @@ CachedState FindCachedCover(CoverCache *cache, const CoverSource *source, DWORD 
 
 void RenewCachedCover(CoverCache *cache, const CoverSource *source, DWORD now)
 {
-    CacheEntry *entry = Find(cache, source);
+    CacheEntry *entry = FindEntry(cache, source);
     if (entry)
         entry->readAt = now;
 }
 
-// A free entry, else the least lately used.
-static CacheEntry *Place(CacheEntry *entries, int count, DWORD uses)
+// The entry a new source goes into: a free one, else the least lately used.
+static CacheEntry *EntryToReuse(CacheEntry *entries, int count, DWORD uses)
 {
-    CacheEntry *place = &entries[0];
+    CacheEntry *oldest = &entries[0];
     for (int i = 0; i < count; i++) {
         if (!entries[i].path)
             return &entries[i];
         // Ages counted back from now, so that the count may wrap.
-        if (uses - entries[i].used > uses - place->used)
-            place = &entries[i];
+        if (uses - entries[i].used > uses - oldest->used)
+            oldest = &entries[i];
     }
-    return place;
+    return oldest;
 }
 
 bool KeepCover(CoverCache *cache, const CoverSource *source, ULONGLONG digest, DWORD now, CoverImage *image)
 {
-    CacheEntry *old = Find(cache, source);
+    CacheEntry *old = FindEntry(cache, source);
     if (old)
-        Empty(old);
+        EmptyEntry(old);
     int bytes = (lstrlenW(source->path) + 1) * (int)sizeof(WCHAR);
     WCHAR *path = (WCHAR *)HeapAlloc(GetProcessHeap(), 0, bytes);
     if (!path) {
-        if (image)
-            FreeCoverImage(image);
+        FreeCoverImage(image);
         return false;
     }
     CopyMemory(path, source->path, bytes);
-    CacheEntry *entry = image ? Place(cache->pictures, CACHED_PICTURES, cache->uses)
-                              : Place(cache->absences, CACHED_ABSENCES, cache->uses);
-    Empty(entry);
+    CacheEntry *entry = image ? EntryToReuse(cache->pictures, CACHED_PICTURES, cache->uses)
+                              : EntryToReuse(cache->absences, CACHED_ABSENCES, cache->uses);
+    EmptyEntry(entry);
     entry->path = path;
     entry->length = source->length;
     entry->written = source->written;
@@ -92,12 +90,13 @@ bool KeepCover(CoverCache *cache, const CoverSource *source, ULONGLONG digest, D
 void ClearCoverCache(CoverCache *cache)
 {
     for (int i = 0; i < CACHED_PICTURES; i++)
-        Empty(&cache->pictures[i]);
+        EmptyEntry(&cache->pictures[i]);
     for (int i = 0; i < CACHED_ABSENCES; i++)
-        Empty(&cache->absences[i]);
+        EmptyEntry(&cache->absences[i]);
 }
 
-static void Count(const CacheEntry *entries, int count, int *covers, size_t *bytes)
+// Adds the covers the entries hold, and their bytes, to the sums.
+static void AddUpEntries(const CacheEntry *entries, int count, int *covers, size_t *bytes)
 {
     for (int i = 0; i < count; i++) {
         if (!entries[i].path)
@@ -105,7 +104,7 @@ static void Count(const CacheEntry *entries, int count, int *covers, size_t *byt
         *covers += entries[i].image != NULL;
         *bytes += (lstrlenW(entries[i].path) + 1) * sizeof(WCHAR);
         if (entries[i].image)
-            *bytes += sizeof(CoverImage) + (size_t)entries[i].image->width * entries[i].image->height * 4;
+            *bytes += CoverImageBytes(entries[i].image);
     }
 }
 
@@ -113,7 +112,7 @@ int CachedCoverCount(const CoverCache *cache)
 {
     int covers = 0;
     size_t bytes = 0;
-    Count(cache->pictures, CACHED_PICTURES, &covers, &bytes);
+    AddUpEntries(cache->pictures, CACHED_PICTURES, &covers, &bytes);
     return covers;
 }
 
@@ -121,7 +120,7 @@ size_t CachedCoverBytes(const CoverCache *cache)
 {
     int covers = 0;
     size_t bytes = 0;
-    Count(cache->pictures, CACHED_PICTURES, &covers, &bytes);
-    Count(cache->absences, CACHED_ABSENCES, &covers, &bytes);
+    AddUpEntries(cache->pictures, CACHED_PICTURES, &covers, &bytes);
+    AddUpEntries(cache->absences, CACHED_ABSENCES, &covers, &bytes);
     return bytes;
 }

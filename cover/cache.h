@@ -9,7 +9,7 @@
 #ifndef TUNEBELL_COVER_CACHE_H
 #define TUNEBELL_COVER_CACHE_H
 
-#include "cover/cover.h"
+#include "cover/image.h"
 #include "cover/picture.h"
 
 // Pictures kept, and sources kept as holding none; the least lately used of

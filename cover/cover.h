@@ -4,7 +4,7 @@
 #ifndef TUNEBELL_COVER_COVER_H
 #define TUNEBELL_COVER_COVER_H
 
-#include <windows.h>
+#include "cover/image.h"
 
 // How long TakeCover waits, from the ask, for a cover not found yet.
 #define COVER_WAIT_MS 150
@@ -12,13 +12,6 @@
 // The cover sizes asked for, in pixels.
 #define COVER_SMALLEST_BOX 16
 #define COVER_LARGEST_BOX 512
-
-// A decoded cover: scaled to fit the box asked for, its aspect kept, in
-// premultiplied 32-bit BGRA (alpha in the high byte), the top row first.
-struct CoverImage {
-    int width, height;
-    DWORD pixels[1];   // width x height
-};
 
 // Once at start and once at quit, on the same thread. Stop ends the cover
 // thread and frees every cover; a thread inside a long decode is left to
@@ -34,7 +27,6 @@ DWORD AskForCover(const WCHAR *source, int box);
 // the cover (the caller frees it with FreeCoverImage), or NULL when there
 // is none, or none yet: a cover found later is kept for the next ask.
 CoverImage *TakeCover(DWORD ticket);
-void FreeCoverImage(CoverImage *image);
 
 // Finds and keeps a cover that will soon be asked for, in the background at
 // a low priority, behind every ask.

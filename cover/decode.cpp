@@ -1,5 +1,6 @@
 #include "cover/decode.h"
 #include "cover/picture_size.h"
+#include "base/release.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -28,6 +29,13 @@ struct ScalingSource : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(GUID *format) = 0;
     virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL *supported) = 0;
 };
+
+// Gives back a COM reference, when one was had.
+static void ReleaseReference(IUnknown *object)
+{
+    if (object)
+        object->Release();
+}
 
 typedef HRESULT (WINAPI *CoInitializeExProc)(LPVOID, DWORD);
 typedef void (WINAPI *CoUninitializeProc)(void);
@@ -76,15 +84,12 @@ bool StartDecoding(CoverDecoder *decoder)
 
 void StopDecoding(CoverDecoder *decoder)
 {
-    if (decoder->factory)
-        decoder->factory->Release();
+    ReleaseReference(decoder->factory);
     decoder->factory = NULL;
     if (decoder->comStarted)
         decoder->uninitialize();
     decoder->comStarted = false;
-    if (decoder->ole)
-        FreeLibrary(decoder->ole);
-    decoder->ole = NULL;
+    FreeLibraryOnce(&decoder->ole);
 }
 
 static UINT PixelBytes(const GUID &format)
@@ -96,36 +101,44 @@ static UINT PixelBytes(const GUID &format)
     return IsEqualGUID(format, kGray8) ? 1 : 0;
 }
 
-// The frame decoded straight at a size that still fills w x h, where its
-// decoder scales while it decodes, so that the whole picture is never held;
-// NULL where the decoder cannot, or would gain nothing by it.
+// The pixels of a frame that scales while it decodes, decoded at that size
+// into a bitmap of their own; NULL when they could not be.
+static IWICBitmap *DecodeScaledPixels(IWICImagingFactory *factory, ScalingSource *scaling, UINT width, UINT height,
+                                      GUID format, UINT pixelBytes)
+{
+    UINT stride = (width * pixelBytes + 3) & ~3u;
+    UINT bytes = stride * height;
+    IWICBitmap *bitmap = NULL;
+    BYTE *pixels = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bytes);
+    // The bitmap takes a copy of the pixels.
+    bool made = pixels
+             && SUCCEEDED(scaling->CopyPixels(NULL, width, height, &format, WICBitmapTransformRotate0, stride, bytes,
+                                              pixels))
+             && SUCCEEDED(factory->CreateBitmapFromMemory(width, height, format, stride, bytes, pixels, &bitmap));
+    if (pixels)
+        HeapFree(GetProcessHeap(), 0, pixels);
+    return made ? bitmap : NULL;
+}
+
+// The frame decoded straight at a size that still fills the fitted size,
+// where its decoder scales while it decodes, so that the whole picture is
+// never held; NULL where the decoder cannot, or would gain nothing by it.
 static IWICBitmap *DecodeReduced(IWICImagingFactory *factory, IWICBitmapFrameDecode *frame, UINT width, UINT height,
-                                 int w, int h)
+                                 int fitWidth, int fitHeight)
 {
     ScalingSource *scaling = NULL;
     if (FAILED(frame->QueryInterface(kScalingSourceInterface, (void **)&scaling)))
         return NULL;
-    IWICBitmap *bitmap = NULL;
-    UINT reducedWidth = (UINT)w, reducedHeight = (UINT)h;
+    UINT reducedWidth = (UINT)fitWidth, reducedHeight = (UINT)fitHeight;
     GUID format = kBgr24;
     bool smaller = SUCCEEDED(scaling->GetClosestSize(&reducedWidth, &reducedHeight))
-                && reducedWidth >= (UINT)w && reducedHeight >= (UINT)h && reducedWidth <= width
+                && reducedWidth >= (UINT)fitWidth && reducedHeight >= (UINT)fitHeight && reducedWidth <= width
                 && reducedHeight <= height && (reducedWidth < width || reducedHeight < height)
                 && SUCCEEDED(scaling->GetClosestPixelFormat(&format));
-    UINT pixel = smaller ? PixelBytes(format) : 0;
-    if (pixel) {
-        UINT stride = (reducedWidth * pixel + 3) & ~3u;
-        UINT bytes = stride * reducedHeight;
-        BYTE *pixels = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bytes);
-        // The bitmap takes a copy of the pixels.
-        if (pixels && (FAILED(scaling->CopyPixels(NULL, reducedWidth, reducedHeight, &format, WICBitmapTransformRotate0,
-                                                  stride, bytes, pixels))
-                       || FAILED(factory->CreateBitmapFromMemory(reducedWidth, reducedHeight, format, stride, bytes,
-                                                                 pixels, &bitmap))))
-            bitmap = NULL;
-        if (pixels)
-            HeapFree(GetProcessHeap(), 0, pixels);
-    }
+    UINT pixelBytes = smaller ? PixelBytes(format) : 0;
+    IWICBitmap *bitmap = pixelBytes
+                       ? DecodeScaledPixels(factory, scaling, reducedWidth, reducedHeight, format, pixelBytes)
+                       : NULL;
     scaling->Release();
     return bitmap;
 }
@@ -139,40 +152,32 @@ static CoverImage *DecodeFrame(IWICImagingFactory *factory, IWICBitmapDecoder *d
     IWICBitmapScaler *scaler = NULL;
     CoverImage *image = NULL;
     UINT width = 0, height = 0;
-    int w = 0, h = 0;
+    int fitWidth = 0, fitHeight = 0;
     // The decoder's own size counts too, should it read the header otherwise.
     bool ready = SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height))
               && IsDecodableSize(width, height);
     if (ready) {
-        FitInBox((int)width, (int)height, box, &w, &h);
-        reduced = DecodeReduced(factory, frame, width, height, w, h);
+        FitInBox((int)width, (int)height, box, &fitWidth, &fitHeight);
+        reduced = DecodeReduced(factory, frame, width, height, fitWidth, fitHeight);
         IWICBitmapSource *source = reduced ? (IWICBitmapSource *)reduced : (IWICBitmapSource *)frame;
         ready = SUCCEEDED(factory->CreateFormatConverter(&converter))
              && SUCCEEDED(converter->Initialize(source, kPremultipliedBgra, WICBitmapDitherTypeNone, NULL, 0.0,
                                                 WICBitmapPaletteTypeCustom))
              && SUCCEEDED(factory->CreateBitmapScaler(&scaler))
-             && SUCCEEDED(scaler->Initialize(converter, (UINT)w, (UINT)h, WICBitmapInterpolationModeFant));
+             && SUCCEEDED(scaler->Initialize(converter, (UINT)fitWidth, (UINT)fitHeight,
+                                             WICBitmapInterpolationModeFant));
     }
-    if (ready) {
-        UINT bytes = (UINT)(w * h * 4);
-        image = (CoverImage *)HeapAlloc(GetProcessHeap(), 0, sizeof(CoverImage) + bytes);
-        if (image) {
-            image->width = w;
-            image->height = h;
-            if (FAILED(scaler->CopyPixels(NULL, (UINT)w * 4, bytes, (BYTE *)image->pixels))) {
-                HeapFree(GetProcessHeap(), 0, image);
-                image = NULL;
-            }
-        }
+    if (ready)
+        image = NewCoverImage(fitWidth, fitHeight);
+    if (image && FAILED(scaler->CopyPixels(NULL, (UINT)fitWidth * 4, (UINT)(fitWidth * fitHeight * 4),
+                                           (BYTE *)image->pixels))) {
+        FreeCoverImage(image);
+        image = NULL;
     }
-    if (scaler)
-        scaler->Release();
-    if (converter)
-        converter->Release();
-    if (reduced)
-        reduced->Release();
-    if (frame)
-        frame->Release();
+    ReleaseReference(scaler);
+    ReleaseReference(converter);
+    ReleaseReference(reduced);
+    ReleaseReference(frame);
     return image;
 }
 
@@ -192,9 +197,7 @@ CoverImage *DecodeCover(const CoverDecoder *decoder, const BYTE *bytes, size_t l
         && SUCCEEDED(stream->InitializeFromMemory((BYTE *)bytes, (DWORD)length))
         && SUCCEEDED(factory->CreateDecoderFromStream(stream, NULL, WICDecodeMetadataCacheOnDemand, &bitmapDecoder)))
         image = DecodeFrame(factory, bitmapDecoder, box);
-    if (bitmapDecoder)
-        bitmapDecoder->Release();
-    if (stream)
-        stream->Release();
+    ReleaseReference(bitmapDecoder);
+    ReleaseReference(stream);
     return image;
 }

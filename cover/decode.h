@@ -4,7 +4,7 @@
 #ifndef TUNEBELL_COVER_DECODE_H
 #define TUNEBELL_COVER_DECODE_H
 
-#include "cover/cover.h"
+#include "cover/image.h"
 
 // The largest picture decoded, in pixels: a larger one would take the
 // player's memory (the whole picture is held while it is scaled).

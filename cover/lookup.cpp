@@ -5,17 +5,6 @@
 
 typedef ReadOutcome (*PictureReader)(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
 
-static CoverImage *CopyCover(const CoverImage *image)
-{
-    if (!image)
-        return NULL;
-    size_t bytes = sizeof(CoverImage) + (size_t)image->width * image->height * 4;
-    CoverImage *copy = (CoverImage *)HeapAlloc(GetProcessHeap(), 0, bytes);
-    if (copy)
-        CopyMemory(copy, image, bytes);
-    return copy;
-}
-
 static void DescribeSource(CoverSource *source, const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, int box)
 {
     source->path = path;
@@ -24,40 +13,52 @@ static void DescribeSource(CoverSource *source, const WCHAR *path, const WIN32_F
     source->box = box;
 }
 
+// What was kept for a source before it was read again.
+struct KeptCover {
+    CachedState state;
+    const CoverImage *image;
+    ULONGLONG digest;
+};
+
+// The cover of a source just read, as the cache keeps it from now: what it
+// kept before while the read tells nothing new, else the picture read,
+// decoded. The bytes read stay the caller's.
+static const CoverImage *KeepWhatWasRead(const CoverLookup *lookup, const CoverSource *source, const KeptCover *kept,
+                                         ReadOutcome outcome, const PictureBytes *bytes)
+{
+    // A read cut short by the stop, or by another program, says nothing
+    // about the source: what was kept stands until a read tells.
+    if (*lookup->stop || outcome == READ_FAILED)
+        return kept->image;
+    const BYTE *picture = outcome == READ_FOUND ? bytes->block + bytes->offset : NULL;
+    ULONGLONG digest = picture ? PictureDigest(picture, bytes->length) : NO_PICTURE_DIGEST;
+    if (kept->state == CACHE_DUE && digest == kept->digest) {
+        RenewCachedCover(lookup->cache, source, lookup->now);
+        return kept->image;
+    }
+    CoverImage *decoded = picture ? DecodeCover(lookup->decoder, picture, bytes->length, source->box) : NULL;
+    if (*lookup->stop) {
+        FreeCoverImage(decoded);
+        return NULL;
+    }
+    // The cache takes the cover, or frees it when it cannot.
+    return KeepCover(lookup->cache, source, digest, lookup->now, decoded) ? decoded : NULL;
+}
+
 // The cover of one source, from the cache or read and decoded into it; the
 // cache's own image, or NULL when the source holds none or none could be
 // read.
 static const CoverImage *CoverOfSource(const CoverLookup *lookup, const CoverSource *source, PictureReader read)
 {
-    const CoverImage *kept = NULL;
-    ULONGLONG keptDigest = NO_PICTURE_DIGEST;
-    CachedState state = FindCachedCover(lookup->cache, source, lookup->now, &kept, &keptDigest);
-    if (state == CACHE_TRUSTED)
-        return kept;
+    KeptCover kept = { CACHE_UNKNOWN, NULL, NO_PICTURE_DIGEST };
+    kept.state = FindCachedCover(lookup->cache, source, lookup->now, &kept.image, &kept.digest);
+    if (kept.state == CACHE_TRUSTED)
+        return kept.image;
     PictureBytes bytes;
     ReadOutcome outcome = read(source->path, &bytes, lookup->stop);
-    // A read cut short by the stop, or by another program, says nothing
-    // about the source: what was kept stands until a read tells.
-    if (*lookup->stop || outcome == READ_FAILED) {
-        FreePictureBytes(&bytes);
-        return kept;
-    }
-    const BYTE *picture = outcome == READ_FOUND ? bytes.block + bytes.offset : NULL;
-    ULONGLONG digest = picture ? PictureDigest(picture, bytes.length) : NO_PICTURE_DIGEST;
-    if (state == CACHE_DUE && digest == keptDigest) {
-        FreePictureBytes(&bytes);
-        RenewCachedCover(lookup->cache, source, lookup->now);
-        return kept;
-    }
-    CoverImage *decoded = picture ? DecodeCover(lookup->decoder, picture, bytes.length, source->box) : NULL;
+    const CoverImage *image = KeepWhatWasRead(lookup, source, &kept, outcome, &bytes);
     FreePictureBytes(&bytes);
-    if (*lookup->stop) {
-        FreeCoverImage(decoded);
-        return NULL;
-    }
-    if (!KeepCover(lookup->cache, source, digest, lookup->now, decoded))
-        return NULL;
-    return decoded;
+    return image;
 }
 
 struct FolderSearch {
@@ -89,5 +90,5 @@ CoverImage *FindCover(const CoverLookup *lookup, const WCHAR *track, int box, bo
         if (SearchFolderPictures(track, TakeFolderPicture, &search, lookup->stop))
             image = search.image;
     }
-    return copy ? CopyCover(image) : NULL;
+    return copy ? CopyCoverImage(image) : NULL;
 }

@@ -21,27 +21,30 @@ struct SourceFile {
 };
 
 // Opens a file on a disk for reading, sharing it with the player, which may
-// be writing its tags. A directory, a device or a pipe is not opened; a file
-// another program holds is not opened either, and that is a failure.
-static bool OpenForReading(const WCHAR *path, SourceFile *file, const volatile LONG *stop)
+// be writing its tags; false when it is not to be read. A directory, a device
+// or a pipe is not read; a file another program holds cannot be, and that is
+// a failure. CloseSourceFile closes whatever this opened, either way.
+static bool OpenSourceFile(const WCHAR *path, SourceFile *file, const volatile LONG *stop)
 {
     file->stop = stop;
-    file->failed = false;
+    file->size = 0;
     file->handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file->handle == INVALID_HANDLE_VALUE) {
-        file->failed = true;
-        return false;
-    }
+    bool opened = file->handle != INVALID_HANDLE_VALUE;
+    bool disk = opened && GetFileType(file->handle) == FILE_TYPE_DISK;
     LARGE_INTEGER size;
-    bool disk = GetFileType(file->handle) == FILE_TYPE_DISK;
-    if (!disk || !GetFileSizeEx(file->handle, &size)) {
-        file->failed = disk;
+    bool sized = disk && GetFileSizeEx(file->handle, &size);
+    if (sized)
+        file->size = (ULONGLONG)size.QuadPart;
+    file->failed = !opened || (disk && !sized);
+    return sized;
+}
+
+static void CloseSourceFile(SourceFile *file)
+{
+    if (file->handle != INVALID_HANDLE_VALUE)
         CloseHandle(file->handle);
-        return false;
-    }
-    file->size = (ULONGLONG)size.QuadPart;
-    return true;
+    file->handle = INVALID_HANDLE_VALUE;
 }
 
 // Reads exactly `length` bytes at `offset`; false when the file has fewer.
@@ -209,35 +212,38 @@ static bool FindAppendedId3(SourceFile *file, PictureBytes *picture)
     return length && length <= end && FindInTag(file, end - length, length, FindId3, picture);
 }
 
+// The picture of the tag the file's first bytes show, wherever that tag
+// keeps it.
+static bool FindTagPicture(SourceFile *file, PictureBytes *picture)
+{
+    unsigned char head[MP4_BOX_HEADER_BYTES];
+    size_t headSize = file->size < sizeof(head) ? (size_t)file->size : sizeof(head);
+    if (!ReadAt(file, 0, head, headSize))
+        return false;
+    if (Id3TagLength(head, headSize)) {
+        // A FLAC stream may follow the tags.
+        ULONGLONG id3End = 0;
+        unsigned char marker[FLAC_MARKER_BYTES];
+        return FindInId3(file, &id3End, picture)
+            || (ReadAt(file, id3End, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
+                && FindInFlac(file, id3End, picture))
+            || FindAppendedId3(file, picture);
+    }
+    if (IsFlacMarker(head, headSize))
+        return FindInFlac(file, 0, picture);
+    if (headSize >= 4 && head[0] == 'O' && head[1] == 'g' && head[2] == 'g' && head[3] == 'S')
+        return FindInOgg(file, picture);
+    if (LooksLikeMp4(head, headSize))
+        return FindInMp4(file, picture);
+    return FindAppendedId3(file, picture);
+}
+
 ReadOutcome ReadTagPicture(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop)
 {
     picture->block = NULL;
     SourceFile file;
-    if (!OpenForReading(path, &file, stop))
-        return file.failed ? READ_FAILED : READ_NONE;
-    bool found = false;
-    unsigned char head[MP4_BOX_HEADER_BYTES];
-    size_t headSize = file.size < sizeof(head) ? (size_t)file.size : sizeof(head);
-    if (ReadAt(&file, 0, head, headSize)) {
-        if (Id3TagLength(head, headSize)) {
-            // A FLAC stream may follow the tags.
-            ULONGLONG id3End = 0;
-            unsigned char marker[FLAC_MARKER_BYTES];
-            found = FindInId3(&file, &id3End, picture)
-                 || (ReadAt(&file, id3End, marker, sizeof(marker)) && IsFlacMarker(marker, sizeof(marker))
-                     && FindInFlac(&file, id3End, picture))
-                 || FindAppendedId3(&file, picture);
-        } else if (IsFlacMarker(head, headSize)) {
-            found = FindInFlac(&file, 0, picture);
-        } else if (headSize >= 4 && head[0] == 'O' && head[1] == 'g' && head[2] == 'g' && head[3] == 'S') {
-            found = FindInOgg(&file, picture);
-        } else if (LooksLikeMp4(head, headSize)) {
-            found = FindInMp4(&file, picture);
-        } else {
-            found = FindAppendedId3(&file, picture);
-        }
-    }
-    CloseHandle(file.handle);
+    bool found = OpenSourceFile(path, &file, stop) && FindTagPicture(&file, picture);
+    CloseSourceFile(&file);
     return found ? READ_FOUND : file.failed ? READ_FAILED : READ_NONE;
 }
 
@@ -245,11 +251,9 @@ ReadOutcome ReadPictureFile(const WCHAR *path, PictureBytes *picture, const vola
 {
     picture->block = NULL;
     SourceFile file;
-    if (!OpenForReading(path, &file, stop))
-        return file.failed ? READ_FAILED : READ_NONE;
-    if (file.size > 0 && file.size <= MAX_PICTURE_BYTES)
+    if (OpenSourceFile(path, &file, stop) && file.size > 0 && file.size <= MAX_PICTURE_BYTES)
         picture->block = ReadBlock(&file, 0, (size_t)file.size);
-    CloseHandle(file.handle);
+    CloseSourceFile(&file);
     picture->offset = 0;
     picture->size = picture->length = picture->block ? (size_t)file.size : 0;
     return picture->block ? READ_FOUND : file.failed ? READ_FAILED : READ_NONE;

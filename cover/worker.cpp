@@ -11,6 +11,7 @@
 #include "cover/cover.h"
 #include "cover/folder.h"
 #include "cover/lookup.h"
+#include "base/module_thread.h"
 
 #define COVER_SLOTS 64
 // How long a quit waits for the cover thread before leaving it to itself.
@@ -44,7 +45,6 @@ struct CoverWorker {
     HANDLE wake;
     volatile LONG stop;
     bool servingLookAhead;
-    HMODULE threadModule;      // the thread's reference on our module
     bool threadEnded;          // lock held: the thread is past its last use of the covers
     bool leftToItself;         // lock held: the quit did not wait; the thread frees everything
     CoverCache cache;          // the thread's
@@ -56,15 +56,14 @@ static void EmptySlot(CoverSlot *slot)
 {
     if (slot->source)
         HeapFree(GetProcessHeap(), 0, slot->source);
-    if (slot->image)
-        FreeCoverImage(slot->image);
+    FreeCoverImage(slot->image);
     slot->source = NULL;
     slot->image = NULL;
     slot->state = SLOT_FREE;
 }
 
 // The next ask to serve, marked running; NULL when none waits. Lock held.
-static CoverSlot *NextAsk(CoverWorker *covers)
+static CoverSlot *NextSlotToServe(CoverWorker *covers)
 {
     CoverSlot *next = NULL;
     for (int i = 0; i < COVER_SLOTS; i++) {
@@ -81,7 +80,7 @@ static CoverSlot *NextAsk(CoverWorker *covers)
     return next;
 }
 
-static void FreeCovers(CoverWorker *covers)
+static void FreeCoverWorker(CoverWorker *covers)
 {
     for (int i = 0; i < COVER_SLOTS; i++) {
         EmptySlot(&covers->slots[i]);
@@ -98,13 +97,12 @@ static void FreeCovers(CoverWorker *covers)
 static DWORD WINAPI CoverThread(LPVOID parameter)
 {
     CoverWorker *covers = (CoverWorker *)parameter;
-    HMODULE module = covers->threadModule;
     CoverDecoder decoder;
     bool decoding = StartDecoding(&decoder);
     CoverLookup lookup = { &covers->cache, &decoder, 0, &covers->stop };
     while (!covers->stop) {
         EnterCriticalSection(&covers->lock);
-        CoverSlot *slot = NextAsk(covers);
+        CoverSlot *slot = NextSlotToServe(covers);
         covers->servingLookAhead = slot && slot->lookAhead;
         LeaveCriticalSection(&covers->lock);
         if (!slot) {
@@ -126,13 +124,13 @@ static DWORD WINAPI CoverThread(LPVOID parameter)
     }
     StopDecoding(&decoder);
     EnterCriticalSection(&covers->lock);
-    bool alone = covers->leftToItself;
+    bool leftToItself = covers->leftToItself;
     covers->threadEnded = true;
     LeaveCriticalSection(&covers->lock);
     // Left to itself, the thread is the last to use its covers.
-    if (alone)
-        FreeCovers(covers);
-    FreeLibraryAndExitThread(module, 0);
+    if (leftToItself)
+        FreeCoverWorker(covers);
+    ExitModuleThread(0);
     return 0;
 }
 
@@ -149,6 +147,23 @@ void StartCovers(void)
     gCovers = covers;
 }
 
+// Waits a moment for the stopped thread to end; true when it was left to
+// end by itself, and so to free the covers.
+static bool WaitOrLeaveCoverThread(CoverWorker *covers, HANDLE thread)
+{
+    SetEvent(covers->wake);
+    if (WaitForSingleObject(thread, COVER_STOP_WAIT_MS) == WAIT_OBJECT_0)
+        return false;
+    EnterCriticalSection(&covers->lock);
+    bool leftToItself = !covers->threadEnded;
+    covers->leftToItself = leftToItself;
+    LeaveCriticalSection(&covers->lock);
+    // Past its last use of the covers, it is only leaving.
+    if (!leftToItself)
+        WaitForSingleObject(thread, INFINITE);
+    return leftToItself;
+}
+
 void StopCovers(void)
 {
     CoverWorker *covers = gCovers;
@@ -160,40 +175,19 @@ void StopCovers(void)
     InterlockedExchange(&covers->stop, 1);
     HANDLE thread = covers->thread;
     LeaveCriticalSection(&covers->lock);
-    bool alone = false;
+    bool leftToItself = false;
     if (thread) {
-        SetEvent(covers->wake);
-        if (WaitForSingleObject(thread, COVER_STOP_WAIT_MS) != WAIT_OBJECT_0) {
-            EnterCriticalSection(&covers->lock);
-            alone = !covers->threadEnded;
-            covers->leftToItself = alone;
-            LeaveCriticalSection(&covers->lock);
-            // Past its last use of the covers, it is only leaving.
-            if (!alone)
-                WaitForSingleObject(thread, INFINITE);
-        }
+        leftToItself = WaitOrLeaveCoverThread(covers, thread);
         CloseHandle(thread);
     }
     // Nobody waits any more: whoever asked has ended before the quit.
-    if (!alone)
-        FreeCovers(covers);
-}
-
-// Lock held.
-static void StartCoverThread(CoverWorker *covers)
-{
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, (LPCSTR)(void *)&CoverThread, &covers->threadModule))
-        return;
-    covers->thread = CreateThread(NULL, 0, CoverThread, covers, 0, NULL);
-    if (covers->thread)
-        SetThreadPriority(covers->thread, THREAD_PRIORITY_BELOW_NORMAL);
-    else
-        FreeLibrary(covers->threadModule);
+    if (!leftToItself)
+        FreeCoverWorker(covers);
 }
 
 // A slot for a new ask: a free one, else one whose cover was taken or was a
 // look-ahead's, else the oldest done. NULL when every slot is busy. Lock held.
-static CoverSlot *FreeSlot(CoverWorker *covers)
+static CoverSlot *SlotToReuse(CoverWorker *covers)
 {
     CoverSlot *best = NULL;
     for (int i = 0; i < COVER_SLOTS; i++) {
@@ -210,36 +204,58 @@ static CoverSlot *FreeSlot(CoverWorker *covers)
     return best;
 }
 
-static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
+// The slot a new ask goes into, with its event made and the thread started;
+// NULL when the ask cannot be taken. Lock held.
+static CoverSlot *SlotForAsk(CoverWorker *covers, bool lookAhead)
+{
+    if (!covers->accepting)
+        return NULL;
+    CoverSlot *slot = NULL;
+    // Only the latest look-ahead is worth doing.
+    for (int i = 0; lookAhead && i < COVER_SLOTS && !slot; i++) {
+        if (covers->slots[i].state == SLOT_QUEUED && covers->slots[i].lookAhead)
+            slot = &covers->slots[i];
+    }
+    if (!slot)
+        slot = SlotToReuse(covers);
+    if (slot && !slot->done)
+        slot->done = CreateEventA(NULL, TRUE, FALSE, NULL);
+    if (slot && !covers->thread) {
+        covers->thread = StartModuleThread(CoverThread, covers, 0, NULL);
+        if (covers->thread)
+            SetThreadPriority(covers->thread, THREAD_PRIORITY_BELOW_NORMAL);
+    }
+    return slot && slot->done && covers->thread ? slot : NULL;
+}
+
+// A copy of the track's path on the process heap; NULL when it is longer
+// than a path can be, or there is no memory.
+static WCHAR *CopySource(const WCHAR *source)
+{
+    int bytes = (lstrlenW(source) + 1) * (int)sizeof(WCHAR);
+    if (bytes > COVER_PATH_UNITS * (int)sizeof(WCHAR))
+        return NULL;
+    WCHAR *copy = (WCHAR *)HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (copy)
+        CopyMemory(copy, source, bytes);
+    return copy;
+}
+
+// Queues the search for a track's cover; its ticket, or 0 when there is
+// nothing to look for or the search could not be queued.
+static DWORD QueueCoverSearch(const WCHAR *source, int box, bool lookAhead)
 {
     CoverWorker *covers = gCovers;
     if (!covers || box < COVER_SMALLEST_BOX || box > COVER_LARGEST_BOX || !IsLocalOrNetworkPath(source))
         return 0;
-    int bytes = (lstrlenW(source) + 1) * (int)sizeof(WCHAR);
-    if (bytes > COVER_PATH_UNITS * (int)sizeof(WCHAR))
-        return 0;
-    WCHAR *copy = (WCHAR *)HeapAlloc(GetProcessHeap(), 0, bytes);
+    WCHAR *copy = CopySource(source);
     if (!copy)
         return 0;
-    CopyMemory(copy, source, bytes);
 
     DWORD ticket = 0;
     EnterCriticalSection(&covers->lock);
-    CoverSlot *slot = NULL;
-    if (covers->accepting) {
-        // Only the latest look-ahead is worth doing.
-        for (int i = 0; lookAhead && i < COVER_SLOTS && !slot; i++) {
-            if (covers->slots[i].state == SLOT_QUEUED && covers->slots[i].lookAhead)
-                slot = &covers->slots[i];
-        }
-        if (!slot)
-            slot = FreeSlot(covers);
-    }
-    if (slot && !slot->done)
-        slot->done = CreateEventA(NULL, TRUE, FALSE, NULL);
-    if (slot && !covers->thread)
-        StartCoverThread(covers);
-    if (slot && slot->done && covers->thread) {
+    CoverSlot *slot = SlotForAsk(covers, lookAhead);
+    if (slot) {
         EmptySlot(slot);
         covers->generation++;
         if (covers->generation > 0xFFFFFFFFu / COVER_SLOTS)
@@ -250,7 +266,7 @@ static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
         slot->lookAhead = lookAhead;
         slot->taken = false;
         slot->box = box;
-        slot->source = copy;
+        slot->source = copy;   // the slot's from here
         copy = NULL;
         slot->askedAt = GetTickCount();
         slot->order = ++covers->order;
@@ -268,12 +284,12 @@ static DWORD Ask(const WCHAR *source, int box, bool lookAhead)
 
 DWORD AskForCover(const WCHAR *source, int box)
 {
-    return Ask(source, box, false);
+    return QueueCoverSearch(source, box, false);
 }
 
 void LookAheadCover(const WCHAR *source, int box)
 {
-    Ask(source, box, true);
+    QueueCoverSearch(source, box, true);
 }
 
 CoverImage *TakeCover(DWORD ticket)
@@ -312,10 +328,4 @@ CoverImage *TakeCover(DWORD ticket)
     slot->waiters--;
     LeaveCriticalSection(&covers->lock);
     return image;
-}
-
-void FreeCoverImage(CoverImage *image)
-{
-    if (image)
-        HeapFree(GetProcessHeap(), 0, image);
 }

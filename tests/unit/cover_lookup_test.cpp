@@ -170,8 +170,8 @@ TEST(CoverCache, KeepsTheLatestPicturesAndAbsences)
         return CoverSource{ path, 1000, written, box };
     };
     for (int i = 0; i < CACHED_PICTURES + 8; i++) {
-        CoverImage *image = (CoverImage *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(CoverImage));
-        image->width = image->height = 1;
+        CoverImage *image = NewCoverImage(1, 1);
+        ASSERT_TRUE(image);
         CoverSource s = source(i, 64);
         ASSERT_TRUE(KeepCover(&gCache, &s, 1, 0, image));
         // The first stays in use, so it stays.
