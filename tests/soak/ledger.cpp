@@ -70,9 +70,9 @@ BOOL WINAPI LedgerHeapFree(HANDLE heap, DWORD flags, LPVOID block)
     return HeapFree(heap, flags, block);
 }
 
-HFONT WINAPI LedgerCreateFontIndirectA(const LOGFONTA *font)
+HFONT WINAPI LedgerCreateFontIndirectW(const LOGFONTW *font)
 {
-    return Took(kGdiObject, CreateFontIndirectA(font));
+    return Took(kGdiObject, CreateFontIndirectW(font));
 }
 
 HBRUSH WINAPI LedgerCreateSolidBrush(COLORREF colour)
@@ -280,7 +280,7 @@ const Redirect kRedirects[] = {
     { "kernel32.dll", "GlobalAddAtomA", (void *)LedgerGlobalAddAtomA },
     { "kernel32.dll", "GlobalDeleteAtom", (void *)LedgerGlobalDeleteAtom },
     { "kernel32.dll", "GetProcAddress", (void *)LedgerGetProcAddress },
-    { "gdi32.dll", "CreateFontIndirectA", (void *)LedgerCreateFontIndirectA },
+    { "gdi32.dll", "CreateFontIndirectW", (void *)LedgerCreateFontIndirectW },
     { "gdi32.dll", "CreateSolidBrush", (void *)LedgerCreateSolidBrush },
     { "gdi32.dll", "CreateHatchBrush", (void *)LedgerCreateHatchBrush },
     { "gdi32.dll", "CreatePen", (void *)LedgerCreatePen },
