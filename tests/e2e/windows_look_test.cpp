@@ -161,7 +161,9 @@ TEST_F(WindowsLook, TheVolumeBarInTheAccentColour)
     ASSERT_TRUE(Load());
     HWND popup = ShowPopup(kSong);
     ASSERT_NE(popup, (HWND)NULL);
-    PostMessageA(popup, UM_POPUP_WHEEL, (WPARAM)-WHEEL_DELTA, 0);
+    // A notch down, as the system hands a wheel to the window it is over
+    // (the hook's own post carries no turn: the turns wait in the popup).
+    PostMessageA(popup, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(SHORT)-WHEEL_DELTA), 0);
     HWND children[32], bar = NULL;
     ASSERT_TRUE(WaitUntil([&] {
         for (int i = 0, count = PlayerChildWindows(popup, children, 32); i < count && i < 32; i++)
