@@ -12,7 +12,7 @@
 // thread, from its message loop, so it only posts and returns; and this
 // thread never waits for the player (see SendToPlayer).
 #include "popup/controls.h"
-#include "popup/hover.h"
+#include "popup/pointer.h"
 #include "popup/record.h"
 #include "popup/windows_look.h"
 #include "base/messages.h"
@@ -21,7 +21,7 @@
 
 // Each control keeps in its extra bytes what it shows: a button its glyph
 // and whether it is pressed, the bar the volume.
-#define EXTRA_SHOWN   0
+#define EXTRA_GLYPH_OR_LEVEL 0
 #define EXTRA_PRESSED ((int)sizeof(LONG_PTR))
 #define CONTROL_EXTRA (2 * (int)sizeof(LONG_PTR))
 
@@ -94,7 +94,7 @@ static void PaintButton(HWND button, HDC dc, COLORREF back, COLORREF text, Contr
     HBRUSH ink = CreateSolidBrush(pressed ? accent.ink : text);
     HGDIOBJ oldBrush = SelectObject(dc, ink);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    GlyphShape shape = ShapeOfGlyph((ControlGlyph)GetWindowLongPtrW(button, EXTRA_SHOWN), face.right - face.left);
+    GlyphShape shape = ShapeOfGlyph((ControlGlyph)GetWindowLongPtrW(button, EXTRA_GLYPH_OR_LEVEL), face.right - face.left);
     OffsetViewportOrgEx(dc, face.left, face.top, NULL);
     for (int i = 0; i < shape.polygons; i++)
         Polygon(dc, shape.at[i], shape.points[i]);
@@ -109,7 +109,7 @@ static void PaintLevelBar(HWND bar, HDC dc, COLORREF back, COLORREF text, COLORR
     RECT r;
     GetClientRect(bar, &r);
     RECT filled = r;
-    filled.right = LevelBarFill(r.right, (int)GetWindowLongPtrW(bar, EXTRA_SHOWN));
+    filled.right = LevelBarFill(r.right, (int)GetWindowLongPtrW(bar, EXTRA_GLYPH_OR_LEVEL));
     r.left = filled.right;
     FillWith(dc, &filled, level);
     FillWith(dc, &r, Mix(back, text));
@@ -130,11 +130,11 @@ static void PaintControl(HWND control, HDC dc)
         PaintLevelBar(control, dc, back, text, accent.face);
 }
 
-static void SetShown(HWND control, LONG_PTR shown)
+static void SetGlyphOrLevel(HWND control, LONG_PTR value)
 {
-    if (GetWindowLongPtrW(control, EXTRA_SHOWN) == shown)
+    if (GetWindowLongPtrW(control, EXTRA_GLYPH_OR_LEVEL) == value)
         return;
-    SetWindowLongPtrW(control, EXTRA_SHOWN, shown);
+    SetWindowLongPtrW(control, EXTRA_GLYPH_OR_LEVEL, value);
     InvalidateRect(control, NULL, FALSE);
 }
 
@@ -180,7 +180,7 @@ static void ShowPlayState(PopupWindowRecord *record)
     WCHAR now[8];
     if (!GetWindowTextW(button, now, 8) || lstrcmpW(now, text) != 0)
         SetWindowTextW(button, text);
-    SetShown(button, playState == PLAY_PLAYING ? GLYPH_PAUSE : GLYPH_PLAY);
+    SetGlyphOrLevel(button, playState == PLAY_PLAYING ? GLYPH_PAUSE : GLYPH_PLAY);
 }
 
 static VOID CALLBACK OnPlayStateAnswered(HWND, UINT, ULONG_PTR popup, LRESULT playState)
@@ -281,7 +281,7 @@ static LRESULT CALLBACK WheelHookProc(int code, WPARAM wParam, LPARAM lParam)
         PopupWindowRecord *record = OwnPopupAt(event->pt);
         PopupControls *controls = record ? &record->Controls : NULL;
         if (controls && !controls->WheelPosted)
-            controls->WheelPosted = PostMessageA(record->Popup, UM_POPUP_WHEEL, 0, 0);
+            controls->WheelPosted = PostMessageA(record->Popup, UM_POPUP_WHEEL, 0, 0) != FALSE;
         // Taken: the window with the focus must not scroll as well.
         if (controls && controls->WheelPosted) {
             controls->WheelWaiting += (short)HIWORD(event->mouseData);
@@ -317,14 +317,14 @@ static void ShowButtons(HWND popup, PopupWindowRecord *record)
             controls->Buttons[i] = MakeControl(popup, i + 1, texts[i] ? texts[i] : PlayPauseText(controls->PlayState));
             if (!controls->Buttons[i])
                 return;
-            SetWindowLongPtrW(controls->Buttons[i], EXTRA_SHOWN, glyphs[i]);
+            SetWindowLongPtrW(controls->Buttons[i], EXTRA_GLYPH_OR_LEVEL, glyphs[i]);
         }
     }
     ShowPlayState(record);
     AskPlayState(popup);
     for (int i = 0; i < CONTROL_BUTTONS; i++)
         ShowOnTop(controls->Buttons[i], &places[i]);
-    controls->Shown = TRUE;
+    controls->Shown = true;
     if (!controls->WheelHook)
         controls->WheelHook = SetWindowsHookExW(WH_MOUSE_LL, WheelHookProc, gInstance, 0);
 }
@@ -332,12 +332,12 @@ static void ShowButtons(HWND popup, PopupWindowRecord *record)
 static void HideButtons(HWND popup, PopupControls *controls)
 {
     KillTimer(popup, CONTROLS_REST_TIMER_ID);
-    controls->Resting = FALSE;
+    controls->Resting = false;
     ReleaseWheel(controls);
     if (!controls->Shown)
         return;
-    controls->Shown = FALSE;
-    controls->Under = NULL;
+    controls->Shown = false;
+    controls->PointerWasOn = NULL;
     for (int i = 0; i < CONTROL_BUTTONS; i++) {
         HWND button = controls->Buttons[i];
         if (!button)
@@ -359,7 +359,7 @@ static void ShowLevel(HWND popup, PopupWindowRecord *record, int volume)
     WCHAR text[24];
     wsprintfW(text, L"Volume %d%%", (volume * 100 + 127) / 255);
     SetWindowTextW(controls->LevelBar, text);
-    SetShown(controls->LevelBar, volume);
+    SetGlyphOrLevel(controls->LevelBar, volume);
     RECT bar = LevelBarRect(ContentRect(popup, record), record->Scale.dpi);
     ShowOnTop(controls->LevelBar, &bar);
     SetTimer(popup, LEVEL_BAR_TIMER_ID, LEVEL_SHOW_MS, NULL);
@@ -376,11 +376,8 @@ static void HoverArea(int *width, int *height)
     *height = (int)h;
 }
 
-void ControlsPointerOver(HWND popup, POINT pointer)
+void ControlsPointerOver(HWND popup, PopupWindowRecord *record, POINT pointer)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record)
-        return;
     PopupControls *controls = &record->Controls;
     if (!gSettings.Controls) {
         HideButtons(popup, controls);
@@ -389,10 +386,10 @@ void ControlsPointerOver(HWND popup, POINT pointer)
     if (controls->Shown) {
         // The player may have paused or played meanwhile, by its own
         // buttons or keys: the button says so before it is clicked.
-        HWND under = WindowFromPoint(pointer);
-        if (under == controls->Buttons[CONTROL_PLAY_PAUSE] && under != controls->Under)
+        HWND on = WindowFromPoint(pointer);
+        if (on == controls->Buttons[CONTROL_PLAY_PAUSE] && on != controls->PointerWasOn)
             AskPlayState(popup);
-        controls->Under = under;
+        controls->PointerWasOn = on;
         return;
     }
     int width, height;
@@ -403,36 +400,33 @@ void ControlsPointerOver(HWND popup, POINT pointer)
     UINT ms = 400;
     SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &ms, 0);
     controls->RestAt = pointer;
-    controls->Resting = TRUE;
+    controls->Resting = true;
     SetTimer(popup, CONTROLS_REST_TIMER_ID, ms, NULL);
 }
 
-void ControlsPointerLeft(HWND popup)
+void ControlsPointerLeft(HWND popup, PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (record)
-        HideButtons(popup, &record->Controls);
+    HideButtons(popup, &record->Controls);
 }
 
 static void OnRested(HWND popup, PopupWindowRecord *record)
 {
     PopupControls *controls = &record->Controls;
     KillTimer(popup, CONTROLS_REST_TIMER_ID);
-    controls->Resting = FALSE;
+    controls->Resting = false;
     POINT pointer;
-    if (!gSettings.Controls || !record->Hover.followed || !GetCursorPos(&pointer) || !PartUnderPointer(popup))
+    if (!gSettings.Controls || !record->Hover.followed || !PartUnderPointer(popup, &pointer))
         return;
     int width, height;
     HoverArea(&width, &height);
     if (LeftRestArea(controls->RestAt, pointer, width, height))
-        ControlsPointerOver(popup, pointer);   // moved on unseen: rest again
+        ControlsPointerOver(popup, record, pointer);   // moved on unseen: rest again
     else
         ShowButtons(popup, record);
 }
 
-bool OnControlsTimer(HWND popup, WPARAM id)
+bool OnControlsTimer(HWND popup, PopupWindowRecord *record, WPARAM id)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
     if (id != CONTROLS_REST_TIMER_ID && id != LEVEL_BAR_TIMER_ID)
         return false;
     if (!record)
@@ -493,23 +487,19 @@ static void TurnVolume(HWND popup, PopupWindowRecord *record, int delta)
         AskVolume(popup, &record->Controls);
 }
 
-void OnPopupWheel(HWND popup)
+void OnPopupWheel(HWND popup, PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record)
         return;
     int turned = record->Controls.WheelWaiting;
     record->Controls.WheelWaiting = 0;
-    record->Controls.WheelPosted = FALSE;
+    record->Controls.WheelPosted = false;
     if (record->Request && gSettings.Controls && turned)
         TurnVolume(popup, record, turned);
 }
 
-void RepaintControls(HWND popup)
+void RepaintControls(const PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
-    if (!record)
-        return;
     for (int i = 0; i < CONTROL_BUTTONS; i++)
         if (record->Controls.Shown && record->Controls.Buttons[i])
             InvalidateRect(record->Controls.Buttons[i], NULL, FALSE);
@@ -517,21 +507,19 @@ void RepaintControls(HWND popup)
         InvalidateRect(record->Controls.LevelBar, NULL, FALSE);
 }
 
-void DropControls(HWND popup)
+void DropControls(HWND popup, PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record)
         return;
     HideButtons(popup, &record->Controls);
     KillTimer(popup, LEVEL_BAR_TIMER_ID);
 }
 
-void ApplyControlsSetting(HWND popup)
+void ApplyControlsSetting(HWND popup, PopupWindowRecord *record)
 {
-    PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record || gSettings.Controls)
         return;
-    DropControls(popup);
+    DropControls(popup, record);
     if (record->Controls.LevelBar)
         ShowWindow(record->Controls.LevelBar, SW_HIDE);
 }
@@ -542,7 +530,7 @@ bool RouteControlInput(const MSG *msg, HWND popup)
     bool middle = msg->message == WM_MBUTTONDOWN || msg->message == WM_MBUTTONDBLCLK;
     if (!(wheel || middle) || !gSettings.Controls)
         return false;
-    if (msg->hwnd != popup && GetParent(msg->hwnd) != popup)
+    if (!IsPartOfPopup(msg->hwnd, popup))
         return false;
     PopupWindowRecord *record = GetPopupRecord(popup);
     if (!record || !record->Request)

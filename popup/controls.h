@@ -14,21 +14,24 @@
 bool RegisterControlClass(void);
 void UnregisterControlClass(void);
 
-// From the popup's following of the pointer (popup/hover.cpp): the pointer
-// moved on the popup, and it is off it.
-void ControlsPointerOver(HWND popup, POINT pointer);
-void ControlsPointerLeft(HWND popup);
+struct PopupWindowRecord;
 
-// The popup's window procedure: its controls' timers (true when the timer
-// was theirs), the wheel its hook saw, and a static that painted over them.
-bool OnControlsTimer(HWND popup, WPARAM id);
-void OnPopupWheel(HWND popup);
-void RepaintControls(HWND popup);
+// The popup's window procedure tells them what its following of the pointer
+// (popup/hover.h) came to: the pointer moved on the popup, and it is off it.
+void ControlsPointerOver(HWND popup, PopupWindowRecord *record, POINT pointer);
+void ControlsPointerLeft(HWND popup, PopupWindowRecord *record);
+
+// The popup's window procedure, with the popup's record (NULL once it is
+// destroyed): its controls' timers (true when the timer was theirs), the
+// wheel its hook saw, and a static that painted over them.
+bool OnControlsTimer(HWND popup, PopupWindowRecord *record, WPARAM id);
+void OnPopupWheel(HWND popup, PopupWindowRecord *record);
+void RepaintControls(const PopupWindowRecord *record);
 // As the popup closes or is destroyed: the hook and the timers go.
-void DropControls(HWND popup);
+void DropControls(HWND popup, PopupWindowRecord *record);
 // The Controls setting changed: turned off, the buttons, the bar and the
 // hook go at once, wherever the pointer is.
-void ApplyControlsSetting(HWND popup);
+void ApplyControlsSetting(HWND popup, PopupWindowRecord *record);
 
 // The popup thread's message loop: the wheel and the middle button over the
 // popup or any part of it are the controls'. True when the message was taken.

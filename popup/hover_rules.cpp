@@ -16,7 +16,7 @@ HoverAction HoverPointerOver(PopupHover *hover, POINT pointer, const HoverCondit
     bool hold = conditions->holdOnHover && conditions->closesByItself;
     if (!moved || !(hold || conditions->controls))
         return HOVER_NOTHING;
-    hover->followed = TRUE;
+    hover->followed = true;
     hover->held = hold;
     return hold ? HOVER_HOLD : HOVER_FOLLOW;
 }
@@ -45,8 +45,8 @@ void HoverFollowing(PopupHover *hover, HWND part)
 
 void HoverLetGo(PopupHover *hover)
 {
-    hover->held = FALSE;
-    hover->followed = FALSE;
+    hover->held = false;
+    hover->followed = false;
     hover->tracked = NULL;
 }
 

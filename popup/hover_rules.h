@@ -15,8 +15,8 @@ struct PopupHover {
     POINT pointerSeen;   // where the pointer was when last looked at
     POINT placedAt;      // where the popup was when last moved or shown
     HWND tracked;        // the popup or child whose leave notice is asked for
-    BOOL held;           // the close timer is held
-    BOOL followed;       // the pointer is followed: held, or for the controls
+    bool held;           // the close timer is held
+    bool followed;       // the pointer is followed: held, or for the controls
 };
 
 // What following the pointer needs, when the pointer comes.

@@ -18,11 +18,11 @@ struct PopupControls {
     HWND LevelBar;       // the volume, for a moment after the wheel turns
     HHOOK WheelHook;     // held while the buttons show
     POINT RestAt;        // where the pointer came to rest
-    BOOL Resting;        // the rest timer counts
-    BOOL Shown;          // the buttons show
-    HWND Under;          // the button the pointer was last on
+    bool Resting;        // the rest timer counts
+    bool Shown;          // the buttons show
+    HWND PointerWasOn;   // while they show, the part of the popup the pointer was last seen on
     int WheelWaiting;    // turned under the hook since its last post
-    BOOL WheelPosted;    // the hook's post is in the queue
+    bool WheelPosted;    // the hook's post is in the queue
     VolumeChange Volume; // the wheel's change of the volume on its way to the player
     int PlayState;       // as the player last told it, or guessed when the buttons were made
 };

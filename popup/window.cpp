@@ -41,6 +41,15 @@ static_assert((DWORD)TIME_STYLE == 0x500001A2, "the clock's style changed");
 
 static void OnClose(HWND window);
 
+// What the popup's following of the pointer came to, told to its controls.
+static void TellControls(HWND window, PopupWindowRecord *record, PointerNews news)
+{
+    if (news.kind == POINTER_ON_POPUP)
+        ControlsPointerOver(window, record, news.at);
+    else if (news.kind == POINTER_LET_GO)
+        ControlsPointerLeft(window, record);
+}
+
 static HWND CreateStaticChild(HWND popup, DWORD style, const WCHAR *text, HFONT font)
 {
     HWND child = CreateWindowExW(0, L"static", text, style, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -155,7 +164,7 @@ static void ShowAndRunPopup(PopupWindowRecord *record, const RECT *area)
     // waits until the popup is shown (see OnClose). The request is read
     // before: a stray WM_DESTROY sent meanwhile frees it.
     UINT period = CloseTimerPeriod(record->Request->Timeout, gSettings.Seconds);
-    NotePointerBeforeShow(popup);
+    NotePointerBeforeShow(record);
     record->Showing = true;
     ShowPopup(popup, &rect);
     record->Showing = false;
@@ -163,7 +172,8 @@ static void ShowAndRunPopup(PopupWindowRecord *record, const RECT *area)
 
     if (period)
         SetTimer(popup, POPUP_TIMER_ID, period, NULL);
-    CheckPointerAfterShow(popup);
+    // Did the pointer come onto the popup during the show?
+    TellControls(popup, record, OnPointerOverPopup(popup, record));
 
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -257,7 +267,7 @@ static void OnCreate(HWND window)
 static void OnDestroy(HWND window, PopupWindowRecord *record)
 {
     if (record) {
-        DropControls(window);
+        DropControls(window, record);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (record->BackBrush)
             DeleteObject(record->BackBrush);
@@ -302,7 +312,7 @@ static void OnClose(HWND window)
     if (record)
         record->Closing = true;
     KillTimer(window, POPUP_TIMER_ID);
-    DropControls(window);
+    DropControls(window, record);
     if (IsWindowVisible(window))   // one hidden from outside has no effect to play
         HidePopup(window);
     RemovePopup(window);
@@ -312,7 +322,7 @@ static void OnClose(HWND window)
 // close the gap. Our own hides come as it closes, or at shutdown.
 static void OnPopupMoved(HWND window, PopupWindowRecord *record, const WINDOWPOS *change)
 {
-    OnPopupMovedUnderPointer(window, change);
+    OnPopupMovedUnderPointer(record, change);
     if (record && !record->Closing && (change->flags & SWP_HIDEWINDOW) && !IsPopupEngineStopping())
         PostMessageA(window, UM_POPUP_CLOSE, 0, 0);
 }
@@ -340,7 +350,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             break;
         // A static paints over the controls that lie over it.
         if (message == WM_CTLCOLORSTATIC)
-            RepaintControls(window);
+            RepaintControls(record);
         return OnColour(record, (HDC)wParam, message == WM_CTLCOLORSTATIC ? (HWND)lParam : NULL);
     case WM_DRAWITEM:
         if (!record || !record->Cover || ((const DRAWITEMSTRUCT *)lParam)->hwndItem != record->IconStatic)
@@ -348,11 +358,12 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         DrawPopupCover((const DRAWITEMSTRUCT *)lParam, record->Cover, record->Request->BackColour);
         return TRUE;
     case WM_TIMER:
-        if (OnControlsTimer(window, wParam) || OnPointerCheckTimer(window, wParam))
-            return 0;
-        if (wParam != POPUP_TIMER_ID)
+        if (wParam == POINTER_CHECK_TIMER_ID)
+            TellControls(window, record, OnPointerCheckTimer(window, record));
+        else if (wParam == POPUP_TIMER_ID)
+            OnClose(window);
+        else if (!OnControlsTimer(window, record, wParam))
             break;
-        OnClose(window);
         return 0;
     case UM_POPUP_CLOSE:
         OnClose(window);
@@ -366,10 +377,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         MoveToStoredPlace(window, wParam);
         return 0;
     case UM_POPUP_WHEEL:
-        OnPopupWheel(window);
+        OnPopupWheel(window, record);
         return 0;
     case UM_POPUP_SETTINGS:
-        ApplyControlsSetting(window);
+        ApplyControlsSetting(window, record);
         return 0;
     case UM_POPUP_DESTROY:
         // WM_APP, the first number any program picks for its own messages:
@@ -399,10 +410,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return MA_NOACTIVATE;
     case WM_SETCURSOR:
         if (HIWORD(lParam) == WM_MOUSEMOVE)
-            OnPointerOverPopup(window);
+            TellControls(window, record, OnPointerOverPopup(window, record));
         break;
     case WM_MOUSELEAVE:
-        OnPointerLeftPopup(window, wParam ? (HWND)wParam : window);
+        TellControls(window, record, OnPointerLeftPopup(window, record, wParam ? (HWND)wParam : window));
         return 0;
     case WM_WINDOWPOSCHANGED:
         OnPopupMoved(window, record, (const WINDOWPOS *)lParam);

@@ -20,26 +20,26 @@ TEST(HoverRules, OnlyAPointerThatMovesOntoAPopupHoldsItOrIsFollowedForTheControl
 {
     struct Row {
         const char *name;
-        BOOL held;
+        bool held;
         POINT pointer;            // last seen at (5, 5)
         HoverConditions conditions;
         HoverAction action;
-        BOOL heldAfter, followedAfter;
+        bool heldAfter, followedAfter;
         POINT seenAfter;
     } rows[] = {
-        { "a move holds", FALSE, { 6, 5 }, kCanHold, HOVER_HOLD, TRUE, TRUE, { 6, 5 } },
-        { "a pointer standing still under a new or moved popup", FALSE, { 5, 5 }, kCanHold, HOVER_NOTHING,
-          FALSE, FALSE, { 5, 5 } },
-        { "moves during the show are judged after it", FALSE, { 6, 5 }, { true, true, true, true },
-          HOVER_NOTHING, FALSE, FALSE, { 5, 5 } },
-        { "HoldOnHover off", FALSE, { 6, 5 }, { false, false, true, false }, HOVER_NOTHING, FALSE, FALSE,
+        { "a move holds", false, { 6, 5 }, kCanHold, HOVER_HOLD, true, true, { 6, 5 } },
+        { "a pointer standing still under a new or moved popup", false, { 5, 5 }, kCanHold, HOVER_NOTHING,
+          false, false, { 5, 5 } },
+        { "moves during the show are judged after it", false, { 6, 5 }, { true, true, true, true },
+          HOVER_NOTHING, false, false, { 5, 5 } },
+        { "HoldOnHover off", false, { 6, 5 }, { false, false, true, false }, HOVER_NOTHING, false, false,
           { 6, 5 } },
-        { "a popup that stays until clicked has no timer to hold", FALSE, { 6, 5 }, { false, true, false, false },
-          HOVER_NOTHING, FALSE, FALSE, { 6, 5 } },
-        { "held already, the pointer is followed", TRUE, { 5, 5 }, kCanHold, HOVER_FOLLOW, TRUE, TRUE, { 5, 5 } },
-        { "the controls follow a pointer they do not hold", FALSE, { 6, 5 }, kControlsOnly, HOVER_FOLLOW, FALSE,
-          TRUE, { 6, 5 } },
-        { "not for a pointer standing still", FALSE, { 5, 5 }, kControlsOnly, HOVER_NOTHING, FALSE, FALSE,
+        { "a popup that stays until clicked has no timer to hold", false, { 6, 5 }, { false, true, false, false },
+          HOVER_NOTHING, false, false, { 6, 5 } },
+        { "held already, the pointer is followed", true, { 5, 5 }, kCanHold, HOVER_FOLLOW, true, true, { 5, 5 } },
+        { "the controls follow a pointer they do not hold", false, { 6, 5 }, kControlsOnly, HOVER_FOLLOW, false,
+          true, { 6, 5 } },
+        { "not for a pointer standing still", false, { 5, 5 }, kControlsOnly, HOVER_NOTHING, false, false,
           { 5, 5 } },
     };
     for (const Row &row : rows) {
@@ -55,21 +55,21 @@ TEST(HoverRules, FollowingTracksThePartUnderThePointerAndEndsOffThePopup)
 {
     struct Row {
         const char *name;
-        BOOL held;
+        bool held;
         HWND tracked;
         HWND left;      // a leave notice for this part, or NULL for none
         HWND under;     // the part the pointer is on next; NULL: off the popup
         HoverAction leaveAction, followAction;
-        BOOL heldAfter;
+        bool heldAfter;
         HWND trackedAfter;
     } rows[] = {
-        { "onto another part", TRUE, kPopup, kPopup, kTitle, HOVER_FOLLOW, HOVER_FOLLOW, TRUE, NULL },
-        { "off the popup", TRUE, kTitle, kTitle, NULL, HOVER_FOLLOW, HOVER_RELEASE, FALSE, NULL },
-        { "a stale notice changes nothing", TRUE, kTitle, kPopup, kTitle, HOVER_NOTHING, HOVER_NOTHING, TRUE,
+        { "onto another part", true, kPopup, kPopup, kTitle, HOVER_FOLLOW, HOVER_FOLLOW, true, NULL },
+        { "off the popup", true, kTitle, kTitle, NULL, HOVER_FOLLOW, HOVER_RELEASE, false, NULL },
+        { "a stale notice changes nothing", true, kTitle, kPopup, kTitle, HOVER_NOTHING, HOVER_NOTHING, true,
           kTitle },
-        { "a notice for a popup not followed", FALSE, kTitle, kTitle, kTitle, HOVER_NOTHING, HOVER_NOTHING, FALSE,
+        { "a notice for a popup not followed", false, kTitle, kTitle, kTitle, HOVER_NOTHING, HOVER_NOTHING, false,
           kTitle },
-        { "the part followed already", TRUE, kTitle, NULL, kTitle, HOVER_NOTHING, HOVER_NOTHING, TRUE, kTitle },
+        { "the part followed already", true, kTitle, NULL, kTitle, HOVER_NOTHING, HOVER_NOTHING, true, kTitle },
     };
     for (const Row &row : rows) {
         PopupHover hover = { { 5, 5 }, { 0, 0 }, row.tracked, row.held, row.held };
@@ -82,7 +82,7 @@ TEST(HoverRules, FollowingTracksThePartUnderThePointerAndEndsOffThePopup)
 
     // Once the system has taken the request, that part is followed; when it
     // refused, the popup is let go.
-    PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, TRUE, TRUE };
+    PopupHover hover = { { 5, 5 }, { 0, 0 }, NULL, true, true };
     HoverFollowing(&hover, kTitle);
     EXPECT_EQ(HOVER_NOTHING, HoverFollowStep(&hover, kTitle));
     HoverLetGo(&hover);
@@ -93,7 +93,7 @@ TEST(HoverRules, FollowingTracksThePartUnderThePointerAndEndsOffThePopup)
 
 TEST(HoverRules, TheCheckTimerLooksAtThePointerAndLetsGoOnceItIsOff)
 {
-    PopupHover held = { { 5, 5 }, { 0, 0 }, kTitle, TRUE, TRUE }, free = { { 5, 5 }, { 0, 0 }, NULL, FALSE, FALSE };
+    PopupHover held = { { 5, 5 }, { 0, 0 }, kTitle, true, true }, free = { { 5, 5 }, { 0, 0 }, NULL, false, false };
     EXPECT_EQ(HOVER_NOTHING, HoverCheckTick(&free, NULL)) << "nothing followed: a stale tick";
     EXPECT_EQ(HOVER_NOTHING, HoverCheckTick(&held, kPopup)) << "still on the popup";
     EXPECT_TRUE(held.held);
@@ -105,7 +105,7 @@ TEST(HoverRules, TheCheckTimerLooksAtThePointerAndLetsGoOnceItIsOff)
 
 TEST(HoverRules, OnlyARealMoveOfThePopupNotesThePointer)
 {
-    PopupHover hover = { { 5, 5 }, { 10, 10 }, NULL, FALSE };
+    PopupHover hover = { { 5, 5 }, { 10, 10 }, NULL, false };
     EXPECT_FALSE(HoverPopupMoved(&hover, { 10, 10 }, false)) << "a change that leaves it where it is";
     EXPECT_TRUE(HoverPopupMoved(&hover, { 12, 10 }, false));
     EXPECT_TRUE(SamePoint({ 12, 10 }, hover.placedAt));
