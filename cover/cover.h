@@ -32,4 +32,16 @@ CoverImage *TakeCover(DWORD ticket);
 // a low priority, behind every ask.
 void LookAheadCover(const WCHAR *source, int box);
 
+// The picture of the track file `source` as it is stored, undecoded: the
+// tag's picture first, else the picture beside the track, found as
+// AskForCover finds it, on the caller's thread and without waiting for the
+// cover thread. Only a JPEG, PNG, BMP or GIF of at most `limit` bytes;
+// NULL when there is none. The caller frees it with FreeCoverPicture.
+struct CoverPicture {
+    DWORD size;
+    BYTE *bytes;
+};
+CoverPicture *ReadCoverPicture(const WCHAR *source, DWORD limit);
+void FreeCoverPicture(CoverPicture *picture);
+
 #endif
