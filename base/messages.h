@@ -50,6 +50,9 @@
 // The settings dialog, sent to itself (plugin/dialog.cpp): wParam a
 // control, lParam the unsigned value its text goes back to.
 #define UM_RESTORE_INT 5674
+// Posted to the settings dialog once it is known whether Windows has its
+// media controls (plugin/media_controls.cpp, TellWhenMediaControlsKnown).
+#define UM_MEDIA_CONTROLS_KNOWN (WM_APP + 0x110)
 
 // The colour swatch control (plugin/colour_picker.cpp).
 #define CPM_SETCOLOUR 0x1000   // lParam the colour; the result is 0
@@ -67,7 +70,7 @@ constexpr UINT PrivateMessageNumbers[] = {
     UM_POOL_RUN, UM_POOL_END, UM_POOL_REFILL,
     UM_HOTKEY_SET, UM_HOTKEY_STOP,
     UM_SHOW_TRACK, UM_INFO_STOP,
-    UM_RESTORE_INT,
+    UM_RESTORE_INT, UM_MEDIA_CONTROLS_KNOWN,
     CPM_SETCOLOUR, CPM_GETCOLOUR, CPM_SETCUSTOM, CPM_GETCUSTOM,
 };
 #define PRIVATE_MESSAGE_COUNT (sizeof(PrivateMessageNumbers) / sizeof(PrivateMessageNumbers[0]))
