@@ -88,8 +88,8 @@ struct CoverSearch {
     const CoverImage *image;
 };
 
-// A picture beside the track is kept by its own length and time, not the
-// track's.
+// Each place is kept in the cache by its own file's length and time: a
+// picture beside the track by the picture's, not the track's.
 static bool TakeDecodedCover(const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, PictureReader read,
                              void *context)
 {
