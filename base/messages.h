@@ -58,6 +58,9 @@
 // The settings dialog, sent to itself (plugin/dialog.cpp): wParam a
 // control, lParam the unsigned value its text goes back to.
 #define UM_RESTORE_INT 5674
+// Posted to the settings dialog once it is known whether Windows has its
+// media controls (plugin/media_controls.cpp, TellWhenMediaControlsKnown).
+#define UM_MEDIA_CONTROLS_KNOWN (WM_APP + 0x110)
 
 // The colour swatch control (plugin/colour_picker.cpp).
 #define CPM_SETCOLOUR 0x1000   // lParam the colour; the result is 0
@@ -76,7 +79,7 @@ constexpr UINT PrivateMessageNumbers[] = {
     UM_HOTKEY_SET, UM_HOTKEY_STOP,
     UM_SHOW_TRACK, UM_INFO_STOP,
     UM_MEDIA_SETTING, UM_MEDIA_TRACK, UM_MEDIA_STATE, UM_MEDIA_BUTTON, UM_MEDIA_SEEK, UM_MEDIA_STOP,
-    UM_RESTORE_INT,
+    UM_RESTORE_INT, UM_MEDIA_CONTROLS_KNOWN,
     CPM_SETCOLOUR, CPM_GETCOLOUR, CPM_SETCUSTOM, CPM_GETCUSTOM,
 };
 #define PRIVATE_MESSAGE_COUNT (sizeof(PrivateMessageNumbers) / sizeof(PrivateMessageNumbers[0]))

@@ -12,6 +12,7 @@
 #include "base/messages.h"
 #include "base/player.h"
 #include "base/worker_thread.h"
+#include "settings/settings.h"
 
 #define RO_INIT_MULTITHREADED 1
 // While playing, Windows' timeline is put right this often.
@@ -260,12 +261,6 @@ static void EndMediaThread(WorkerThread *)
 
 static const WorkerRoutine kMediaRoutine = { NULL, OnMediaMessage, EndMediaThread };
 
-// The MediaControls setting as loaded.
-static bool SettingWantsControls(void)
-{
-    return true;
-}
-
 void StartMediaControls(void)
 {
     if (gMedia.worker.thread)
@@ -274,7 +269,7 @@ void StartMediaControls(void)
     // The thread looks for Windows' controls (which may take a while) once
     // init has returned.
     if (StartWorkerThread(&gMedia.worker, &kMediaRoutine, NULL))
-        PostThreadMessageA(gMedia.worker.id, UM_MEDIA_SETTING, SettingWantsControls(), 0);
+        PostThreadMessageA(gMedia.worker.id, UM_MEDIA_SETTING, gSettings.MediaControls != 0, 0);
     else
         SetPresence(MEDIA_CONTROLS_ABSENT);
 }
