@@ -225,6 +225,7 @@ static void PressButton(int id)
             PlayerSetPlayState(PLAYER_PLAYING);
         break;
     case PLAYER_BUTTON_STOP:
+        gPositionMs = 0;
         PlayerSetPlayState(PLAYER_STOPPED);
         break;
     }

@@ -160,7 +160,7 @@ void PlayerSetPlaylist(const PlayerTrack *tracks, int count);
 int PlayerPlayState();
 void PlayerSetPlayState(int state);
 // Where in the track the player is, in ms, as 105 (wParam 0) answers it and
-// 106 sets it; 0 at every track start.
+// 106 sets it; 0 at every track start and stop.
 int PlayerPositionMs();
 void PlayerSetPositionMs(int ms);
 // The volume 122 reads and sets, 0..255; 200 after PlayerStart.
