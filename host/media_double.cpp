@@ -196,41 +196,39 @@ MediaShown MediaShownBy(const std::string &calls)
         std::string line = calls.substr(at, end - at);
         at = end + 1;
         const char *value;
-        if ((value = Argument(line, "put_IsEnabled")))
-            shown.enabled = pending.enabled = atoi(value) != 0;
-        else if ((value = Argument(line, "put_PlaybackStatus")))
-            shown.status = pending.status = atoi(value);
-        else if ((value = Argument(line, "UpdateTimelineProperties")))
-            shown.timeline = pending.timeline = value;
-        else if ((value = Argument(line, "put_Type")))
+        if ((value = Argument(line, "put_IsEnabled"))) {
+            shown.enabled = atoi(value) != 0;
+        } else if ((value = Argument(line, "put_PlaybackStatus"))) {
+            shown.status = atoi(value);
+        } else if ((value = Argument(line, "UpdateTimelineProperties"))) {
+            shown.timeline = value;
+            shown.timelinesSinceUpdate++;
+        } else if ((value = Argument(line, "put_Type"))) {
             pending.type = atoi(value);
-        else if ((value = Argument(line, "put_Title")))
+        } else if ((value = Argument(line, "put_Title"))) {
             pending.title = value;
-        else if ((value = Argument(line, "put_Artist")))
+        } else if ((value = Argument(line, "put_Artist"))) {
             pending.artist = value;
-        else if ((value = Argument(line, "put_AlbumArtist")))
+        } else if ((value = Argument(line, "put_AlbumArtist"))) {
             pending.albumArtist = value;
-        else if ((value = Argument(line, "put_AlbumTitle")))
+        } else if ((value = Argument(line, "put_AlbumTitle"))) {
             pending.album = value;
-        else if ((value = Argument(line, "put_TrackNumber")))
+        } else if ((value = Argument(line, "put_TrackNumber"))) {
             pending.trackNumber = (unsigned)strtoul(value, NULL, 10);
-        else if ((value = Argument(line, "put_Thumbnail")))
+        } else if ((value = Argument(line, "put_Thumbnail"))) {
             pending.thumbnailBytes = strcmp(value, "none") == 0 ? -1 : atoi(value);
-        else if (line == "ClearAll") {
-            MediaShown cleared;
-            cleared.enabled = shown.enabled;
-            cleared.status = shown.status;
-            cleared.timeline = shown.timeline;
-            pending = cleared;
+        } else if (line == "ClearAll") {
+            pending = MediaShown();
         } else if (line == "Update") {
-            int updates = shown.updates + 1;
-            shown = pending;
-            shown.updates = updates;
+            // The display takes what was put since; the state and the
+            // timeline stand as they were.
+            MediaShown updated = pending;
+            updated.enabled = shown.enabled;
+            updated.status = shown.status;
+            updated.timeline = shown.timeline;
+            updated.updates = shown.updates + 1;
+            shown = updated;
         }
-        pending.enabled = shown.enabled;
-        pending.status = shown.status;
-        pending.timeline = shown.timeline;
-        pending.updates = shown.updates;
     }
     return shown;
 }

@@ -83,5 +83,6 @@ struct MediaShown {
     unsigned trackNumber = 0;
     int thumbnailBytes = -1;    // -1: none
     std::string timeline;       // "start end position minSeek maxSeek" in ms; empty: none
+    int timelinesSinceUpdate = 0;   // UpdateTimelineProperties calls after the last Update
 };
 MediaShown MediaShownBy(const std::string &calls);

@@ -93,7 +93,7 @@ static const PlayerTrack *TrackOfFile(const WCHAR *name)
     return NULL;
 }
 
-static LRESULT AnswerTag(const PlayerTagQuery *query)
+static LRESULT AnswerTag(const PlayerTagRequest *query)
 {
     const PlayerTrack *track = query ? TrackOfFile(query->filename) : NULL;
     if (!track || !query->metadata || !query->ret || query->retlen == 0)
@@ -145,7 +145,7 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
         gPositionMs = (int)wParam;
         return 0;
     case PLAYER_CMD_TAG:
-        return AnswerTag((const PlayerTagQuery *)wParam);
+        return AnswerTag((const PlayerTagRequest *)wParam);
     case PLAYER_CMD_POSITION:
         return gTrack.position;
     case PLAYER_CMD_INFO:

@@ -40,7 +40,7 @@ struct PlayerTrack {
 // "artist", "albumartist", "album", "track"); the player answers 1 and
 // fills ret (cut to retlen characters, ending in a zero), or 0 for a file it
 // does not know, a tag the file lacks or one that is empty.
-struct PlayerTagQuery {
+struct PlayerTagRequest {
     const WCHAR *filename;
     const WCHAR *metadata;
     WCHAR *ret;
@@ -103,7 +103,7 @@ enum {
     PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
     PLAYER_EVENT_TRACK_STARTED = 3003,
     PLAYER_EVENT_TAGS_CHANGED = 3004,
-    PLAYER_CMD_TAG = 3026,           // wParam = PlayerTagQuery*
+    PLAYER_CMD_TAG = 3026,           // wParam = PlayerTagRequest*
     // SendMessage(main, WM_USER, PLAYER_STATE_CHANGED, PLAYER_EVENT_MISC):
     // the play state changed.
     PLAYER_EVENT_MISC = 603,

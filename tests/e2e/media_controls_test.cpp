@@ -28,9 +28,9 @@ std::string ShownText(const MediaShown &s)
     char text[768];
     snprintf(text, sizeof text,
              "enabled %d, status %d, type %d, title \"%s\", artist \"%s\", album artist \"%s\", album \"%s\", "
-             "track %u, thumbnail %d bytes, timeline \"%s\"",
+             "track %u, thumbnail %d bytes, timeline \"%s\" (%d updates, %d timelines since)",
              s.enabled, s.status, s.type, s.title.c_str(), s.artist.c_str(), s.albumArtist.c_str(), s.album.c_str(),
-             s.trackNumber, s.thumbnailBytes, s.timeline.c_str());
+             s.trackNumber, s.thumbnailBytes, s.timeline.c_str(), s.updates, s.timelinesSinceUpdate);
     return text;
 }
 
@@ -110,6 +110,7 @@ TEST_F(MediaControls, FollowsEveryTrackEventThePlayStateAndTheTimeline)
         std::function<void()> act;
         MediaShown wanted;
         std::string thumbnail;   // the picture's own bytes; empty: none
+        bool display;            // the event shows the track anew (Update, then the timeline)
         DWORD deadline;
     };
     auto shown = [](int status, const char *title, const char *artist, const char *albumArtist, const char *album,
@@ -140,28 +141,33 @@ TEST_F(MediaControls, FollowsEveryTrackEventThePlayStateAndTheTimeline)
     untaggedRefreshed.timeline = "0 200000 47000 0 200000";
     const Row rows[] = {
         { "a tagged track with a cover beside it", [] { PlayerStartTrackPastThrottle(kPlaylist[0]); }, tagged,
-          coverBytes, kMediaDeadlineMs },
+          coverBytes, true, kMediaDeadlineMs },
         { "paused with the player's button", [] {
               PlayerSetPositionMs(12000);
               SendMessageA(PlayerWindow(), WM_COMMAND, PLAYER_BUTTON_PAUSE, 0);
-          }, taggedPaused, coverBytes, kMediaDeadlineMs },
+          }, taggedPaused, coverBytes, false, kMediaDeadlineMs },
         { "stopped", [] { SendMessageA(PlayerWindow(), WM_COMMAND, PLAYER_BUTTON_STOP, 0); }, taggedStopped,
-          coverBytes, kMediaDeadlineMs },
+          coverBytes, false, kMediaDeadlineMs },
         { "a track without tags or cover", [] { PlayerStartTrackPastThrottle(kPlaylist[1]); }, untagged, "",
-          kMediaDeadlineMs },
+          true, kMediaDeadlineMs },
         { "its tags changed at 42 s", [] {
               PlayerSetPositionMs(42000);
               PlayerAdvancePluginClock(kEventGapMs);
               PlayerTagsChanged();
-          }, untaggedLater, "", kMediaDeadlineMs },
+          }, untaggedLater, "", true, kMediaDeadlineMs },
         { "5 s on while playing", [] { PlayerSetPositionMs(47000); }, untaggedRefreshed, "",
-          kTimelineRefreshDeadlineMs },
+          false, kTimelineRefreshDeadlineMs },
     };
+    // Each row waits for the last call of the event's handling, so that the
+    // next row's changes to the player meet none of it under way: a new
+    // display ends with the timeline, a new state or timeline with a value
+    // the last row had not.
     for (const Row &row : rows) {
+        int updates = MediaShownBy(MediaDoubleCalls()).updates;
         row.act();
         MediaShown want = row.wanted;
         EXPECT_TRUE(WaitForShown([&](const MediaShown &s) {
-            return s.enabled == want.enabled && s.status == want.status && s.type == want.type &&
+            return (!row.display || (s.updates > updates && s.timelinesSinceUpdate > 0)) && s.enabled == want.enabled && s.status == want.status && s.type == want.type &&
                    s.title == want.title && s.artist == want.artist && s.albumArtist == want.albumArtist &&
                    s.album == want.album && s.trackNumber == want.trackNumber && s.timeline == want.timeline &&
                    s.thumbnailBytes == (row.thumbnail.empty() ? -1 : (int)row.thumbnail.size());
@@ -206,14 +212,12 @@ TEST_F(MediaControls, WindowsButtonsAndSeeksBecomeThePlayersCommands)
             return s.status == (row.state == PLAYER_PLAYING ? kPlaying : row.state == PLAYER_PAUSED ? kPaused : kStopped);
         })) << row.name;
         int before = arrived(), sentBefore = PlayerCommandCount();
-        int expected = row.command;
-        EXPECT_TRUE(MediaDoublePress(row.button)) << row.name << ": no handler took the press";
-        if (!expected) {
-            // A press that does nothing, told by a Stop that follows it.
-            expected = PLAYER_BUTTON_STOP;
-            EXPECT_TRUE(MediaDoublePress(kStop));
-        }
+        int expected = row.command ? row.command : PLAYER_BUTTON_STOP;
         int expectedBefore = PlayerOwnCommandCalls(expected);
+        EXPECT_TRUE(MediaDoublePress(row.button)) << row.name << ": no handler took the press";
+        // A press that does nothing, told by a Stop that follows it.
+        if (!row.command)
+            EXPECT_TRUE(MediaDoublePress(kStop));
         EXPECT_TRUE(WaitUntil([&] { return arrived() > before; }, kMediaDeadlineMs)) << row.name << ": nothing arrived";
         PlayerPump();
         EXPECT_EQ(arrived(), before + 1) << row.name;
