@@ -62,6 +62,13 @@ bool IsDecodableSize(UINT width, UINT height)
         && (unsigned long long)width * height <= MOST_SOURCE_PIXELS;
 }
 
+bool IsDecodablePicture(const BYTE *bytes, size_t length)
+{
+    unsigned width, height;
+    return length > 0 && length <= 0x7FFFFFFF && ReadPictureSize(bytes, length, &width, &height)
+        && IsDecodableSize(width, height);
+}
+
 bool StartDecoding(CoverDecoder *decoder)
 {
     ZeroMemory(decoder, sizeof(*decoder));
@@ -185,9 +192,7 @@ CoverImage *DecodeCover(const CoverDecoder *decoder, const BYTE *bytes, size_t l
 {
     // Some decoders take the whole picture's memory as they open it: its
     // size is read from its header first.
-    unsigned width, height;
-    if (!decoder->factory || length == 0 || length > 0x7FFFFFFF || !ReadPictureSize(bytes, length, &width, &height)
-        || !IsDecodableSize(width, height))
+    if (!decoder->factory || !IsDecodablePicture(bytes, length))
         return NULL;
     IWICImagingFactory *factory = decoder->factory;
     IWICStream *stream = NULL;

@@ -34,5 +34,8 @@ CoverImage *DecodeCover(const CoverDecoder *decoder, const BYTE *bytes, size_t l
 void FitInBox(int width, int height, int box, int *fitWidth, int *fitHeight);
 // Pure: whether a picture of this size is decoded at all.
 bool IsDecodableSize(UINT width, UINT height);
+// Pure: whether the picture's own header lets it be decoded: a JPEG, PNG,
+// BMP or GIF whose size is decoded at all. DecodeCover tries nothing else.
+bool IsDecodablePicture(const BYTE *bytes, size_t length);
 
 #endif

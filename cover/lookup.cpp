@@ -3,8 +3,6 @@
 #include "cover/picture.h"
 #include "cover/tag_file.h"
 
-typedef ReadOutcome (*PictureReader)(const WCHAR *path, PictureBytes *picture, const volatile LONG *stop);
-
 static void DescribeSource(CoverSource *source, const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, int box)
 {
     source->path = path;
@@ -61,34 +59,50 @@ static const CoverImage *CoverOfSource(const CoverLookup *lookup, const CoverSou
     return image;
 }
 
-struct FolderSearch {
+// A place beside the track, offered as every place is.
+struct FolderVisit {
+    CoverPlaceProc take;
+    void *context;
+};
+
+static bool OfferFolderPicture(const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, void *context)
+{
+    FolderVisit *visit = (FolderVisit *)context;
+    return visit->take(path, file, ReadPictureFile, visit->context);
+}
+
+bool VisitCoverPlaces(const WCHAR *track, CoverPlaceProc take, void *context, const volatile LONG *stop)
+{
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetFileAttributesExW(track, GetFileExInfoStandard, &file) || (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (take(track, &file, ReadTagPicture, context))
+        return true;
+    FolderVisit visit = { take, context };
+    return !*stop && SearchFolderPictures(track, OfferFolderPicture, &visit, stop);
+}
+
+struct CoverSearch {
     const CoverLookup *lookup;
     int box;
     const CoverImage *image;
 };
 
-static bool TakeFolderPicture(const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, void *context)
+// Each place is kept in the cache by its own file's length and time: a
+// picture beside the track by the picture's, not the track's.
+static bool TakeDecodedCover(const WCHAR *path, const WIN32_FILE_ATTRIBUTE_DATA *file, PictureReader read,
+                             void *context)
 {
-    FolderSearch *search = (FolderSearch *)context;
-    // Keyed by the picture's own length and time, not the track's.
+    CoverSearch *search = (CoverSearch *)context;
     CoverSource source;
     DescribeSource(&source, path, file, search->box);
-    search->image = CoverOfSource(search->lookup, &source, ReadPictureFile);
+    search->image = CoverOfSource(search->lookup, &source, read);
     return search->image != NULL;
 }
 
 CoverImage *FindCover(const CoverLookup *lookup, const WCHAR *track, int box, bool copy)
 {
-    WIN32_FILE_ATTRIBUTE_DATA file;
-    if (!GetFileAttributesExW(track, GetFileExInfoStandard, &file) || (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return NULL;
-    CoverSource source;
-    DescribeSource(&source, track, &file, box);
-    const CoverImage *image = CoverOfSource(lookup, &source, ReadTagPicture);
-    if (!image && !*lookup->stop) {
-        FolderSearch search = { lookup, box, NULL };
-        if (SearchFolderPictures(track, TakeFolderPicture, &search, lookup->stop))
-            image = search.image;
-    }
+    CoverSearch search = { lookup, box, NULL };
+    const CoverImage *image = VisitCoverPlaces(track, TakeDecodedCover, &search, lookup->stop) ? search.image : NULL;
     return copy ? CopyCoverImage(image) : NULL;
 }

@@ -5,6 +5,7 @@
 #include "plugin/colour_picker.h"
 #include "plugin/dialog_rules.h"
 #include "plugin/hotkey.h"
+#include "plugin/media_controls.h"
 #include "plugin/track_cover.h"
 #include "base/optional_functions.h"
 #include "base/player.h"
@@ -175,6 +176,7 @@ static void ApplyEnableRules(HWND dialog, bool opening)
     SystemEffects system;
     system.layering = pSetLayeredWindowAttributes != NULL;
     system.animation = pAnimateWindow != NULL;
+    system.mediaControls = MediaControlsPresent() == MEDIA_CONTROLS_PRESENT;
     for (int i = 0; i < EnableRuleCount; i++) {
         const EnableRule *rule = &EnableRules[i];
         if (opening && !rule->whenOpened)
@@ -361,12 +363,30 @@ static BOOL DrawComboItem(DRAWITEMSTRUCT *draw)
     return TRUE;
 }
 
-// Open popups take up a change of Controls at once, as later popups do: the
-// buttons would otherwise stay on a popup until the pointer moved.
-static void ControlsMayHaveChanged(BYTE before)
+// The settings that act at once on what is already there, as they were
+// before a change.
+struct ActingSettings {
+    BYTE controls;
+    bool mediaControls;
+};
+
+static ActingSettings TakeActingSettings(void)
 {
-    if (gSettings.Controls != before)
+    ActingSettings now = { gSettings.Controls, gSettings.MediaControls != 0 };
+    return now;
+}
+
+// Open popups take up a change of Controls at once, as later popups do: the
+// buttons would otherwise stay on a popup until the pointer moved. Windows'
+// media controls follow MediaControls as the box changes, and back again
+// when the dialog goes without OK.
+static void ActOnChangedSettings(const ActingSettings *before)
+{
+    if (gSettings.Controls != before->controls)
         ApplySettingsToPopups();
+    bool mediaControls = gSettings.MediaControls != 0;
+    if (mediaControls != before->mediaControls)
+        ApplyMediaControlsSetting(mediaControls);
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -376,21 +396,25 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         gDialog.window = dialog;
         gDialog.saved = false;
         FillDialog(dialog);
+        // A dialog opened before the plug-in's thread has asked Windows
+        // shows the box greyed until the answer comes.
+        TellWhenMediaControlsKnown(dialog, UM_MEDIA_CONTROLS_KNOWN);
         return TRUE;
     case WM_DESTROY:
         // Cancel, the close box, and the owner destroyed under the dialog
         // (the player going away) all go without OK: the edits go too.
+        TellWhenMediaControlsKnown(NULL, 0);
         if (!gDialog.saved) {
-            BYTE controls = gSettings.Controls;
+            ActingSettings before = TakeActingSettings();
             LoadSettings();
-            ControlsMayHaveChanged(controls);
+            ActOnChangedSettings(&before);
         }
         gDialog.window = NULL;
         return FALSE;
     case WM_COMMAND: {
-        BYTE controls = gSettings.Controls;
+        ActingSettings before = TakeActingSettings();
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), (HWND)lParam);
-        ControlsMayHaveChanged(controls);
+        ActOnChangedSettings(&before);
         return TRUE;
     }
     case WM_HSCROLL:
@@ -403,6 +427,11 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return DrawComboItem((DRAWITEMSTRUCT *)lParam);
     case UM_RESTORE_INT:
         SetDlgItemInt(dialog, (int)wParam, (UINT)lParam, FALSE);
+        return TRUE;
+    case UM_MEDIA_CONTROLS_KNOWN:
+        // Every rule that holds from the opening on, of which this answer
+        // changes only the media controls' box.
+        ApplyEnableRules(dialog, true);
         return TRUE;
     }
     return FALSE;

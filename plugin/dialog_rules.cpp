@@ -115,6 +115,13 @@ bool CoverSizeEnabled(const Settings *s, const SystemEffects *)
     return s->ShowCover != 0;
 }
 
+// Where Windows has no media controls (before Windows 10), or has not been
+// asked yet, the box would promise what nothing does.
+bool MediaControlsBoxEnabled(const Settings *, const SystemEffects *system)
+{
+    return system->mediaControls;
+}
+
 // Each rule and the controls it enables or disables.
 const EnableRule EnableRules[] = {
     { EnlargementEditEnabled,  { IDC_ENLARGEMENT }, true },
@@ -131,6 +138,7 @@ const EnableRule EnableRules[] = {
     // and follow it from the first change on.
     { SpreadingEnabled,        { IDC_SPREADING, IDC_SPREAD_LABEL }, false },
     { CoverSizeEnabled,        { IDC_COVER_SIZE, IDC_COVER_SIZE_LABEL }, true },
+    { MediaControlsBoxEnabled, { IDC_MEDIA_CONTROLS }, true },
 };
 
 const int EnableRuleCount = sizeof(EnableRules) / sizeof(EnableRules[0]);

@@ -38,8 +38,9 @@ void FormatSaveError(const char *path, char text[SAVE_ERROR_SIZE]);
 
 // What the enable rules look at besides the settings.
 struct SystemEffects {
-    bool layering;    // SetLayeredWindowAttributes was found
-    bool animation;   // AnimateWindow was found
+    bool layering;        // SetLayeredWindowAttributes was found
+    bool animation;       // AnimateWindow was found
+    bool mediaControls;   // Windows has its media controls, as far as is known yet
 };
 
 // Each says whether its controls are enabled for these settings. The check
@@ -47,7 +48,7 @@ struct SystemEffects {
 typedef bool EnableTest(const Settings *s, const SystemEffects *system);
 EnableTest EnlargementEditEnabled, WidthBoxesEnabled, MinimumWidthEditEnabled, MaximumWidthEditEnabled,
     SlideBoxEnabled, FadeBoxEnabled, FadeTimesEnabled, TransparencyEnabled, ColourSwatchesEnabled,
-    SpreadingEnabled, CoverSizeEnabled, DesignLookControlsEnabled;
+    SpreadingEnabled, CoverSizeEnabled, DesignLookControlsEnabled, MediaControlsBoxEnabled;
 
 #define RULE_CONTROLS 5
 

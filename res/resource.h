@@ -47,3 +47,4 @@
 #define IDC_CONTROLS          1059
 #define IDC_WINDOWS_LOOK      1060
 #define IDC_STYLE_LABEL       1061
+#define IDC_MEDIA_CONTROLS    1062

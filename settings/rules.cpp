@@ -72,6 +72,7 @@ const SettingRow SettingsTable[] = {
     { KEY(CoverSize),         16, 64,                   RANGE(32, 128),            29,        NUMBER_EDIT(IDC_COVER_SIZE) },
     { KEY(Controls),          8,  1,                    ANY_VALUE,                 30,        CHECK_BOX(IDC_CONTROLS) },
     { KEY(WindowsLook),       8,  0,                    ANY_VALUE,                 31,        CHECK_BOX(IDC_WINDOWS_LOOK) },
+    { KEY(MediaControls),     8,  1,                    ANY_VALUE,                 32,        CHECK_BOX(IDC_MEDIA_CONTROLS) },
 };
 
 const int SettingCount = sizeof(SettingsTable) / sizeof(SettingsTable[0]);

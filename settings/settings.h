@@ -71,6 +71,7 @@ struct Settings {
     WORD CoverSize;        // the cover's side in pixels at 96 dpi
     BYTE Controls;         // popups control the player: buttons, wheel, middle click
     BYTE WindowsLook;      // popups look as Windows' own: light or dark, its accent, its font
+    BYTE MediaControls;    // the player shown in Windows' own media controls
 };
 
 extern Settings gSettings;

@@ -153,7 +153,7 @@ TEST_F(WhereWhen, APopupIsNamedByItsLinesAndAlertsWithoutTakingTheFocus)
 TEST_F(WhereWhen, TheDialogShowsTheBandsKeysAsReadAndOkSavesThem)
 {
     // Out of range: the primary monitor; the low 8 bits: off.
-    SetIni({ { "Monitor", 3 }, { "QuietInFullscreen", 256 }, { "Controls", 0 } });
+    SetIni({ { "Monitor", 3 }, { "QuietInFullscreen", 256 }, { "Controls", 0 }, { "MediaControls", 0 } });
     ASSERT_TRUE(Load());
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
         HWND combo = GetDlgItem(dialog, IDC_MONITOR);
@@ -168,6 +168,12 @@ TEST_F(WhereWhen, TheDialogShowsTheBandsKeysAsReadAndOkSavesThem)
         char label[64] = "";
         GetDlgItemTextA(dialog, IDC_CONTROLS, label, sizeof label);
         EXPECT_STREQ(label, "Control the &player from popups");
+        // Wine has no media controls of Windows': the box shows the setting,
+        // greyed.
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MEDIA_CONTROLS), BST_UNCHECKED);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MEDIA_CONTROLS)));
+        GetDlgItemTextA(dialog, IDC_MEDIA_CONTROLS, label, sizeof label);
+        EXPECT_STREQ(label, "Show the player in Windows' m&edia controls");
         SelectComboItem(dialog, IDC_MONITOR, 2);
         Press(dialog, IDC_QUIET_FULLSCREEN);
         Press(dialog, IDC_HOLD_ON_HOVER);
@@ -178,4 +184,5 @@ TEST_F(WhereWhen, TheDialogShowsTheBandsKeysAsReadAndOkSavesThem)
     EXPECT_EQ(PlayerReadSetting("QuietInFullscreen"), 1);
     EXPECT_EQ(PlayerReadSetting("HoldOnHover"), 0);
     EXPECT_EQ(PlayerReadSetting("Controls"), 1);
+    EXPECT_EQ(PlayerReadSetting("MediaControls"), 0);
 }

@@ -63,6 +63,7 @@ const Key kKeys[] = {
     { "ShowCover", 8, 1, false, 0, 0, kBox, IDC_SHOW_COVER },
     { "CoverSize", 16, 64, true, 32, 128, kEdit, IDC_COVER_SIZE },
     { "Controls", 8, 1, false, 0, 0, kBox, IDC_CONTROLS },
+    { "MediaControls", 8, 1, false, 0, 0, kBox, IDC_MEDIA_CONTROLS },
 };
 
 const int kMissing = -1;

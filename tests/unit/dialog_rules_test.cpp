@@ -93,7 +93,7 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
 {
     Settings s;
     memset(&s, 0, sizeof(s));
-    SystemEffects both = { true, true }, none = { false, false };
+    SystemEffects both = { true, true, true }, none = { false, false, false };
 
     EXPECT_FALSE(EnlargementEditEnabled(&s, &both));
     s.EnlargePopup = 1;
@@ -134,4 +134,9 @@ TEST(EnableRules, FollowTheSettingsAndWhatTheSystemOffers)
     EXPECT_FALSE(CoverSizeEnabled(&s, &both));
     s.ShowCover = 1;
     EXPECT_TRUE(CoverSizeEnabled(&s, &none));
+
+    // The media controls' box follows what Windows has, whether on or off.
+    EXPECT_TRUE(MediaControlsBoxEnabled(&s, &both));
+    s.MediaControls = 1;
+    EXPECT_FALSE(MediaControlsBoxEnabled(&s, &none));
 }

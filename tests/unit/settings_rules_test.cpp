@@ -76,6 +76,7 @@ TEST(SettingsLoad, EmptyFileGivesTheDefaults)
     EXPECT_EQ(64, s.CoverSize);
     EXPECT_EQ(1, s.Controls);
     EXPECT_EQ(0, s.WindowsLook);
+    EXPECT_EQ(1, s.MediaControls);
 }
 
 TEST(SettingsLoad, RangedKeysKeepTheirLowBitsThenFallBackOutsideTheRange)
@@ -118,6 +119,7 @@ TEST(SettingsLoad, UnrangedKeysKeepTheirWidthOnly)
     EXPECT_EQ(0, Load({ { "QuietInFullscreen", 256 } }).QuietInFullscreen);
     EXPECT_EQ(2, Load({ { "HoldOnHover", 2 } }).HoldOnHover);
     EXPECT_EQ(0, Load({ { "Controls", 256 } }).Controls);
+    EXPECT_EQ(0, Load({ { "MediaControls", 256 } }).MediaControls);
 }
 
 TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
@@ -133,10 +135,10 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
         "Monitor", "QuietInFullscreen", "HoldOnHover", "ShowCover", "CoverSize", "Controls",
-        "WindowsLook",
+        "WindowsLook", "MediaControls",
     };
-    ASSERT_EQ(31u, ini.written.size());
-    for (int i = 0; i < 31; i++)
+    ASSERT_EQ(32u, ini.written.size());
+    for (int i = 0; i < 32; i++)
         EXPECT_EQ(order[i], ini.written[i].first) << "at " << i;
     EXPECT_EQ("4", ini.written[1].second);
     EXPECT_EQ("13172735", ini.written[20].second);
@@ -170,6 +172,7 @@ TEST(SettingsSave, SaveThenLoadGivesBackEveryValueInRange)
         { "PopupOnTagUpdate", 0 }, { "PopUpOnlyOnHotKey", 1 }, { "HotKey", 0x0624 },
         { "Monitor", 2 }, { "QuietInFullscreen", 0 }, { "HoldOnHover", 0 },
         { "ShowCover", 0 }, { "CoverSize", 128 }, { "Controls", 0 }, { "WindowsLook", 1 },
+        { "MediaControls", 0 },
     });
     FakeIni file;
     SaveSettingsTo(&before, WriteFake, &file);
@@ -227,7 +230,7 @@ TEST(SettingsTable, EachControlEditsOneSettingThatFitsIt)
             EXPECT_EQ((int)row.high + 1, ComboItemCount(row.combo)) << row.name;
         }
     }
-    EXPECT_EQ(31u, controls.size());
+    EXPECT_EQ(32u, controls.size());
     EXPECT_EQ(NULL, FindSettingOfControl(IDC_PREVIEW));
 }
 
