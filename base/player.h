@@ -23,11 +23,11 @@
 #define PLAYER_REMOVE_PREFS_PAGE 333   // wParam: the record 332 handed over
 #define PLAYER_GET_INI_DIR      335
 #define PLAYER_GET_DIALOG_OWNER 619
-// wParam: a PlayerTagQuery; answers 1 with the field's text in its buffer, or 0.
+// wParam: a TrackTagQuery; answers 1 with the field's text in its buffer, or 0.
 #define PLAYER_GET_WIDE_TAG     3026
 
 // The question 3026 asks, in the player's own layout.
-struct PlayerTagQuery {
+struct TrackTagQuery {
     const WCHAR *file;     // as 214 gives it
     const WCHAR *field;    // "title", "artist", "albumartist", "album", "track"
     WCHAR *text;           // the answer

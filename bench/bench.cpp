@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     void (*const measures[])() = {
         MeasureHookOverhead, MeasureEventToVisible, MeasureReplacing, MeasureQuitWithPopups,
         MeasureIdleCost,     MeasureCostAndLeaks,   MeasureFades,     MeasureDllSizeAndImports,
-        MeasureFullScreenCheck, MeasureCovers,
+        MeasureFullScreenCheck, MeasureCovers, MeasureMediaControls,
     };
     for (int i = 0; i < (int)(sizeof measures / sizeof measures[0]); i++)
         if (Wanted(argc, argv, i + 1))

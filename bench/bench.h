@@ -90,3 +90,4 @@ void MeasureFades();
 void MeasureDllSizeAndImports();
 void MeasureFullScreenCheck();
 void MeasureCovers();
+void MeasureMediaControls();

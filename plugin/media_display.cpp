@@ -23,7 +23,7 @@ struct TrackTags {
 static void AskTag(const WCHAR *file, const WCHAR *field, WCHAR text[TAG_UNITS])
 {
     text[0] = 0;
-    PlayerTagQuery query = { file, field, text, TAG_UNITS };
+    TrackTagQuery query = { file, field, text, TAG_UNITS };
     if (AskPlayer((WPARAM)&query, PLAYER_GET_WIDE_TAG) != 1)
         text[0] = 0;
     // A text that fills the buffer may come without its NUL.
