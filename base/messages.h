@@ -47,6 +47,14 @@
 #define SHOW_TRACK_FROM_HOT_KEY 1   // UM_SHOW_TRACK's wParam: a value, not a message
 #define UM_INFO_STOP  1542
 
+// The media controls' thread (plugin/media_controls.cpp).
+#define UM_MEDIA_SETTING (WM_APP + 0x106)   // wParam 1: show the player in Windows' controls, 0: not
+#define UM_MEDIA_TRACK   (WM_APP + 0x107)   // a track event: update once the player has settled
+#define UM_MEDIA_STATE   (WM_APP + 0x108)   // the player's play state changed
+#define UM_MEDIA_BUTTON  (WM_APP + 0x109)   // wParam one of Windows' buttons, pressed
+#define UM_MEDIA_SEEK    (WM_APP + 0x10A)   // wParam the milliseconds Windows asks to jump to
+#define UM_MEDIA_STOP    (WM_APP + 0x10B)   // wakes the thread to see its stop flag
+
 // The settings dialog, sent to itself (plugin/dialog.cpp): wParam a
 // control, lParam the unsigned value its text goes back to.
 #define UM_RESTORE_INT 5674
@@ -70,6 +78,7 @@ constexpr UINT PrivateMessageNumbers[] = {
     UM_POOL_RUN, UM_POOL_END, UM_POOL_REFILL,
     UM_HOTKEY_SET, UM_HOTKEY_STOP,
     UM_SHOW_TRACK, UM_INFO_STOP,
+    UM_MEDIA_SETTING, UM_MEDIA_TRACK, UM_MEDIA_STATE, UM_MEDIA_BUTTON, UM_MEDIA_SEEK, UM_MEDIA_STOP,
     UM_RESTORE_INT, UM_MEDIA_CONTROLS_KNOWN,
     CPM_SETCOLOUR, CPM_GETCOLOUR, CPM_SETCUSTOM, CPM_GETCUSTOM,
 };

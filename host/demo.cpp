@@ -215,6 +215,8 @@ int main(int argc, char **argv)
         ok = RunControlsDemo(options.shotsDir, pluginPath);
     if (ok)
         ok = RunWindowsLookDemo(options.shotsDir, pluginPath);
+    if (ok && !options.scaled)
+        ok = RunMediaControlsDemo(pluginPath);
     PlayerStop();
     if (ok && !options.scaled)
         ok = RunScaledCopy(options.shotsDir, iniDir, pluginPath);

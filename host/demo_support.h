@@ -56,3 +56,5 @@ std::wstring DemoAlbumTrack(int index);
 bool DescribeCover(HWND popup);
 bool RunControlsDemo(const char *shotsDir, const char *pluginPath);
 bool RunWindowsLookDemo(const char *shotsDir, const char *pluginPath);
+// Prints what Windows' media controls would show, through the double.
+bool RunMediaControlsDemo(const char *pluginPath);

@@ -64,3 +64,25 @@ bool MediaDoubleRequestPosition(LONGLONG ms);
 // plug-in unloaded, and releases them; returns once they have returned.
 bool MediaDoubleHoldHandlers(void);
 bool MediaDoubleFireHeld(int button);
+// Takes references to the handlers as they are now and fires them (pressing
+// `button`) from the double's thread while the next remove_ButtonPressed is
+// under way, as an event Windows started raising just before the remove
+// (the record then says "fired <n> held handlers at the remove"); returns
+// how many it took.
+int MediaDoubleFireAtRemove(int button);
+
+// What Windows would show, read from a record as MediaDoubleCalls gives it:
+// the display as the last Update left it (ClearAll empties what follows),
+// the play state and the timeline as last set.
+struct MediaShown {
+    bool enabled = false;
+    int status = 0;             // PlaybackStatus: 0 Closed ... 4 Paused
+    int updates = 0;            // how many Update calls so far
+    int type = 0;               // 1 Music
+    std::string title, artist, albumArtist, album;
+    unsigned trackNumber = 0;
+    int thumbnailBytes = -1;    // -1: none
+    std::string timeline;       // "start end position minSeek maxSeek" in ms; empty: none
+    int timelinesSinceUpdate = 0;   // UpdateTimelineProperties calls after the last Update
+};
+MediaShown MediaShownBy(const std::string &calls);

@@ -30,7 +30,7 @@ struct TitleBlock {
 static HWND gMainWindow;
 static DWORD gPlayerThreadId;
 static bool gClassRegistered;
-static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0, NULL };
+static PlayerTrack gTrack = { 0, NULL, -1, 0, 0, 0, NULL, NULL, NULL, NULL, NULL, NULL };
 static TitleBlock *gTitles;
 static bool gOlder;
 static LRESULT gOlderAnswer;
@@ -55,6 +55,7 @@ static PlayerTrack gPlaylist[PLAYER_PLAYLIST_SIZE];
 static int gPlaylistLength;
 static int gPlayState;
 static int gVolume;
+static int gPositionMs;
 
 static void CountOwnCommand(int command)
 {
@@ -74,6 +75,45 @@ static void CountOwnCommand(int command)
 static const PlaylistFile *FileAt(WPARAM position)
 {
     return position < gFiles.size() && gFiles[position].wide ? &gFiles[position] : NULL;
+}
+
+// The entry whose file has this name: the current track, or one of the
+// playlist's; NULL for a name the player does not know.
+static const PlayerTrack *TrackOfFile(const WCHAR *name)
+{
+    for (size_t position = 0; name && position < gFiles.size(); position++) {
+        if (!gFiles[position].wide || lstrcmpiW(gFiles[position].wide, name) != 0)
+            continue;
+        if ((int)position == gTrack.position)
+            return &gTrack;
+        for (int i = 0; i < gPlaylistLength; i++)
+            if (gPlaylist[i].position == (int)position)
+                return &gPlaylist[i];
+    }
+    return NULL;
+}
+
+static LRESULT AnswerTag(const PlayerTagRequest *query)
+{
+    const PlayerTrack *track = query ? TrackOfFile(query->filename) : NULL;
+    if (!track || !query->metadata || !query->ret || query->retlen == 0)
+        return 0;
+    static const struct {
+        const WCHAR *name;
+        const WCHAR *PlayerTrack::*field;
+    } kTags[] = {
+        { L"title", &PlayerTrack::tagTitle }, { L"artist", &PlayerTrack::artist },
+        { L"albumartist", &PlayerTrack::albumArtist }, { L"album", &PlayerTrack::album },
+        { L"track", &PlayerTrack::trackNumber },
+    };
+    for (const auto &tag : kTags) {
+        const WCHAR *value = track->*tag.field;
+        if (lstrcmpiW(query->metadata, tag.name) != 0 || !value || !value[0])
+            continue;
+        lstrcpynW(query->ret, value, (int)query->retlen);
+        return 1;
+    }
+    return 0;
 }
 
 static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
@@ -98,7 +138,14 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
     case PLAYER_CMD_LENGTH:
         if (wParam == 1)
             return gTrack.length;
+        if (wParam == 0)
+            return gPositionMs;
         break;
+    case PLAYER_CMD_JUMP:
+        gPositionMs = (int)wParam;
+        return 0;
+    case PLAYER_CMD_TAG:
+        return AnswerTag((const PlayerTagRequest *)wParam);
     case PLAYER_CMD_POSITION:
         return gTrack.position;
     case PLAYER_CMD_INFO:
@@ -137,6 +184,7 @@ static LRESULT AnswerCommand(WPARAM wParam, LPARAM command)
         return (LRESULT)(gDialogOwner ? gDialogOwner : gMainWindow);
     case PLAYER_EVENT_TRACK_STARTED:
     case PLAYER_EVENT_TAGS_CHANGED:
+    case PLAYER_EVENT_MISC:
         // Notifications for whoever subclassed the window; nothing to do.
         return 0;
     }
@@ -172,12 +220,13 @@ static void PressButton(int id)
         break;
     case PLAYER_BUTTON_PAUSE:
         if (gPlayState == PLAYER_PLAYING)
-            gPlayState = PLAYER_PAUSED;
+            PlayerSetPlayState(PLAYER_PAUSED);
         else if (gPlayState == PLAYER_PAUSED)
-            gPlayState = PLAYER_PLAYING;
+            PlayerSetPlayState(PLAYER_PLAYING);
         break;
     case PLAYER_BUTTON_STOP:
-        gPlayState = PLAYER_STOPPED;
+        gPositionMs = 0;
+        PlayerSetPlayState(PLAYER_STOPPED);
         break;
     }
 }
@@ -195,6 +244,7 @@ static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return AnswerCommand(wParam, lParam);
     }
     if (message == WM_COMMAND) {
+        CountOwnCommand(LOWORD(wParam));
         PressButton(LOWORD(wParam));
         return 0;
     }
@@ -310,7 +360,9 @@ bool PlayerStart(const char *iniDir, bool unicodeWindow)
     gPrefsPage = NULL;
     gPlaylistLength = 0;
     gPlayState = PLAYER_STOPPED;
+    gPositionMs = 0;
     gVolume = 200;
+    PlayerPatchBeforeInit(NULL);
     gFiles.clear();
     PlayerResetOwnProcCounts();
     return true;
@@ -395,10 +447,20 @@ static const char *KeepAnsi(const WCHAR *title)
     return ansi;
 }
 
+static const WCHAR *KeepTag(const WCHAR *tag)
+{
+    return tag ? (const WCHAR *)KeepTitle(tag, (wcslen(tag) + 1) * sizeof(WCHAR)) : NULL;
+}
+
 void PlayerSetTrack(const PlayerTrack &track)
 {
     gTrack = track;
     gRawTitles = false;
+    gTrack.tagTitle = KeepTag(track.tagTitle);
+    gTrack.artist = KeepTag(track.artist);
+    gTrack.albumArtist = KeepTag(track.albumArtist);
+    gTrack.album = KeepTag(track.album);
+    gTrack.trackNumber = KeepTag(track.trackNumber);
     if (track.title)
         gTrack.title = (const char *)KeepTitle(track.title, strlen(track.title) + 1);
     if (track.wideTitle)
@@ -514,7 +576,8 @@ void PlayerPostConfig()
 
 void PlayerStartTrack()
 {
-    gPlayState = PLAYER_PLAYING;
+    gPositionMs = 0;
+    PlayerSetPlayState(PLAYER_PLAYING);
     SendMessageA(gMainWindow, WM_USER, 0, PLAYER_EVENT_TRACK_STARTED);
 }
 
@@ -532,7 +595,20 @@ int PlayerPlayState()
 
 void PlayerSetPlayState(int state)
 {
+    if (state == gPlayState)
+        return;
     gPlayState = state;
+    SendMessageA(gMainWindow, WM_USER, PLAYER_STATE_CHANGED, PLAYER_EVENT_MISC);
+}
+
+int PlayerPositionMs()
+{
+    return gPositionMs;
+}
+
+void PlayerSetPositionMs(int ms)
+{
+    gPositionMs = ms;
 }
 
 int PlayerVolume()

@@ -25,6 +25,26 @@ struct PlayerTrack {
     // with the ANSI code page. 212 then hands out title, or this converted
     // to the ANSI code page when title is NULL, as a player would.
     const WCHAR *wideTitle;
+    // The file's tags as 3026 answers them for the entry's file name (see
+    // PlayerSetPlaylistFiles), in UTF-16; NULL = the file has no such tag,
+    // all NULL = a file without tags. The track number as a tag holds it,
+    // e.g. L"3/12".
+    const WCHAR *tagTitle = nullptr;
+    const WCHAR *artist = nullptr;
+    const WCHAR *albumArtist = nullptr;
+    const WCHAR *album = nullptr;
+    const WCHAR *trackNumber = nullptr;
+};
+
+// What 3026 points its wParam at: a tag of a file, asked by name ("title",
+// "artist", "albumartist", "album", "track"); the player answers 1 and
+// fills ret (cut to retlen characters, ending in a zero), or 0 for a file it
+// does not know, a tag the file lacks or one that is empty.
+struct PlayerTagRequest {
+    const WCHAR *filename;
+    const WCHAR *metadata;
+    WCHAR *ret;
+    size_t retlen;
 };
 
 // One command the plug-in sent to the main window: SendMessageA(main,
@@ -68,7 +88,8 @@ enum {
 
     PLAYER_CMD_PLAY_STATE = 104,     // 1 playing, 3 paused, 0 stopped
     PLAYER_CMD_VOLUME = 122,         // wParam 0..255 sets; -666 answers the volume
-    PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none
+    PLAYER_CMD_LENGTH = 105,         // wParam 1: length in s, -1 = none; 0: position in ms
+    PLAYER_CMD_JUMP = 106,           // wParam = position in ms to jump to
     PLAYER_CMD_LIST_LENGTH = 124,    // entries in the playlist
     PLAYER_CMD_POSITION = 125,       // playlist position
     PLAYER_CMD_INFO = 126,           // wParam 0/1/2: kHz / kbit/s / channels
@@ -82,6 +103,11 @@ enum {
     PLAYER_CMD_DIALOG_OWNER = 619,   // HWND that owns the settings dialog
     PLAYER_EVENT_TRACK_STARTED = 3003,
     PLAYER_EVENT_TAGS_CHANGED = 3004,
+    PLAYER_CMD_TAG = 3026,           // wParam = PlayerTagRequest*
+    // SendMessage(main, WM_USER, PLAYER_STATE_CHANGED, PLAYER_EVENT_MISC):
+    // the play state changed.
+    PLAYER_EVENT_MISC = 603,
+    PLAYER_STATE_CHANGED = 2,
 
     // The player's buttons: WM_COMMAND to the main window.
     PLAYER_BUTTON_PREVIOUS = 40044,
@@ -129,9 +155,14 @@ void PlayerSetTrack(const PlayerTrack &track);
 void PlayerSetPlaylist(const PlayerTrack *tracks, int count);
 // The play state (PLAYER_STOPPED, PLAYER_PLAYING, PLAYER_PAUSED), as 104
 // answers it and the buttons change it: stopped after PlayerStart, playing
-// from every track start on.
+// from every track start on. Each change, whatever made it, is told to the
+// main window with 603 (wParam 2), as the player tells its plug-ins.
 int PlayerPlayState();
 void PlayerSetPlayState(int state);
+// Where in the track the player is, in ms, as 105 (wParam 0) answers it and
+// 106 sets it; 0 at every track start and stop.
+int PlayerPositionMs();
+void PlayerSetPositionMs(int ms);
 // The volume 122 reads and sets, 0..255; 200 after PlayerStart.
 int PlayerVolume();
 void PlayerSetVolume(int volume);
@@ -166,7 +197,8 @@ PlayerPrefsRecord *PlayerPrefs();
 // Messages that reached the player's own window procedure (after any
 // subclass the plug-in put in front of it) since PlayerStart or the last
 // reset: all of them, the WM_USER ones, and the WM_USER ones carrying one
-// command number.
+// command number (or the WM_COMMAND ones of a button, by its id), sent or
+// posted.
 int PlayerOwnProcCalls();
 int PlayerOwnUserCalls();
 int PlayerOwnCommandCalls(int command);
@@ -187,6 +219,11 @@ WPARAM PlayerLastCharacter();
 // return 0; the DLL is freed then. A missing patch is reported on stderr but
 // does not fail the load (PlayerCommandHookActive tells).
 bool PlayerLoadPlugin(const char *dllPath);
+// A patch of the plug-in's imports (PatchPluginForMediaDouble, say) made by
+// every later load once the DLL is mapped and before its init() runs, so
+// that the plug-in's threads never see the imports unpatched; NULL: none.
+// PlayerStart sets none.
+void PlayerPatchBeforeInit(bool (*patch)(void));
 PlayerPluginRecord *PlayerPlugin();
 HMODULE PlayerPluginModule();
 int PlayerInitResult();            // what the last init() returned

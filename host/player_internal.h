@@ -13,3 +13,7 @@ void CommandLogTook(int index, DWORD ms);
 
 // The preferences record lives in the plug-in: forgotten when it is freed.
 void PlayerForgetPrefsPage();
+
+// The double's stand-in for shcore!CreateRandomAccessStreamOverStream
+// (media_double.cpp), the double loaded first; NULL without it.
+FARPROC MediaDoubleStreamFunction();

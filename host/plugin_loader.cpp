@@ -16,6 +16,7 @@ static bool gQuitCalled;
 static bool gHookActive;
 static int gInitResult;
 static volatile LONG gConfigsReturned;
+static bool (*gPatchBeforeInit)(void);
 
 // Stands in for user32!SendMessageA inside the plug-in: logs the commands
 // and button presses meant for the player, then sends as asked. Runs on the
@@ -108,6 +109,8 @@ bool PlayerLoadPlugin(const char *dllPath)
     gPluginModule = module;
     gPlugin = plugin;
     gQuitCalled = false;
+    if (gPatchBeforeInit && !gPatchBeforeInit())
+        fprintf(stderr, "player: the patch before init() of %s failed\n", dllPath);
 
     gInitResult = plugin->init ? plugin->init() : -1;
     if (gInitResult != 0) {
@@ -184,4 +187,9 @@ const char *PlayerDefaultPluginPath()
     size_t room = sizeof path - (size_t)(name - path);
     lstrcpynA(name, "gen_tunebell.dll", (int)room);
     return path;
+}
+
+void PlayerPatchBeforeInit(bool (*patch)(void))
+{
+    gPatchBeforeInit = patch;
 }

@@ -1,6 +1,10 @@
 #include "host/plugin_patches.h"
 #include "host/iat_hook.h"
+#include "host/media_double.h"
+#include "host/player_internal.h"
 #include "plugin/track_format.h"
+
+#include <string.h>
 
 // One step more than the plug-in's 400 ms between two events it acts on.
 static const DWORD kPastThrottleMs = 401;
@@ -62,4 +66,23 @@ bool PlayerSkipSettleWait()
 {
     return IatReplaceImport(PlayerPluginModule(), "kernel32.dll", "WaitForSingleObject",
                             (void *)QuickWaitForSingleObject) > 0;
+}
+
+// What Windows 10 answers where Wine differs: no wine_get_version in ntdll,
+// and a CreateRandomAccessStreamOverStream that works (Wine 8's raises).
+static FARPROC WINAPI Windows10GetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (HIWORD((DWORD_PTR)name) != 0) {
+        if (strcmp(name, "wine_get_version") == 0)
+            return NULL;
+        if (strcmp(name, "CreateRandomAccessStreamOverStream") == 0)
+            return MediaDoubleStreamFunction();
+    }
+    return GetProcAddress(module, name);
+}
+
+bool PatchPluginForMediaDouble(void)
+{
+    return PlayerPluginModule() && IatReplaceImport(PlayerPluginModule(), "kernel32.dll", "GetProcAddress",
+                                                    (void *)Windows10GetProcAddress) > 0;
 }

@@ -5,6 +5,7 @@
 #include "plugin/descriptor.h"
 #include "plugin/dialog.h"
 #include "plugin/hotkey.h"
+#include "plugin/media_controls.h"
 #include "plugin/track_watch.h"
 #include "base/optional_functions.h"
 #include "base/player.h"
@@ -77,13 +78,15 @@ static int PluginInit(void)
     // Floor by floor: what popups and the dialog read (the functions some
     // Windows lack, the settings, the swatch's class) before the popups,
     // whose first warm thread reads them; the covers; last what asks for
-    // popups, the hot key told where to ask.
+    // popups, the hot key told where to ask. Windows' media controls are
+    // told of the player's events by the track watch, so they come first.
     LookUpOptionalFunctions();
     ResolveIniPath();
     LoadSettings();
     RegisterColourPickerClass();
     gPlugin.popupsRun = PopupEngineInit();
     StartCovers();
+    StartMediaControls();
     StartTrackWatch(RetryMissingHotKey);
     StartHotKeyThread(gSettings.HotKey, TrackInfoThreadId());
     return 0;
@@ -107,6 +110,8 @@ static void PluginQuit(void)
     gPlugin.popupsRun = false;
     StopHotKeyThread();
     StopTrackWatch();
+    // Out of Windows' controls, every handler inert, before we are unloaded.
+    StopMediaControls();
     PopupEngineShutdown();
     // Its procedure is in this module: left behind, it would outlive our code.
     UnregisterColourPickerClass();

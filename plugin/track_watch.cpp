@@ -2,6 +2,7 @@
 #include "plugin/track_watch.h"
 #include "plugin/file_query.h"
 #include "plugin/fullscreen.h"
+#include "plugin/media_controls.h"
 #include "plugin/title_query.h"
 #include "plugin/track_cover.h"
 #include "plugin/track_format.h"
@@ -45,8 +46,14 @@ DWORD TrackInfoThreadId(void)
 LRESULT CALLBACK HostWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_USER && gWatch.watching) {
-        if ((lParam == PLAYER_TRACK_STARTED || lParam == PLAYER_TAGS_CHANGED) && gWatch.onTrackEvent)
-            gWatch.onTrackEvent();
+        if (lParam == PLAYER_TRACK_STARTED || lParam == PLAYER_TAGS_CHANGED) {
+            // Windows' controls follow every track, whatever popups are set to.
+            NoteMediaTrackEvent();
+            if (gWatch.onTrackEvent)
+                gWatch.onTrackEvent();
+        } else if (lParam == PLAYER_STATE_CHANGED && wParam == PLAYER_STATE_CHANGED_WPARAM) {
+            NoteMediaPlayStateChanged();
+        }
         bool trigger = (lParam == PLAYER_TRACK_STARTED && !gSettings.PopUpOnlyOnHotKey)
                     || (lParam == PLAYER_TAGS_CHANGED && gSettings.PopupOnTagUpdate);
         if (trigger && IsTrackEventDue(GetTickCount(), gWatch.nextEventDue, gWatch.anyEvent)) {

@@ -5,7 +5,7 @@
 #ifndef TUNEBELL_POPUP_CONTROLS_RULES_H
 #define TUNEBELL_POPUP_CONTROLS_RULES_H
 
-#include <windows.h>
+#include "base/player.h"
 
 // The buttons, left to right; also their control ids less one.
 enum ControlButton {
@@ -13,13 +13,6 @@ enum ControlButton {
     CONTROL_PLAY_PAUSE,
     CONTROL_NEXT,
     CONTROL_BUTTONS
-};
-
-// What the player answers to command 104.
-enum PlayState {
-    PLAY_STOPPED = 0,
-    PLAY_PLAYING = 1,
-    PLAY_PAUSED = 3
 };
 
 // The player's button a click sends: previous and next as they are; play or

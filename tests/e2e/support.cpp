@@ -1,4 +1,5 @@
 #include "tests/e2e/support.h"
+#include "host/media_double.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -73,6 +74,8 @@ void PlayerTest::SetUp()
         << "gen_tunebell.dll stayed loaded after an earlier test";
     DestroyWindowsLeftOnThisThread();
     PutPointerToRest();
+    // A media controls test that crashed left its double registered.
+    UnregisterMediaDouble();
     char temp[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temp, temp);
     ASSERT_GT(length, 0u);
