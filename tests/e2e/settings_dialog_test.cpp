@@ -1,5 +1,6 @@
 // The settings dialog opened through the player's configure command.
 #include "host/dialog_driver.h"
+#include "host/media_double.h"
 #include "base/messages.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
@@ -419,4 +420,55 @@ TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)
     ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
         EXPECT_EQ(Ask(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR), kDefaultBack);
     }));
+}
+
+// On a Windows with media controls (the recording double, registered for
+// this test alone) the box is open, takes effect at once, and Cancel puts
+// back what was.
+class SettingsDialogWithMediaControls : public PlayerTest {
+protected:
+    void SetUp() override
+    {
+        PlayerTest::SetUp();
+        ASSERT_TRUE(RegisterMediaDouble());
+    }
+    void TearDown() override
+    {
+        PlayerTest::TearDown();
+        UnregisterMediaDouble();
+    }
+};
+
+TEST_F(SettingsDialogWithMediaControls, TheBoxTakesThePlayerOutAndBackAtOnceAndCancelPutsItBack)
+{
+    const DWORD deadline = 5000;
+    PlayerSetTrack(kSong);
+    PlayerPatchBeforeInit(PatchPluginForMediaDouble);
+    ASSERT_TRUE(LoadPatched());
+    ASSERT_TRUE(MediaDoubleWaitFor("add_ButtonPressed", deadline)) << MediaDoubleCalls();
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        HWND box = GetDlgItem(dialog, IDC_MEDIA_CONTROLS);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(box) != FALSE; })) << "greyed";
+        EXPECT_TRUE(Checked(dialog, IDC_MEDIA_CONTROLS));
+        // Each click, and the calls on Windows' controls that show it took effect.
+        const struct {
+            const char *what;
+            const char *calls[2];
+        } clicks[] = {
+            { "off", { "remove_ButtonPressed", "put_IsEnabled 0" } },
+            { "on again, with the current track", { "add_ButtonPressed", "Update" } },
+            { "off before Cancel", { "remove_ButtonPressed", "put_IsEnabled 0" } },
+        };
+        for (const auto &click : clicks) {
+            MediaDoubleForget();
+            Press(dialog, IDC_MEDIA_CONTROLS);
+            for (const char *call : click.calls)
+                EXPECT_TRUE(MediaDoubleWaitFor(call, deadline)) << click.what << ": " << call << "\n" << MediaDoubleCalls();
+        }
+        MediaDoubleForget();
+        Press(dialog, IDCANCEL);
+    }));
+    for (const char *call : { "add_ButtonPressed", "Update" })
+        EXPECT_TRUE(MediaDoubleWaitFor(call, deadline)) << "after Cancel: " << call << "\n" << MediaDoubleCalls();
+    EXPECT_EQ(PlayerReadSetting("MediaControls"), -1) << "written without OK";
 }
