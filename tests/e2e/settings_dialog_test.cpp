@@ -425,50 +425,34 @@ TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)
 // On a Windows with media controls (the recording double, registered for
 // this test alone) the box is open, takes effect at once, and Cancel puts
 // back what was.
-class SettingsDialogWithMediaControls : public PlayerTest {
-protected:
-    void SetUp() override
-    {
-        PlayerTest::SetUp();
-        ASSERT_TRUE(RegisterMediaDouble());
-    }
-    void TearDown() override
-    {
-        PlayerTest::TearDown();
-        UnregisterMediaDouble();
-    }
+struct SettingsDialogWithMediaControls : PlayerTest {
+    void SetUp() override { PlayerTest::SetUp(); ASSERT_TRUE(RegisterMediaDouble()); }
+    void TearDown() override { PlayerTest::TearDown(); UnregisterMediaDouble(); }
 };
 
 TEST_F(SettingsDialogWithMediaControls, TheBoxTakesThePlayerOutAndBackAtOnceAndCancelPutsItBack)
 {
-    const DWORD deadline = 5000;
+    auto expectCalls = [](const char *when, const char *const calls[2]) {
+        for (int i = 0; i < 2; i++)
+            EXPECT_TRUE(MediaDoubleWaitFor(calls[i], 5000)) << when << ": " << calls[i] << "\n" << MediaDoubleCalls();
+    };
+    const char *const out[2] = { "remove_ButtonPressed", "put_IsEnabled 0" }, *const in[2] = { "add_ButtonPressed", "Update" };
     PlayerSetTrack(kSong);
     PlayerPatchBeforeInit(PatchPluginForMediaDouble);
     ASSERT_TRUE(LoadPatched());
-    ASSERT_TRUE(MediaDoubleWaitFor("add_ButtonPressed", deadline)) << MediaDoubleCalls();
+    expectCalls("at init", in);
     ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
-        HWND box = GetDlgItem(dialog, IDC_MEDIA_CONTROLS);
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(box) != FALSE; })) << "greyed";
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog, IDC_MEDIA_CONTROLS); })) << "greyed";
         EXPECT_TRUE(Checked(dialog, IDC_MEDIA_CONTROLS));
-        // Each click, and the calls on Windows' controls that show it took effect.
-        const struct {
-            const char *what;
-            const char *calls[2];
-        } clicks[] = {
-            { "off", { "remove_ButtonPressed", "put_IsEnabled 0" } },
-            { "on again, with the current track", { "add_ButtonPressed", "Update" } },
-            { "off before Cancel", { "remove_ButtonPressed", "put_IsEnabled 0" } },
-        };
-        for (const auto &click : clicks) {
+        // Off, on again with the current track, and off before Cancel.
+        for (const char *const *calls : { out, in, out }) {
             MediaDoubleForget();
             Press(dialog, IDC_MEDIA_CONTROLS);
-            for (const char *call : click.calls)
-                EXPECT_TRUE(MediaDoubleWaitFor(call, deadline)) << click.what << ": " << call << "\n" << MediaDoubleCalls();
+            expectCalls("a click", calls);
         }
         MediaDoubleForget();
         Press(dialog, IDCANCEL);
     }));
-    for (const char *call : { "add_ButtonPressed", "Update" })
-        EXPECT_TRUE(MediaDoubleWaitFor(call, deadline)) << "after Cancel: " << call << "\n" << MediaDoubleCalls();
+    expectCalls("after Cancel", in);
     EXPECT_EQ(PlayerReadSetting("MediaControls"), -1) << "written without OK";
 }
