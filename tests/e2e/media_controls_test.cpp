@@ -96,7 +96,6 @@ TEST_F(MediaControls, RegistersOnThePlayersWindowWithItsButtonsAndHandlers)
                               "put_IsPreviousEnabled 1", "put_IsNextEnabled 1", "put_IsEnabled 1", "add_ButtonPressed",
                               "add_PlaybackPositionChangeRequested" })
         EXPECT_TRUE(MediaDoubleWaitFor(line, kMediaDeadlineMs)) << line << " missing from:\n" << calls;
-    EXPECT_EQ(calls.find("(the handler denies its interface)"), std::string::npos) << calls;
 }
 
 // What Windows shows after each event, whatever the popups' settings say.

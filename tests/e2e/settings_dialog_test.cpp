@@ -1,5 +1,6 @@
 // The settings dialog opened through the player's configure command.
 #include "host/dialog_driver.h"
+#include "host/media_double.h"
 #include "base/messages.h"
 #include "res/resource.h"
 #include "tests/e2e/support.h"
@@ -419,4 +420,39 @@ TEST_F(SettingsDialog, OpensAgainAfterThePlugInWasUnloadedAndLoaded)
     ASSERT_TRUE(DriveSettingsDialog([](HWND dialog) {
         EXPECT_EQ(Ask(dialog, IDC_BACK_COLOUR, CPM_GETCOLOUR), kDefaultBack);
     }));
+}
+
+// On a Windows with media controls (the recording double, registered for
+// this test alone) the box is open, takes effect at once, and Cancel puts
+// back what was.
+struct SettingsDialogWithMediaControls : PlayerTest {
+    void SetUp() override { PlayerTest::SetUp(); ASSERT_TRUE(RegisterMediaDouble()); }
+    void TearDown() override { PlayerTest::TearDown(); UnregisterMediaDouble(); }
+};
+
+TEST_F(SettingsDialogWithMediaControls, TheBoxTakesThePlayerOutAndBackAtOnceAndCancelPutsItBack)
+{
+    auto expectCalls = [](const char *when, const char *const calls[2]) {
+        for (int i = 0; i < 2; i++)
+            EXPECT_TRUE(MediaDoubleWaitFor(calls[i], 5000)) << when << ": " << calls[i] << "\n" << MediaDoubleCalls();
+    };
+    const char *const out[2] = { "remove_ButtonPressed", "put_IsEnabled 0" }, *const in[2] = { "add_ButtonPressed", "Update" };
+    PlayerSetTrack(kSong);
+    PlayerPatchBeforeInit(PatchPluginForMediaDouble);
+    ASSERT_TRUE(LoadPatched());
+    expectCalls("at init", in);
+    ASSERT_TRUE(DriveSettingsDialog([&](HWND dialog) {
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog, IDC_MEDIA_CONTROLS); })) << "greyed";
+        EXPECT_TRUE(Checked(dialog, IDC_MEDIA_CONTROLS));
+        // Off, on again with the current track, and off before Cancel.
+        for (const char *const *calls : { out, in, out }) {
+            MediaDoubleForget();
+            Press(dialog, IDC_MEDIA_CONTROLS);
+            expectCalls("a click", calls);
+        }
+        MediaDoubleForget();
+        Press(dialog, IDCANCEL);
+    }));
+    expectCalls("after Cancel", in);
+    EXPECT_EQ(PlayerReadSetting("MediaControls"), -1) << "written without OK";
 }

@@ -15,14 +15,8 @@ TEST(StoredCoverPicture, TheBytesThePopupsCoverComesFromOrNone)
     const Bytes plain = Be(0xFFFB9000, 4) + Be(0, 400), webp = Text("RIFF") + Le32(40) + Text("WEBPVP8 ") + Be(0, 28);
     auto mp3With = [&](const Bytes &p) { return Id3Tag(3, 0, Id3Frame(3, "APIC", PictureFrameData(3, 0, 3, "", p))) + plain; };
     const DWORD all = 16u << 20;
-    const struct {
-        const char *what;
-        Bytes track;
-        const char *beside;
-        Bytes picture;
-        DWORD limit;
-        const Bytes *expected;   // NULL: none
-    } cases[] = {
+    // The track, a file beside it, the limit, and the bytes handed over (NULL: none).
+    const struct { const char *what; Bytes track; const char *beside; Bytes picture; DWORD limit; const Bytes *expected; } cases[] = {
         { "the tag's picture first", mp3With(png), "cover.jpg", jpeg, all, &png },
         { "else the one beside, at the limit", plain, "folder.jpg", jpeg, (DWORD)jpeg.size(), &jpeg },
         { "a tag picture that is no picture passed over", mp3With(webp), "cover.jpg", jpeg, all, &jpeg },
