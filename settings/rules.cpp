@@ -71,8 +71,8 @@ const SettingRow SettingsTable[] = {
     { KEY(ShowCover),         8,  1,                    ANY_VALUE,                 28,        CHECK_BOX(IDC_SHOW_COVER) },
     { KEY(CoverSize),         16, 64,                   RANGE(32, 128),            29,        NUMBER_EDIT(IDC_COVER_SIZE) },
     { KEY(Controls),          8,  1,                    ANY_VALUE,                 30,        CHECK_BOX(IDC_CONTROLS) },
-    { KEY(WindowsLook),       8,  0,                    ANY_VALUE,                 31,        CHECK_BOX(IDC_WINDOWS_LOOK) },
-    { KEY(MediaControls),     8,  1,                    ANY_VALUE,                 32,        CHECK_BOX(IDC_MEDIA_CONTROLS) },
+    { KEY(WindowsLook),       8,  0,                    ANY_VALUE,                 32,        CHECK_BOX(IDC_WINDOWS_LOOK) },
+    { KEY(MediaControls),     8,  1,                    ANY_VALUE,                 31,        CHECK_BOX(IDC_MEDIA_CONTROLS) },
 };
 
 const int SettingCount = sizeof(SettingsTable) / sizeof(SettingsTable[0]);

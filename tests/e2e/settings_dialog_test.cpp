@@ -283,7 +283,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInItsOrderWithTheEdits)
         "Position=0", "Style=0", "Spreading=1", "DefaultColour=13172735",
         "DefaultTextColour=55", "HotKey=635", "PopUpOnlyOnHotKey=0",
         "Monitor=0", "QuietInFullscreen=1", "HoldOnHover=1", "ShowCover=1", "CoverSize=64", "Controls=1",
-        "WindowsLook=0", "MediaControls=1",
+        "MediaControls=1", "WindowsLook=0",
     };
     EXPECT_EQ(lines, expected);
 }

@@ -173,7 +173,7 @@ TEST_F(WhereWhen, TheDialogShowsTheBandsKeysAsReadAndOkSavesThem)
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MEDIA_CONTROLS), BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MEDIA_CONTROLS)));
         GetDlgItemTextA(dialog, IDC_MEDIA_CONTROLS, label, sizeof label);
-        EXPECT_STREQ(label, "Show the player in Windows' m&edia controls");
+        EXPECT_STREQ(label, "Show the player in Windows' media controls");
         SelectComboItem(dialog, IDC_MONITOR, 2);
         Press(dialog, IDC_QUIET_FULLSCREEN);
         Press(dialog, IDC_HOLD_ON_HOVER);

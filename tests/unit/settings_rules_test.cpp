@@ -135,7 +135,7 @@ TEST(SettingsSave, WritesEveryKeyInOrderAndNeverShowText)
         "Spreading", "DefaultColour", "DefaultTextColour", "HotKey", "PopUpOnlyOnHotKey",
         // Newer keys after the older ones, which an older version reads alone.
         "Monitor", "QuietInFullscreen", "HoldOnHover", "ShowCover", "CoverSize", "Controls",
-        "WindowsLook", "MediaControls",
+        "MediaControls", "WindowsLook",
     };
     ASSERT_EQ(32u, ini.written.size());
     for (int i = 0; i < 32; i++)
