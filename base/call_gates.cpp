@@ -45,9 +45,9 @@ static void EmitReturn(CodeWriter *code, int words)
     EmitByte(code, 0);
 }
 
-static void EmitInertAnswer(CodeWriter *code, const GatedMethodSpec *spec)
+static void EmitInertAnswer(CodeWriter *code, const GatedMethod *method)
 {
-    switch (spec->inert) {
+    switch (method->inert) {
     case INERT_RETURNS_ONE: {
         static const BYTE one[] = { 0xB8, 1, 0, 0, 0 };   // mov eax, 1
         Emit(code, one, sizeof(one));
@@ -66,20 +66,20 @@ static void EmitInertAnswer(CodeWriter *code, const GatedMethodSpec *spec)
         EmitByte(code, 0x8B);
         EmitByte(code, 0x4C);
         EmitByte(code, 0x24);
-        EmitByte(code, (BYTE)(4 * spec->argumentWords));
+        EmitByte(code, (BYTE)(4 * method->argumentWords));
         Emit(code, clear, sizeof(clear));
         Emit(code, noInterface, sizeof(noInterface));
         break;
     }
     }
-    EmitReturn(code, spec->argumentWords);
+    EmitReturn(code, method->argumentWords);
 }
 
 // The gate: counts the call in before it looks at the live flag, and out
 // only once our method has returned into the gate, so that a caller that
 // sees the count at 0 after clearing the flag knows no call is or will be
 // in our code.
-static void EmitGate(CodeWriter *code, const GatedMethodSpec *spec, int liveOffset, volatile LONG *inFlight)
+static void EmitGate(CodeWriter *code, const GatedMethod *method, int liveOffset, volatile LONG *inFlight)
 {
     EmitCount(code, inFlight, true);
     static const BYTE loadObject[] = { 0x8B, 0x44, 0x24, 0x04 };   // mov eax, [esp + 4]
@@ -90,33 +90,33 @@ static void EmitGate(CodeWriter *code, const GatedMethodSpec *spec, int liveOffs
     EmitByte(code, 0);
     // je past the live path: its pushes, mov, call, count and return.
     EmitByte(code, 0x74);
-    EmitByte(code, (BYTE)(4 * spec->argumentWords + 5 + 2 + 7 + 3));
+    EmitByte(code, (BYTE)(4 * method->argumentWords + 5 + 2 + 7 + 3));
     // Each push takes the stack 4 bytes down, so the next argument up is
     // again 4 * words bytes above it.
-    for (int i = 0; i < spec->argumentWords; i++) {
+    for (int i = 0; i < method->argumentWords; i++) {
         EmitByte(code, 0xFF);                                      // push dword ptr [esp + 4 * words]
         EmitByte(code, 0x74);
         EmitByte(code, 0x24);
-        EmitByte(code, (BYTE)(4 * spec->argumentWords));
+        EmitByte(code, (BYTE)(4 * method->argumentWords));
     }
     EmitByte(code, 0xB8);                                          // mov eax, target
-    EmitDword(code, (DWORD)(ULONG_PTR)spec->target);
+    EmitDword(code, (DWORD)(ULONG_PTR)method->target);
     EmitByte(code, 0xFF);                                          // call eax
     EmitByte(code, 0xD0);
     EmitCount(code, inFlight, false);                              // eax keeps the answer
-    EmitReturn(code, spec->argumentWords);
+    EmitReturn(code, method->argumentWords);
     // The object is no longer live.
     EmitCount(code, inFlight, false);
-    EmitInertAnswer(code, spec);
+    EmitInertAnswer(code, method);
 }
 
-GatedMethods *BuildGatedMethods(const GatedMethodSpec *specs, int count, int liveOffset)
+GatedMethods *BuildGatedMethods(const GatedMethod *wanted, int count, int liveOffset)
 {
     if (count < 1 || count > GATED_METHODS_MOST || liveOffset < 0 || liveOffset > 127
         || count * GATE_BYTES_MOST > GATE_PAGE)
         return NULL;
     for (int i = 0; i < count; i++)
-        if (specs[i].argumentWords < 1 || specs[i].argumentWords > 8)
+        if (wanted[i].argumentWords < 1 || wanted[i].argumentWords > 8)
             return NULL;
     // Never freed: objects that point here may be called for as long as the
     // process lives.
@@ -127,9 +127,9 @@ GatedMethods *BuildGatedMethods(const GatedMethodSpec *specs, int count, int liv
     CodeWriter code = { block };
     for (int i = 0; i < count; i++) {
         methods->gates[i] = code.at;
-        EmitGate(&code, &specs[i], liveOffset, &methods->inFlight);
+        EmitGate(&code, &wanted[i], liveOffset, &methods->inFlight);
         methods->inert[i] = code.at;
-        EmitInertAnswer(&code, &specs[i]);
+        EmitInertAnswer(&code, &wanted[i]);
     }
     DWORD previous;
     if (!VirtualProtect(block, GATE_PAGE, PAGE_EXECUTE_READ, &previous)) {

@@ -21,7 +21,7 @@ enum InertAnswer {
 
 // One method: our code, its stdcall arguments in 4-byte units with the
 // object first, and what it answers inert.
-struct GatedMethodSpec {
+struct GatedMethod {
     void *target;
     int argumentWords;        // 1..8
     InertAnswer inert;
@@ -33,16 +33,16 @@ struct GatedMethodSpec {
 struct GatedMethods {
     // Calls inside one of our methods now, through any gate of these.
     volatile LONG inFlight;
-    // Method tables to hand out: gates[i] and inert[i] for spec i, so that a
-    // run of specs is a table of its own.
+    // Method tables to hand out: gates[i] and inert[i] for method i, so that a
+    // run of methods is a table of its own.
     void *gates[GATED_METHODS_MOST];
     void *inert[GATED_METHODS_MOST];
 };
 
 // Builds the gates for `count` methods, each reading the object's live flag
 // (a LONG, nonzero while live) at `liveOffset` bytes into the object.
-// NULL when the memory cannot be had or the specs are out of range.
-GatedMethods *BuildGatedMethods(const GatedMethodSpec *specs, int count, int liveOffset);
+// NULL when the memory cannot be had or a method is out of range.
+GatedMethods *BuildGatedMethods(const GatedMethod *wanted, int count, int liveOffset);
 
 // Waits up to `timeoutMs` until no call is inside our methods; true when
 // none is. Called after an object's live flag was cleared, it tells that no

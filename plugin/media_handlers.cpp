@@ -66,7 +66,7 @@ static HRESULT WINAPI HandlerPositionRequested(MediaHandler *handler, void *, Me
 }
 
 // Two tables of four (IUnknown's slots and Invoke), one per kind.
-static const GatedMethodSpec kHandlerMethods[] = {
+static const GatedMethod kHandlerMethods[] = {
     { (void *)HandlerQueryInterface, 3, INERT_NO_INTERFACE },
     { (void *)HandlerAddRef, 1, INERT_RETURNS_ONE },
     { (void *)HandlerRelease, 1, INERT_RETURNS_ONE },

@@ -45,7 +45,7 @@ ULONG WINAPI ObjectBlock(GatedObject *object)
     return 7;
 }
 
-const GatedMethodSpec kSpecs[] = {
+const GatedMethod kMethods[] = {
     { (void *)ObjectQuery, 3, INERT_NO_INTERFACE },
     { (void *)ObjectAddRef, 1, INERT_RETURNS_ONE },
     { (void *)ObjectInvoke, 3, INERT_RETURNS_OK },
@@ -83,7 +83,7 @@ DWORD CallMethod(void *method, const DWORD *args, int words)
 
 GatedMethods *Gates()
 {
-    static GatedMethods *gates = BuildGatedMethods(kSpecs, 4, offsetof(GatedObject, live));
+    static GatedMethods *gates = BuildGatedMethods(kMethods, 4, offsetof(GatedObject, live));
     return gates;
 }
 
@@ -171,10 +171,10 @@ TEST(CallGates, TheWaitEndsOnlyOnceACallInsideHasLeft)
     CloseHandle(object.leave);
 }
 
-TEST(CallGates, SpecsOutOfRangeBuildNothing)
+TEST(CallGates, MethodsOutOfRangeBuildNothing)
 {
-    GatedMethodSpec tooMany = { (void *)ObjectAddRef, 9, INERT_RETURNS_ONE };
+    GatedMethod tooMany = { (void *)ObjectAddRef, 9, INERT_RETURNS_ONE };
     EXPECT_EQ(nullptr, BuildGatedMethods(&tooMany, 1, 8));
-    EXPECT_EQ(nullptr, BuildGatedMethods(kSpecs, 0, 8));
-    EXPECT_EQ(nullptr, BuildGatedMethods(kSpecs, 4, 200));
+    EXPECT_EQ(nullptr, BuildGatedMethods(kMethods, 0, 8));
+    EXPECT_EQ(nullptr, BuildGatedMethods(kMethods, 4, 200));
 }
